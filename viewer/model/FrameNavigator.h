@@ -1,0 +1,92 @@
+#pragma once
+// The frame navigator's page model: the open file, the expected layer and
+// sampling index, the three position searches and the page rebuild. It holds
+// no widget; the main window owns one and binds its list, keys and scroll bar
+// to it. Debug lines name the main window ("TForm1"), whose operations these
+// are.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/shared_file.h"
+#include "viewer/model/MPAUtils.h"
+
+class TFrameNavigator {
+public:
+    static constexpr int kPageCapacity = 256;
+    static constexpr std::int64_t kSearchWindow = 1048576;  // bytes read by one search or rebuild
+    static constexpr std::size_t kScratchSize = 5242880;
+    static constexpr int kColumnCount = 7;
+
+    using RowTexts = std::array<std::string, kColumnCount>;
+    // Called with the list's new item count; the list may ask for row texts
+    // from inside the call (the page lock is re-entrant).
+    using ItemCountSink = std::function<void(int)>;
+
+    TFrameNavigator();
+
+    // Load and unload of the file itself (the window adds its own steps).
+    bool OpenFile(const std::string& fileName);
+    void CloseFile();
+    [[nodiscard]] bool IsFileOpen() const { return FFileStream.IsOpen(); }
+    [[nodiscard]] const std::string& FileName() const { return FFileName; }
+    [[nodiscard]] std::int64_t FileSize() const;
+
+    // Expected layer code and sampling index (FLayer, FFrequency).
+    void SetExpectation(std::int32_t layer, std::int32_t frequency);
+    [[nodiscard]] std::int32_t Layer() const { return FLayer; }
+    [[nodiscard]] std::int32_t Frequency() const { return FFrequency; }
+
+    bool SearchNextPackPositionFromPos(std::int64_t& found, std::int64_t from);
+    bool SearchPreviousPackPositionFromPos(std::int64_t& found, std::int64_t from);
+    bool SearchBackPackPositionFromPos(std::int64_t& found, std::int32_t count, std::int64_t from);
+
+    // Rebuilds the page from a byte position with up to visibleRows frames
+    // (at most 256). Returns false when the rebuild failed part-way.
+    bool RefreshPosition(std::int64_t position, int visibleRows);
+    void SetItemCountSink(ItemCountSink sink) { itemCountSink_ = std::move(sink); }
+
+    [[nodiscard]] int RowsCount() const { return FRowsCount; }
+    [[nodiscard]] int FramesCount() const;
+    [[nodiscard]] bool IsPageFull() const { return FramesCount() == FRowsCount; }
+    // Copy of a page slot; a cleared frame outside the page.
+    [[nodiscard]] TMPAFrame Frame(int index) const;
+    // Empties the page (count 0).
+    void ClearPage();
+
+    // Row texts of the frame list (ListView1Data): a row below both the page
+    // size and the frame count gets its seven column texts; other rows stay
+    // empty (all seven texts empty).
+    [[nodiscard]] RowTexts ListView1Data(int index) const;
+
+    std::recursive_mutex& FramesLock() const { return FMPAFramesLock; }
+
+    // "0x" + 16 upper-case hexadecimal digits, and back. Parsing fails for
+    // empty or malformed text.
+    [[nodiscard]] static std::string OffsetToText(std::int64_t offset);
+    [[nodiscard]] static bool TextToOffset(const std::string& text, std::int64_t& offset);
+
+    // The column captions, in order.
+    [[nodiscard]] static const std::array<const char*, kColumnCount>& ColumnCaptions();
+
+private:
+    bool CanSearchFrom(std::int64_t from) const;
+    bool ReadBackwardWindow(std::int64_t from, std::int64_t& windowStart, std::int64_t& bytesRead);
+    void RebuildPage(std::int64_t position);
+    void ReportItemCount(int count);
+
+    std::string FFileName;
+    mutable platform::SharedFile FFileStream;
+    int FRowsCount = 0;
+    std::vector<std::uint8_t> FBuff;
+    mutable std::recursive_mutex FMPAFramesLock;
+    std::array<TMPAFrame, kPageCapacity> FMPAFrames{};
+    int FMPAFramesCount = 0;
+    std::int32_t FLayer = -1;
+    std::int32_t FFrequency = -1;
+    ItemCountSink itemCountSink_;
+};

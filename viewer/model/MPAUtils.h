@@ -1,0 +1,88 @@
+#pragma once
+// The viewer's knowledge of the MPEG-1 audio frame header (ISO/IEC 11172-3):
+// header decoding, frame length and duration, the usable-header test, the
+// distance to the next header, the whole-file vote and the value texts.
+//
+// Plain functions without state; only IsMPAES touches a file. None of them
+// throws: failures are reported as one debug line and a false result.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Layer codes as they stand in the header.
+inline constexpr std::int32_t kLayerI = 3;
+inline constexpr std::int32_t kLayerII = 2;
+inline constexpr std::int32_t kLayerIII = 1;
+
+// Bytes IsMPAES reads from the start of a file.
+inline constexpr std::size_t kMPAESVoteWindow = 1048576;
+// Frames IsMPAES counts at most.
+inline constexpr int kMPAESVoteFrames = 32;
+
+struct TMPAHeader {
+    std::int32_t syncword;
+    std::int32_t ID;
+    std::int32_t layer;
+    std::int32_t protection_bit;
+    std::int32_t bitrate_index;
+    std::int32_t sampling_frequency;
+    std::int32_t padding_bit;
+    std::int32_t private_bit;
+    std::int32_t mode;
+    std::int32_t mode_extension;
+    std::int32_t copyright;
+    std::int32_t original_home;
+    std::int32_t emphasis;
+    std::int32_t crc_check;
+};
+
+struct TMPAFrame {
+    std::int64_t Offset;       // file offset of the header's first byte
+    std::int32_t PackLength;   // distance to the next usable header; 0 until found
+    std::int32_t FrameLength;  // bytes, from the header; 0 when it cannot be computed
+    std::int32_t FrameTime;    // whole milliseconds; 0 when it cannot be computed
+    TMPAHeader Header;
+};
+
+// Bitrate in kbit/s for a layer code (1..3) and bitrate index; 0 for index 0
+// and 15 and for layer codes outside 1..3.
+[[nodiscard]] std::int32_t MPABitrateKbps(std::int32_t layer, std::int32_t bitrateIndex);
+// Sampling rate in Hz for an index; 0 for index 3 and out-of-range indices.
+[[nodiscard]] std::int32_t MPASamplingRateHz(std::int32_t samplingIndex);
+
+// Decodes the header at data[0..size). Fewer than 4 bytes: false and the
+// header untouched. A CRC word is read when protection_bit is 0 and 6 bytes
+// are available; with only 4 or 5 the fields are filled and false returned.
+bool parse_mpa_frame(const std::uint8_t* data, std::size_t size, TMPAHeader& header);
+
+// Writes FrameLength and FrameTime from frame.Header; false only when the
+// sampling rate is 0 (the fields are then left as they were).
+bool GetMPAFrameTime(TMPAFrame& frame);
+
+// True when data starts with a usable header. A negative expectation (layer
+// or sampling index) switches off both comparisons.
+bool MPAValidFramePoint(const std::uint8_t* data, std::size_t size, std::int32_t expectedLayer,
+                        std::int32_t expectedSampling);
+
+// First usable header at or after data + startOffset; its distance from data
+// goes to packLength (not written when none is found).
+bool GetMPAESPackLength(const std::uint8_t* data, std::size_t size, std::int32_t& packLength,
+                        std::int32_t startOffset, std::int32_t expectedLayer,
+                        std::int32_t expectedSampling);
+
+// Classifies a file by a vote over at most 32 frames in its first 1 MiB.
+// Both outputs are set to -1 first and keep what the vote gave.
+bool IsMPAES(const std::string& fileName, std::int32_t& layer, std::int32_t& samplingIndex);
+
+// The same vote over a buffer already in memory (what IsMPAES runs on the
+// bytes it read).
+bool MPAESVote(const std::uint8_t* data, std::size_t size, std::int32_t& layer,
+               std::int32_t& samplingIndex);
+
+std::string MPALayerToStr(std::int32_t layer);
+std::string MPABitrateToStr(std::int32_t layer, std::int32_t bitrateIndex);
+std::string MPASamplingRateToStr(std::int32_t samplingFrequency);
+std::string MPAModeToStr(std::int32_t mode);
+std::string MPAEmphasisToStr(std::int32_t emphasis);
+std::string MPAFrameTimeToStr(const TMPAFrame& frame);
