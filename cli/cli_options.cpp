@@ -1,0 +1,54 @@
+#include "cli/cli_options.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+
+namespace cli {
+
+Arguments::Arguments(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
+                     const std::set<std::string>& flagOptions) {
+    for (std::size_t i = 0; i < args.size() && error_.empty(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+            positional_.push_back(arg);
+            continue;
+        }
+        const auto equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        if (flagOptions.count(name) != 0 && equals == std::string::npos) {
+            flags_.insert(name);
+        } else if (valueOptions.count(name) == 0) {
+            error_ = "unknown option " + name;
+        } else if (equals != std::string::npos) {
+            values_[name] = arg.substr(equals + 1);
+        } else if (i + 1 < args.size()) {
+            values_[name] = args[++i];
+        } else {
+            error_ = "option " + name + " needs a value";
+        }
+    }
+}
+
+bool Arguments::Has(const std::string& option) const {
+    return flags_.count(option) != 0 || values_.count(option) != 0;
+}
+
+std::optional<std::string> Arguments::Value(const std::string& option) const {
+    const auto found = values_.find(option);
+    if (found == values_.end()) return std::nullopt;
+    return found->second;
+}
+
+std::optional<std::int64_t> ParseByteCount(const std::string& text) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    if (digits.empty() || !std::isxdigit(static_cast<unsigned char>(digits[0]))) return std::nullopt;
+    errno = 0;
+    char* end = nullptr;
+    const long long value = std::strtoll(digits.c_str(), &end, hex ? 16 : 10);
+    if (errno != 0 || end == nullptr || *end != '\0' || value < 0) return std::nullopt;
+    return static_cast<std::int64_t>(value);
+}
+
+}  // namespace cli

@@ -1,0 +1,68 @@
+#include <ostream>
+
+#include "cli/cli_options.h"
+#include "cli/commands.h"
+#include "viewer/media/ProbeChain.h"
+#include "viewer/model/MPAUtils.h"
+
+namespace cli {
+
+const char* const kProbeHelp =
+    "usage: tamberly-cli probe FILE\n"
+    "\n"
+    "Runs the viewer's content tests on FILE and prints their answers:\n"
+    "  container      every container or video probe that recognises the file\n"
+    "                 (IsQT, IsTS, IsPS, IsAVIFile, IsWAVEFile, IsDV, IsMP2V_Ex,\n"
+    "                 IsVC1, IsVC3), or \"none\"\n"
+    "  IsMPAES        the 32-frame vote over the first MiB: layer and sampling index\n"
+    "  IsMPA_All_Layers  whether five plausible MPEG audio headers were seen\n"
+    "  verdict        \"MPEG audio stream\" when the viewer would open the file\n"
+    "                 directly, \"container\" when a container probe recognised it,\n"
+    "                 \"not an MPEG audio stream\" otherwise\n";
+
+namespace {
+
+std::string DescribeVote(const TProbeChainResult& result) {
+    const std::string layer = result.Layer < 0 ? "undecided" : std::to_string(result.Layer) + " (" + MPALayerToStr(result.Layer) + ")";
+    const std::string rate = result.SamplingIndex < 0
+                                 ? "undecided"
+                                 : std::to_string(result.SamplingIndex) + " (" + MPASamplingRateToStr(result.SamplingIndex) + ")";
+    return std::string(result.MPAES ? "yes" : "no") + ", layer " + layer + ", sampling index " + rate;
+}
+
+std::string Verdict(const TProbeChainResult& result) {
+    if (!result.ContainerProbe.empty()) return "container";
+    return result.IsAudioStream() ? "MPEG audio stream" : "not an MPEG audio stream";
+}
+
+}  // namespace
+
+int RunProbe(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments arguments(args, {}, {"--help"});
+    if (arguments.Has("--help")) {
+        out << kProbeHelp;
+        return kExitOk;
+    }
+    if (!arguments.Error().empty() || arguments.Positional().size() != 1) {
+        err << "tamberly-cli probe: " << (arguments.Error().empty() ? "expects one FILE" : arguments.Error())
+            << "\n" << kProbeHelp;
+        return kExitUsage;
+    }
+    const std::string& fileName = arguments.Positional().front();
+    if (!CheckReadable(fileName, err)) return kExitFailure;
+    const TProbeChainResult result = RunProbeChain(fileName, TProbeChainMode::RunAll);
+    if (!result.FileOpened) {
+        err << "tamberly-cli: cannot open " << fileName << "\n";
+        return kExitFailure;
+    }
+    std::string container;
+    for (const auto& name : result.RecognisedBy) container += (container.empty() ? "" : ", ") + name;
+    out << "file: " << fileName << "\n"
+        << "container: " << (container.empty() ? "none" : container) << "\n"
+        << "IsMPAES: " << DescribeVote(result) << "\n"
+        << "IsMPA_All_Layers: " << (result.AllLayers ? "yes" : "no") << "\n"
+        << "verdict: " << Verdict(result) << "\n";
+    return kExitOk;
+}
+
+}  // namespace cli

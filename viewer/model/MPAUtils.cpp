@@ -1,0 +1,242 @@
+#include "viewer/model/MPAUtils.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/debug_output.h"
+#include "platform/shared_file.h"
+
+namespace {
+
+// Rows: Layer I, Layer II, Layer III (row = 4 - layer code); kbit/s.
+constexpr std::array<std::array<std::int32_t, 16>, 3> kBitrateKbps{{
+    {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0},
+    {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0},
+    {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0},
+}};
+
+constexpr std::array<std::int32_t, 4> kSamplingRateHz{44100, 48000, 32000, 0};
+
+// The cheap first test of every candidate position: 0xFF then 0xFx, read as
+// one little-endian word masked with 0xF0FF.
+inline bool HasSyncWord(const std::uint8_t* data) {
+    const std::uint16_t word = static_cast<std::uint16_t>(data[0] | (data[1] << 8));
+    return (word & 0xF0FF) == 0xF0FF;
+}
+
+bool HeaderIsUsable(const std::uint8_t* data, std::size_t size, std::int32_t expectedLayer,
+                    std::int32_t expectedSampling) {
+    TMPAFrame frame{};
+    parse_mpa_frame(data, size, frame.Header);
+    GetMPAFrameTime(frame);
+    const TMPAHeader& header = frame.Header;
+    if (frame.FrameLength <= 0 || frame.FrameTime <= 0) return false;
+    if (header.ID != 1) return false;
+    if (header.layer == 0) return false;
+    if (header.sampling_frequency == 3) return false;
+    if (expectedLayer < 0 || expectedSampling < 0) return true;
+    return header.layer == expectedLayer && header.sampling_frequency == expectedSampling;
+}
+
+// Winner of a three-way tally: the index whose count beats both others, or -1.
+int StrictWinner(const std::array<int, 3>& counts) {
+    for (int i = 0; i < 3; ++i) {
+        const int a = counts[(i + 1) % 3];
+        const int b = counts[(i + 2) % 3];
+        if (counts[i] > a && counts[i] > b) return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::int32_t MPABitrateKbps(std::int32_t layer, std::int32_t bitrateIndex) {
+    if (layer < 1 || layer > 3 || bitrateIndex < 0 || bitrateIndex > 15) return 0;
+    return kBitrateKbps[static_cast<std::size_t>(3 - layer)][static_cast<std::size_t>(bitrateIndex)];
+}
+
+std::int32_t MPASamplingRateHz(std::int32_t samplingIndex) {
+    if (samplingIndex < 0 || samplingIndex > 3) return 0;
+    return kSamplingRateHz[static_cast<std::size_t>(samplingIndex)];
+}
+
+bool parse_mpa_frame(const std::uint8_t* data, std::size_t size, TMPAHeader& header) {
+    try {
+        if (size < 4 || data == nullptr) {
+            platform::OutputDebugLine("dbg: Error in parse_mpa_frame - insufficient memory.");
+            return false;
+        }
+        header.syncword = ((data[0] << 8 | data[1]) >> 4) & 0xFFF;
+        header.ID = (data[1] >> 3) & 1;
+        header.layer = (data[1] >> 1) & 3;
+        header.protection_bit = data[1] & 1;
+        header.bitrate_index = (data[2] >> 4) & 15;
+        header.sampling_frequency = (data[2] >> 2) & 3;
+        header.padding_bit = (data[2] >> 1) & 1;
+        header.private_bit = data[2] & 1;
+        header.mode = (data[3] >> 6) & 3;
+        header.mode_extension = (data[3] >> 4) & 3;
+        header.copyright = (data[3] >> 3) & 1;
+        header.original_home = (data[3] >> 2) & 1;
+        header.emphasis = data[3] & 3;
+        if (header.protection_bit == 1) return true;
+        if (size < 6) return false;
+        header.crc_check = data[4] << 8 | data[5];
+        return true;
+    } catch (...) {
+        platform::OutputDebugLine("dbg: Error in parse_mpa_frame call...");
+        return false;
+    }
+}
+
+bool GetMPAFrameTime(TMPAFrame& frame) {
+    try {
+        const TMPAHeader& header = frame.Header;
+        const double rate = MPASamplingRateHz(header.sampling_frequency);
+        if (rate == 0) return false;
+        const double bitrate = MPABitrateKbps(header.layer, header.bitrate_index);
+        if (header.layer == kLayerI) {
+            const auto slots = static_cast<std::int32_t>(12000.0 * bitrate / rate);
+            frame.FrameLength = (slots + header.padding_bit) * 4;
+            frame.FrameTime = static_cast<std::int32_t>(std::lround(384.0 / rate * 1000.0));
+        } else if (header.layer == kLayerII || header.layer == kLayerIII) {
+            frame.FrameLength = static_cast<std::int32_t>(144000.0 * bitrate / rate) + header.padding_bit;
+            frame.FrameTime = static_cast<std::int32_t>(std::lround(1152.0 / rate * 1000.0));
+        }
+        return true;
+    } catch (...) {
+        platform::OutputDebugLine("dbg: Error in GetMPAFrameTime call...");
+        return false;
+    }
+}
+
+bool MPAValidFramePoint(const std::uint8_t* data, std::size_t size, std::int32_t expectedLayer,
+                        std::int32_t expectedSampling) {
+    try {
+        if (data == nullptr || size < 2 || !HasSyncWord(data)) return false;
+        return HeaderIsUsable(data, size, expectedLayer, expectedSampling);
+    } catch (...) {
+        platform::OutputDebugLine("dbg: Error in MPAValidFramePoint call...");
+        return false;
+    }
+}
+
+bool GetMPAESPackLength(const std::uint8_t* data, std::size_t size, std::int32_t& packLength,
+                        std::int32_t startOffset, std::int32_t expectedLayer,
+                        std::int32_t expectedSampling) {
+    try {
+        if (data == nullptr || startOffset < 0 || size < 4) return false;
+        const std::uint8_t* candidate = data + std::min<std::size_t>(static_cast<std::size_t>(startOffset), size);
+        const std::uint8_t* const last = data + size - 4;  // last candidate with 4 bytes after it
+        while (candidate <= last) {
+            // Jump to the next 0xFF: every other position fails the sync test.
+            candidate = static_cast<const std::uint8_t*>(
+                std::memchr(candidate, 0xFF, static_cast<std::size_t>(last - candidate) + 1));
+            if (candidate == nullptr) return false;
+            const auto remaining = static_cast<std::size_t>(data + size - candidate);
+            if (MPAValidFramePoint(candidate, remaining, expectedLayer, expectedSampling)) {
+                packLength = static_cast<std::int32_t>(candidate - data);
+                return true;
+            }
+            ++candidate;
+        }
+        return false;
+    } catch (...) {
+        platform::OutputDebugLine("dbg: Error in GetMPAESPackLength call...");
+        return false;
+    }
+}
+
+bool MPAESVote(const std::uint8_t* data, std::size_t size, std::int32_t& layer,
+               std::int32_t& samplingIndex) {
+    layer = -1;
+    samplingIndex = -1;
+    if (data == nullptr) return false;
+    std::array<int, 3> layerCounts{};     // layer codes 1, 2, 3
+    std::array<int, 3> samplingCounts{};  // indices 0, 1, 2
+    std::size_t position = 0;
+    int frames = 0;
+    while (size - position >= 2 && frames < kMPAESVoteFrames) {
+        const std::size_t remaining = size - position;
+        if (!MPAValidFramePoint(data + position, remaining, -1, -1)) {
+            ++position;
+            continue;
+        }
+        TMPAFrame frame{};
+        parse_mpa_frame(data + position, remaining, frame.Header);
+        GetMPAFrameTime(frame);
+        std::int32_t packLength = 0;
+        const bool found = GetMPAESPackLength(data + position, remaining, packLength, frame.FrameLength, -1, -1);
+        ++layerCounts[static_cast<std::size_t>(frame.Header.layer - 1)];
+        ++samplingCounts[static_cast<std::size_t>(frame.Header.sampling_frequency)];
+        if (!found) break;
+        ++frames;
+        position += static_cast<std::size_t>(packLength);
+    }
+    const int layerWinner = StrictWinner(layerCounts);
+    const int samplingWinner = StrictWinner(samplingCounts);
+    if (layerWinner >= 0) layer = layerWinner + 1;
+    if (samplingWinner >= 0) samplingIndex = samplingWinner;
+    return layer >= 0 && samplingIndex >= 0;
+}
+
+bool IsMPAES(const std::string& fileName, std::int32_t& layer, std::int32_t& samplingIndex) {
+    layer = -1;
+    samplingIndex = -1;
+    try {
+        platform::SharedFile file;
+        if (!file.Open(fileName)) throw std::runtime_error("cannot open");
+        std::vector<std::uint8_t> buffer(kMPAESVoteWindow);
+        const std::int64_t got = file.Read(buffer.data(), static_cast<std::int64_t>(buffer.size()));
+        file.Close();
+        if (got < 0) throw std::runtime_error("cannot read");
+        return MPAESVote(buffer.data(), static_cast<std::size_t>(got), layer, samplingIndex);
+    } catch (...) {
+        platform::OutputDebugLine("dbg: Error in IsMPAES call...");
+        return false;
+    }
+}
+
+std::string MPALayerToStr(std::int32_t layer) {
+    switch (layer) {
+        case 0: return "Reserved";
+        case 1: return "Layer III";
+        case 2: return "Layer II";
+        case 3: return "Layer I";
+        default: return "Unknown";
+    }
+}
+
+std::string MPABitrateToStr(std::int32_t layer, std::int32_t bitrateIndex) {
+    return std::to_string(MPABitrateKbps(layer, bitrateIndex)) + " kbps";
+}
+
+std::string MPASamplingRateToStr(std::int32_t samplingFrequency) {
+    return std::to_string(MPASamplingRateHz(samplingFrequency)) + " Hz";
+}
+
+std::string MPAModeToStr(std::int32_t mode) {
+    switch (mode) {
+        case 0: return "Stereo";
+        case 1: return "Joint Stereo";
+        case 2: return "Dual Channel";
+        case 3: return "Single Channel";
+        default: return "Unknown";
+    }
+}
+
+std::string MPAEmphasisToStr(std::int32_t emphasis) {
+    switch (emphasis) {
+        case 0: return "No Emphasis";
+        case 1: return "50/15 microsec. emphasis";
+        case 2: return "Reserved";
+        case 3: return "CCITT J.17";
+        default: return "Unknown";
+    }
+}
+
+std::string MPAFrameTimeToStr(const TMPAFrame& frame) { return std::to_string(frame.FrameTime) + " ms"; }
