@@ -1,0 +1,53 @@
+// Fuzzes the frame-header model on arbitrary bytes: the vote of the whole-file
+// classifier, the next-header search and a page rebuild from a file holding
+// the input.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include <unistd.h>
+
+#include "viewer/model/FrameNavigator.h"
+#include "viewer/model/MPAUtils.h"
+
+namespace {
+
+const std::string& ScratchFile() {
+    static const std::string path = [] {
+        char name[] = "/tmp/tamberly-fuzz-XXXXXX";
+        const int fd = ::mkstemp(name);
+        if (fd >= 0) ::close(fd);
+        return std::string(name);
+    }();
+    return path;
+}
+
+void RebuildPageFromFile(const std::uint8_t* data, std::size_t size, std::int32_t layer, std::int32_t sampling) {
+    FILE* file = std::fopen(ScratchFile().c_str(), "wb");
+    if (file == nullptr) return;
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+    static TFrameNavigator navigator;
+    if (!navigator.OpenFile(ScratchFile())) return;
+    navigator.SetExpectation(layer, sampling);
+    navigator.RefreshPosition(size > 0 ? data[0] % 8 : 0, TFrameNavigator::kPageCapacity);
+    for (int row = 0; row < navigator.FramesCount(); ++row) (void)navigator.ListView1Data(row);
+    std::int64_t found = 0;
+    navigator.SearchBackPackPositionFromPos(found, 3, static_cast<std::int64_t>(size / 2));
+    navigator.CloseFile();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::int32_t layer = -1;
+    std::int32_t sampling = -1;
+    MPAESVote(data, size, layer, sampling);
+    std::int32_t packLength = 0;
+    GetMPAESPackLength(data, size, packLength, size > 1 ? data[1] : 0, layer, sampling);
+    TMPAHeader header{};
+    parse_mpa_frame(data, size, header);
+    RebuildPageFromFile(data, size, layer, sampling);
+    return 0;
+}
