@@ -123,6 +123,19 @@ bool TFrameNavigator::SearchBackPackPositionFromPos(std::int64_t& found, std::in
     }
 }
 
+bool TFrameNavigator::ReadFrameAt(std::int64_t offset, TMPAFrame& frame) {
+    if (!FFileStream.IsOpen() || !FFileStream.Seek(offset)) return false;
+    const std::int64_t got = FFileStream.Read(FBuff.data(), kSearchWindow);
+    if (got <= 0) return false;
+    const auto size = static_cast<std::size_t>(got);
+    frame = TMPAFrame{};
+    frame.Offset = offset;
+    parse_mpa_frame(FBuff.data(), size, frame.Header);
+    GetMPAFrameTime(frame);
+    GetMPAESPackLength(FBuff.data(), size, frame.PackLength, frame.FrameLength, FLayer, FFrequency);
+    return true;
+}
+
 bool TFrameNavigator::RefreshPosition(std::int64_t position, int visibleRows) {
     std::lock_guard lock(FMPAFramesLock);
     const int pageSize = std::clamp(visibleRows, 0, kPageCapacity);

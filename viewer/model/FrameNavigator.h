@@ -45,6 +45,13 @@ public:
     bool SearchPreviousPackPositionFromPos(std::int64_t& found, std::int64_t from);
     bool SearchBackPackPositionFromPos(std::int64_t& found, std::int32_t count, std::int64_t from);
 
+    // The frame whose header starts at offset, as the detail tree shows it:
+    // header and CRC word decoded from one read of up to 1 MiB, FrameLength and
+    // FrameTime computed, PackLength the distance to the next usable header
+    // (0 when none follows). The header is not validated. False when nothing
+    // could be read at the offset.
+    bool ReadFrameAt(std::int64_t offset, TMPAFrame& frame);
+
     // Rebuilds the page from a byte position with up to visibleRows frames
     // (at most 256). Returns false when the rebuild failed part-way.
     bool RefreshPosition(std::int64_t position, int visibleRows);
