@@ -26,12 +26,13 @@ namespace {
 constexpr int kDefaultRows = 32;
 
 void PrintRow(std::ostream& out, const TFrameNavigator::RowTexts& texts) {
-    static constexpr int kWidths[TFrameNavigator::kColumnCount] = {18, 8, 11, 10, 14, 10, 0};
+    // Widest text of each column; one space separates the columns.
+    static constexpr int kWidths[TFrameNavigator::kColumnCount] = {18, 6, 10, 9, 13, 8, 0};
     for (int column = 0; column < TFrameNavigator::kColumnCount; ++column) {
         const std::string& text = texts[static_cast<std::size_t>(column)];
         out << text;
         const int pad = kWidths[column] - static_cast<int>(text.size());
-        if (column + 1 < TFrameNavigator::kColumnCount) out << std::string(static_cast<std::size_t>(std::max(pad, 1)), ' ');
+        if (column + 1 < TFrameNavigator::kColumnCount) out << std::string(static_cast<std::size_t>(std::max(pad, 0) + 1), ' ');
     }
     out << '\n';
 }
