@@ -27,14 +27,14 @@ std::vector<std::uint8_t> RandomBytes(std::size_t count) {
 // A Layer II stream (44.1 kHz, so padding varies) with noise as frame data,
 // noise that holds the odd false sync like real audio data does.
 std::vector<std::uint8_t> LayerIIStream(std::size_t minimumSize) {
-    testsupport::MpaFrameSpec spec;
-    spec.samplingIndex = 0;
+    testsupport::MpaFrameSpec params;
+    params.samplingIndex = 0;
     std::mt19937 random(99);
     std::vector<std::uint8_t> stream;
     stream.reserve(minimumSize + 1000);
     for (int frame = 0; stream.size() < minimumSize; ++frame) {
-        spec.padding = frame % 49 < 40 ? 1 : 0;
-        auto bytes = testsupport::MakeFrame(spec);
+        params.padding = frame % 49 < 40 ? 1 : 0;
+        auto bytes = testsupport::MakeFrame(params);
         for (std::size_t i = 4; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(random());
         stream.insert(stream.end(), bytes.begin(), bytes.end());
     }

@@ -109,9 +109,9 @@ TEST(CliFrames, StartsAtTheFirstHeaderAtOrAfterFromAndHonoursRows) {
 
 TEST(CliFrames, PrintsTheViewersColumnTexts) {
     testsupport::TempDir dir;
-    testsupport::MpaFrameSpec spec;  // Layer II, 128 kbit/s, 48 kHz, stereo
-    spec.mode = testsupport::kMpaJointStereo;
-    const auto path = dir.Write("joint.mp2", testsupport::MpaStreamBuilder().Frames(spec, 3).Data());
+    testsupport::MpaFrameSpec params;  // Layer II, 128 kbit/s, 48 kHz, stereo
+    params.mode = testsupport::kMpaJointStereo;
+    const auto path = dir.Write("joint.mp2", testsupport::MpaStreamBuilder().Frames(params, 3).Data());
     const Listing listing = RunFramesCommand({path});
     ASSERT_EQ(listing.exitCode, cli::kExitOk);
     std::istringstream lines(listing.out);

@@ -29,28 +29,28 @@ int VersionBits(MpaVersion version) {
     return 1;
 }
 
-bool IsLsf(const MpaFrameSpec& spec) { return spec.version != MpaVersion::Mpeg1; }
+bool IsLsf(const MpaFrameSpec& params) { return params.version != MpaVersion::Mpeg1; }
 
-int ChannelCount(const MpaFrameSpec& spec) { return spec.mode == kMpaSingleChannel ? 1 : 2; }
+int ChannelCount(const MpaFrameSpec& params) { return params.mode == kMpaSingleChannel ? 1 : 2; }
 
 // First subband coded jointly in intensity stereo; all subbands otherwise.
-int JointStereoBound(const MpaFrameSpec& spec, int subbandLimit) {
-    if (spec.mode != kMpaJointStereo) return subbandLimit;
-    return std::min(4 * ((spec.modeExtension & 3) + 1), subbandLimit);
+int JointStereoBound(const MpaFrameSpec& params, int subbandLimit) {
+    if (params.mode != kMpaJointStereo) return subbandLimit;
+    return std::min(4 * ((params.modeExtension & 3) + 1), subbandLimit);
 }
 
 // Bits per subband of a Layer II bit allocation table; its size is the
 // table's subband limit.
-std::vector<int> LayerIIAllocationBits(const MpaFrameSpec& spec) {
+std::vector<int> LayerIIAllocationBits(const MpaFrameSpec& params) {
     auto bits = [](std::initializer_list<std::pair<int, int>> runs) {
         std::vector<int> table;
         for (const auto& [count, width] : runs) table.insert(table.end(), count, width);
         return table;
     };
-    if (IsLsf(spec)) return bits({{4, 4}, {7, 3}, {19, 2}});
-    const int rate = SamplingRateHz(spec);
-    const int perChannel = BitrateKbps(spec) / ChannelCount(spec);
-    const bool freeFormat = spec.bitrateIndex == 0;
+    if (IsLsf(params)) return bits({{4, 4}, {7, 3}, {19, 2}});
+    const int rate = SamplingRateHz(params);
+    const int perChannel = BitrateKbps(params) / ChannelCount(params);
+    const bool freeFormat = params.bitrateIndex == 0;
     if (!freeFormat && perChannel <= 48) {
         return rate == 32000 ? bits({{2, 4}, {10, 3}}) : bits({{2, 4}, {6, 3}});
     }
@@ -77,16 +77,16 @@ private:
     std::size_t position_ = 0;
 };
 
-int LayerIProtectedBits(const MpaFrameSpec& spec) {
-    const int bound = JointStereoBound(spec, 32);
-    return 4 * (ChannelCount(spec) * bound + (32 - bound));
+int LayerIProtectedBits(const MpaFrameSpec& params) {
+    const int bound = JointStereoBound(params, 32);
+    return 4 * (ChannelCount(params) * bound + (32 - bound));
 }
 
-int LayerIIProtectedBits(const MpaFrameSpec& spec, const Bytes& body) {
-    const std::vector<int> widths = LayerIIAllocationBits(spec);
+int LayerIIProtectedBits(const MpaFrameSpec& params, const Bytes& body) {
+    const std::vector<int> widths = LayerIIAllocationBits(params);
     const int limit = static_cast<int>(widths.size());
-    const int channels = ChannelCount(spec);
-    const int bound = JointStereoBound(spec, limit);
+    const int channels = ChannelCount(params);
+    const int bound = JointStereoBound(params, limit);
     BitReader reader(body);
     int allocated = 0;  // (channel, subband) pairs with a non-zero allocation
     for (int sb = 0; sb < limit; ++sb) {
@@ -99,31 +99,31 @@ int LayerIIProtectedBits(const MpaFrameSpec& spec, const Bytes& body) {
     return reader.Position() + 2 * allocated;
 }
 
-int LayerIIISideInfoBytes(const MpaFrameSpec& spec) {
-    const bool mono = ChannelCount(spec) == 1;
-    if (IsLsf(spec)) return mono ? 9 : 17;
+int LayerIIISideInfoBytes(const MpaFrameSpec& params) {
+    const bool mono = ChannelCount(params) == 1;
+    if (IsLsf(params)) return mono ? 9 : 17;
     return mono ? 17 : 32;
 }
 
-int HeaderSize(const MpaFrameSpec& spec) { return spec.crc ? 6 : 4; }
+int HeaderSize(const MpaFrameSpec& params) { return params.crc ? 6 : 4; }
 
 }  // namespace
 
-int BitrateKbps(const MpaFrameSpec& spec) {
-    if (spec.bitrateIndex < 0 || spec.bitrateIndex > 15) return 0;
-    const auto index = static_cast<std::size_t>(spec.bitrateIndex);
-    switch (spec.layer) {
-        case kMpaLayerI: return IsLsf(spec) ? kLsfLayerI[index] : kMpeg1LayerI[index];
-        case kMpaLayerII: return IsLsf(spec) ? kLsfLayerIIandIII[index] : kMpeg1LayerII[index];
-        case kMpaLayerIII: return IsLsf(spec) ? kLsfLayerIIandIII[index] : kMpeg1LayerIII[index];
+int BitrateKbps(const MpaFrameSpec& params) {
+    if (params.bitrateIndex < 0 || params.bitrateIndex > 15) return 0;
+    const auto index = static_cast<std::size_t>(params.bitrateIndex);
+    switch (params.layer) {
+        case kMpaLayerI: return IsLsf(params) ? kLsfLayerI[index] : kMpeg1LayerI[index];
+        case kMpaLayerII: return IsLsf(params) ? kLsfLayerIIandIII[index] : kMpeg1LayerII[index];
+        case kMpaLayerIII: return IsLsf(params) ? kLsfLayerIIandIII[index] : kMpeg1LayerIII[index];
         default: return 0;
     }
 }
 
-int SamplingRateHz(const MpaFrameSpec& spec) {
-    if (spec.samplingIndex < 0 || spec.samplingIndex > 2) return 0;
-    const auto index = static_cast<std::size_t>(spec.samplingIndex);
-    switch (spec.version) {
+int SamplingRateHz(const MpaFrameSpec& params) {
+    if (params.samplingIndex < 0 || params.samplingIndex > 2) return 0;
+    const auto index = static_cast<std::size_t>(params.samplingIndex);
+    switch (params.version) {
         case MpaVersion::Mpeg1: return kMpeg1Rates[index];
         case MpaVersion::Mpeg2: return kMpeg2Rates[index];
         case MpaVersion::Mpeg25: return kMpeg25Rates[index];
@@ -131,33 +131,33 @@ int SamplingRateHz(const MpaFrameSpec& spec) {
     return 0;
 }
 
-Bytes MakeHeader(const MpaFrameSpec& spec) {
+Bytes MakeHeader(const MpaFrameSpec& params) {
     const auto byte = [](int value) { return static_cast<std::uint8_t>(value & 0xFF); };
     return {
         0xFF,
-        byte(0xE0 | VersionBits(spec.version) << 3 | (spec.layer & 3) << 1 | (spec.crc ? 0 : 1)),
-        byte((spec.bitrateIndex & 15) << 4 | (spec.samplingIndex & 3) << 2 | (spec.padding & 1) << 1 |
-             (spec.privateBit & 1)),
-        byte((spec.mode & 3) << 6 | (spec.modeExtension & 3) << 4 | (spec.copyright & 1) << 3 |
-             (spec.original & 1) << 2 | (spec.emphasis & 3)),
+        byte(0xE0 | VersionBits(params.version) << 3 | (params.layer & 3) << 1 | (params.crc ? 0 : 1)),
+        byte((params.bitrateIndex & 15) << 4 | (params.samplingIndex & 3) << 2 | (params.padding & 1) << 1 |
+             (params.privateBit & 1)),
+        byte((params.mode & 3) << 6 | (params.modeExtension & 3) << 4 | (params.copyright & 1) << 3 |
+             (params.original & 1) << 2 | (params.emphasis & 3)),
     };
 }
 
-int FrameLength(const MpaFrameSpec& spec) {
-    const long long bitrate = BitrateKbps(spec) * 1000LL;
-    const long long rate = SamplingRateHz(spec);
+int FrameLength(const MpaFrameSpec& params) {
+    const long long bitrate = BitrateKbps(params) * 1000LL;
+    const long long rate = SamplingRateHz(params);
     if (bitrate == 0 || rate == 0) return 0;
-    const int padding = spec.padding & 1;
-    if (spec.layer == kMpaLayerI) return static_cast<int>((12 * bitrate / rate + padding) * 4);
-    const long long samplesPerByte = spec.layer == kMpaLayerIII && IsLsf(spec) ? 72 : 144;
+    const int padding = params.padding & 1;
+    if (params.layer == kMpaLayerI) return static_cast<int>((12 * bitrate / rate + padding) * 4);
+    const long long samplesPerByte = params.layer == kMpaLayerIII && IsLsf(params) ? 72 : 144;
     return static_cast<int>(samplesPerByte * bitrate / rate + padding);
 }
 
-int ProtectedBitCount(const MpaFrameSpec& spec, const Bytes& body) {
-    switch (spec.layer) {
-        case kMpaLayerI: return LayerIProtectedBits(spec);
-        case kMpaLayerII: return LayerIIProtectedBits(spec, body);
-        case kMpaLayerIII: return 8 * LayerIIISideInfoBytes(spec);
+int ProtectedBitCount(const MpaFrameSpec& params, const Bytes& body) {
+    switch (params.layer) {
+        case kMpaLayerI: return LayerIProtectedBits(params);
+        case kMpaLayerII: return LayerIIProtectedBits(params, body);
+        case kMpaLayerIII: return 8 * LayerIIISideInfoBytes(params);
         default: return 0;
     }
 }
@@ -172,10 +172,10 @@ std::uint16_t MpaCrc16(const std::uint8_t* data, std::size_t bitCount, std::uint
     return crc;
 }
 
-std::optional<std::uint16_t> ComputeFrameCrc(const MpaFrameSpec& spec, const Bytes& frame) {
+std::optional<std::uint16_t> ComputeFrameCrc(const MpaFrameSpec& params, const Bytes& frame) {
     if (frame.size() < 6) return std::nullopt;
     Bytes body(frame.begin() + 6, frame.end());
-    const int bits = ProtectedBitCount(spec, body);
+    const int bits = ProtectedBitCount(params, body);
     if (body.size() * 8 < static_cast<std::size_t>(bits)) return std::nullopt;
     const std::uint16_t crc = MpaCrc16(frame.data() + 2, 16);
     return MpaCrc16(body.data(), static_cast<std::size_t>(bits), crc);
@@ -183,70 +183,70 @@ std::optional<std::uint16_t> ComputeFrameCrc(const MpaFrameSpec& spec, const Byt
 
 std::optional<std::uint16_t> ComputeFrameCrc(const Bytes& frame) {
     if (frame.size() < 4) return std::nullopt;
-    const auto spec = ParseHeader(frame.data());
-    if (!spec || !spec->crc) return std::nullopt;
-    return ComputeFrameCrc(*spec, frame);
+    const auto params = ParseHeader(frame.data());
+    if (!params || !params->crc) return std::nullopt;
+    return ComputeFrameCrc(*params, frame);
 }
 
 std::optional<MpaFrameSpec> ParseHeader(const std::uint8_t* header) {
     if (header[0] != 0xFF || (header[1] & 0xE0) != 0xE0) return std::nullopt;
-    MpaFrameSpec spec;
+    MpaFrameSpec params;
     switch ((header[1] >> 3) & 3) {
-        case 3: spec.version = MpaVersion::Mpeg1; break;
-        case 2: spec.version = MpaVersion::Mpeg2; break;
-        case 0: spec.version = MpaVersion::Mpeg25; break;
+        case 3: params.version = MpaVersion::Mpeg1; break;
+        case 2: params.version = MpaVersion::Mpeg2; break;
+        case 0: params.version = MpaVersion::Mpeg25; break;
         default: return std::nullopt;
     }
-    spec.layer = (header[1] >> 1) & 3;
-    spec.crc = (header[1] & 1) == 0;
-    spec.bitrateIndex = header[2] >> 4;
-    spec.samplingIndex = (header[2] >> 2) & 3;
-    spec.padding = (header[2] >> 1) & 1;
-    spec.privateBit = header[2] & 1;
-    spec.mode = header[3] >> 6;
-    spec.modeExtension = (header[3] >> 4) & 3;
-    spec.copyright = (header[3] >> 3) & 1;
-    spec.original = (header[3] >> 2) & 1;
-    spec.emphasis = header[3] & 3;
-    return spec;
+    params.layer = (header[1] >> 1) & 3;
+    params.crc = (header[1] & 1) == 0;
+    params.bitrateIndex = header[2] >> 4;
+    params.samplingIndex = (header[2] >> 2) & 3;
+    params.padding = (header[2] >> 1) & 1;
+    params.privateBit = header[2] & 1;
+    params.mode = header[3] >> 6;
+    params.modeExtension = (header[3] >> 4) & 3;
+    params.copyright = (header[3] >> 3) & 1;
+    params.original = (header[3] >> 2) & 1;
+    params.emphasis = header[3] & 3;
+    return params;
 }
 
-Bytes MakeFrame(const MpaFrameSpec& spec, std::uint8_t filler, const Bytes& leadingBody) {
-    const int length = std::max(FrameLength(spec), HeaderSize(spec));
-    Bytes frame = MakeHeader(spec);
-    if (spec.crc) frame.insert(frame.end(), 2, 0x00);
-    const auto bodySize = static_cast<std::size_t>(length - HeaderSize(spec));
+Bytes MakeFrame(const MpaFrameSpec& params, std::uint8_t filler, const Bytes& leadingBody) {
+    const int length = std::max(FrameLength(params), HeaderSize(params));
+    Bytes frame = MakeHeader(params);
+    if (params.crc) frame.insert(frame.end(), 2, 0x00);
+    const auto bodySize = static_cast<std::size_t>(length - HeaderSize(params));
     if (leadingBody.size() > bodySize) throw std::invalid_argument("frame body does not fit the frame");
     Bytes body(bodySize, filler);
     if (leadingBody.empty()) {
-        const auto zeroBytes = static_cast<std::size_t>((ProtectedBitCount(spec, {}) + 7) / 8);
+        const auto zeroBytes = static_cast<std::size_t>((ProtectedBitCount(params, {}) + 7) / 8);
         std::fill_n(body.begin(), std::min(zeroBytes, bodySize), 0x00);
     } else {
         std::copy(leadingBody.begin(), leadingBody.end(), body.begin());
     }
     frame.insert(frame.end(), body.begin(), body.end());
-    if (spec.crc) {
+    if (params.crc) {
         // A frame too short for its protected bits (free format) gets the CRC
         // of what it has, padded with zero bits.
         Bytes padded = frame;
-        padded.resize(std::max<std::size_t>(padded.size(), 6 + (ProtectedBitCount(spec, body) + 7) / 8));
-        const std::uint16_t crc = ComputeFrameCrc(spec, padded).value_or(0);
+        padded.resize(std::max<std::size_t>(padded.size(), 6 + (ProtectedBitCount(params, body) + 7) / 8));
+        const std::uint16_t crc = ComputeFrameCrc(params, padded).value_or(0);
         frame[4] = static_cast<std::uint8_t>(crc >> 8);
         frame[5] = static_cast<std::uint8_t>(crc & 0xFF);
     }
     return frame;
 }
 
-MpaStreamBuilder& MpaStreamBuilder::Frame(const MpaFrameSpec& spec, std::uint8_t filler,
+MpaStreamBuilder& MpaStreamBuilder::Frame(const MpaFrameSpec& params, std::uint8_t filler,
                                           const Bytes& leadingBody) {
-    const Bytes frame = MakeFrame(spec, filler, leadingBody);
+    const Bytes frame = MakeFrame(params, filler, leadingBody);
     frames_.push_back({Size(), static_cast<int>(frame.size())});
     data_.insert(data_.end(), frame.begin(), frame.end());
     return *this;
 }
 
-MpaStreamBuilder& MpaStreamBuilder::Frames(const MpaFrameSpec& spec, int count, std::uint8_t filler) {
-    for (int i = 0; i < count; ++i) Frame(spec, filler);
+MpaStreamBuilder& MpaStreamBuilder::Frames(const MpaFrameSpec& params, int count, std::uint8_t filler) {
+    for (int i = 0; i < count; ++i) Frame(params, filler);
     return *this;
 }
 

@@ -45,21 +45,21 @@ struct MpaFrameSpec {
 
 // Bitrate in kbit/s and sampling rate in Hz of a frame; 0 for free format,
 // forbidden or reserved indices.
-[[nodiscard]] int BitrateKbps(const MpaFrameSpec& spec);
-[[nodiscard]] int SamplingRateHz(const MpaFrameSpec& spec);
+[[nodiscard]] int BitrateKbps(const MpaFrameSpec& params);
+[[nodiscard]] int SamplingRateHz(const MpaFrameSpec& params);
 
 // The four header bytes.
-[[nodiscard]] Bytes MakeHeader(const MpaFrameSpec& spec);
+[[nodiscard]] Bytes MakeHeader(const MpaFrameSpec& params);
 
 // Frame length in bytes, header included; 0 when the bitrate or the sampling
 // rate is 0 (free format and forbidden or reserved indices).
-[[nodiscard]] int FrameLength(const MpaFrameSpec& spec);
+[[nodiscard]] int FrameLength(const MpaFrameSpec& params);
 
 // Bytes the CRC covers after the header and the CRC word, for the layer's
 // protected bits; body is the frame's bytes after the CRC word (the bit
 // allocation it holds decides the Layer II scfsi part). Partial bytes count
 // as whole ones, and the CRC uses only the exact number of bits.
-[[nodiscard]] int ProtectedBitCount(const MpaFrameSpec& spec, const Bytes& body);
+[[nodiscard]] int ProtectedBitCount(const MpaFrameSpec& params, const Bytes& body);
 
 // The MPEG audio CRC-16 (polynomial 0x8005, initial value 0xFFFF, most
 // significant bit first) over the leading bitCount bits of data.
@@ -68,7 +68,7 @@ struct MpaFrameSpec {
 
 // CRC word of a whole frame (header at frame[0]) computed over header bytes
 // 2-3 and the protected bits of its body; nullopt when the frame is too short.
-[[nodiscard]] std::optional<std::uint16_t> ComputeFrameCrc(const MpaFrameSpec& spec, const Bytes& frame);
+[[nodiscard]] std::optional<std::uint16_t> ComputeFrameCrc(const MpaFrameSpec& params, const Bytes& frame);
 
 // The same for a frame whose header is parsed from its own first four bytes;
 // nullopt when the header is not one or announces no CRC word.
@@ -78,11 +78,11 @@ struct MpaFrameSpec {
 // the reserved version code.
 [[nodiscard]] std::optional<MpaFrameSpec> ParseHeader(const std::uint8_t* header);
 
-// A whole frame: header, CRC word when spec.crc, then the body. The body
+// A whole frame: header, CRC word when params.crc, then the body. The body
 // starts with leadingBody (side information or allocation, all zero when
 // empty) and is filled up with filler. A frame whose length is 0 (free format)
 // is the header and the CRC word only. Throws when leadingBody does not fit.
-[[nodiscard]] Bytes MakeFrame(const MpaFrameSpec& spec, std::uint8_t filler = 0x00,
+[[nodiscard]] Bytes MakeFrame(const MpaFrameSpec& params, std::uint8_t filler = 0x00,
                               const Bytes& leadingBody = {});
 
 // A stream assembled piece by piece, remembering where each frame lies.
@@ -93,9 +93,9 @@ public:
         int length;
     };
 
-    MpaStreamBuilder& Frame(const MpaFrameSpec& spec, std::uint8_t filler = 0x00,
+    MpaStreamBuilder& Frame(const MpaFrameSpec& params, std::uint8_t filler = 0x00,
                             const Bytes& leadingBody = {});
-    MpaStreamBuilder& Frames(const MpaFrameSpec& spec, int count, std::uint8_t filler = 0x00);
+    MpaStreamBuilder& Frames(const MpaFrameSpec& params, int count, std::uint8_t filler = 0x00);
     // Bytes that are not a frame (junk between frames, a truncated tail).
     MpaStreamBuilder& Raw(const Bytes& bytes);
     MpaStreamBuilder& Junk(std::size_t count, std::uint8_t value = 0x00);

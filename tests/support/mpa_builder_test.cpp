@@ -25,9 +25,9 @@ WalkResult WalkProtectedStream(const Bytes& data) {
     WalkResult result;
     std::size_t position = 0;
     while (position + 4 <= data.size()) {
-        const auto spec = ParseHeader(&data[position]);
-        const int length = spec ? FrameLength(*spec) : 0;
-        if (!spec || !spec->crc || length <= 0 || position + length > data.size()) return result;
+        const auto params = ParseHeader(&data[position]);
+        const int length = params ? FrameLength(*params) : 0;
+        if (!params || !params->crc || length <= 0 || position + length > data.size()) return result;
         const Bytes frame(data.begin() + position, data.begin() + position + length);
         const auto crc = ComputeFrameCrc(frame);
         if (!crc || *crc != (frame[4] << 8 | frame[5])) ++result.crcMismatches;
@@ -67,9 +67,9 @@ INSTANTIATE_TEST_SUITE_P(RealEncoders, EncoderCrcTest,
 Bytes FirstFrame(const char* fixture) {
     const Bytes data = ReadFileBytes(FixturePath(fixture));
     if (data.size() < 4) return {};
-    const auto spec = ParseHeader(data.data());
-    if (!spec) return {};
-    return Bytes(data.begin(), data.begin() + FrameLength(*spec));
+    const auto params = ParseHeader(data.data());
+    if (!params) return {};
+    return Bytes(data.begin(), data.begin() + FrameLength(*params));
 }
 
 void FlipBit(Bytes& frame, std::size_t bit) { frame[bit / 8] ^= static_cast<std::uint8_t>(0x80 >> (bit % 8)); }
@@ -82,11 +82,11 @@ TEST(ProtectedRegionTest, EndsAtTheLastAllocationScfsiOrSideInfoBit) {
         SCOPED_TRACE(fixture);
         Bytes frame = FirstFrame(fixture);
         ASSERT_GT(frame.size(), 6u);
-        const auto spec = ParseHeader(frame.data());
-        ASSERT_TRUE(spec.has_value());
+        const auto params = ParseHeader(frame.data());
+        ASSERT_TRUE(params.has_value());
         const auto stored = static_cast<std::uint16_t>(frame[4] << 8 | frame[5]);
         const Bytes body(frame.begin() + 6, frame.end());
-        const auto protectedEnd = 48 + static_cast<std::size_t>(ProtectedBitCount(*spec, body));
+        const auto protectedEnd = 48 + static_cast<std::size_t>(ProtectedBitCount(*params, body));
 
         Bytes afterRegion = frame;
         FlipBit(afterRegion, protectedEnd);

@@ -117,11 +117,11 @@ TEST(FixtureHeaders, LowerSamplingRateHeadersAreNeverUsable) {
         std::size_t position = 0;
         int headers = 0;
         while (position + 4 <= bytes.size()) {
-            const auto spec = testsupport::ParseHeader(&bytes[position]);
-            ASSERT_TRUE(spec.has_value()) << "lost the frames at " << position;
+            const auto params = testsupport::ParseHeader(&bytes[position]);
+            ASSERT_TRUE(params.has_value()) << "lost the frames at " << position;
             EXPECT_FALSE(MPAValidFramePoint(&bytes[position], bytes.size() - position, -1, -1)) << position;
             ++headers;
-            position += static_cast<std::size_t>(testsupport::FrameLength(*spec));
+            position += static_cast<std::size_t>(testsupport::FrameLength(*params));
         }
         EXPECT_GE(headers, 5);
     }

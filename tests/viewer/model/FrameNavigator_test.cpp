@@ -25,18 +25,18 @@ constexpr std::int64_t kWindow = 1048576;
 
 // MPEG-1 Layer II, 128 kbit/s, 48 kHz: 384-byte frames.
 MpaFrameSpec LayerII(int bitrateIndex = 8, int samplingIndex = 1) {
-    MpaFrameSpec spec;
-    spec.bitrateIndex = bitrateIndex;
-    spec.samplingIndex = samplingIndex;
-    return spec;
+    MpaFrameSpec params;
+    params.bitrateIndex = bitrateIndex;
+    params.samplingIndex = samplingIndex;
+    return params;
 }
 
 MpaFrameSpec LayerIII44k() {
-    MpaFrameSpec spec;
-    spec.layer = testsupport::kMpaLayerIII;
-    spec.bitrateIndex = 9;
-    spec.samplingIndex = 0;
-    return spec;
+    MpaFrameSpec params;
+    params.layer = testsupport::kMpaLayerIII;
+    params.bitrateIndex = 9;
+    params.samplingIndex = 0;
+    return params;
 }
 
 // A frame body whose bytes at bodyOffset look like a usable Layer II 48 kHz

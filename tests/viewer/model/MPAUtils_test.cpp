@@ -25,13 +25,13 @@ using ::testing::IsEmpty;
 
 constexpr const char* kInsufficientMemory = "dbg: Error in parse_mpa_frame - insufficient memory.";
 
-MpaFrameSpec Spec(int layer, int bitrateIndex, int samplingIndex, int padding = 0) {
-    MpaFrameSpec spec;
-    spec.layer = layer;
-    spec.bitrateIndex = bitrateIndex;
-    spec.samplingIndex = samplingIndex;
-    spec.padding = padding;
-    return spec;
+MpaFrameSpec Params(int layer, int bitrateIndex, int samplingIndex, int padding = 0) {
+    MpaFrameSpec params;
+    params.layer = layer;
+    params.bitrateIndex = bitrateIndex;
+    params.samplingIndex = samplingIndex;
+    params.padding = padding;
+    return params;
 }
 
 // A copy of the first count bytes in a heap block of exactly that size, so
@@ -48,40 +48,40 @@ TMPAHeader SentinelHeader() {
     return header;
 }
 
-void ExpectFieldsOf(const TMPAHeader& header, const MpaFrameSpec& spec) {
+void ExpectFieldsOf(const TMPAHeader& header, const MpaFrameSpec& params) {
     EXPECT_EQ(header.syncword, 0xFFF);
-    EXPECT_EQ(header.ID, spec.version == MpaVersion::Mpeg1 ? 1 : 0);
-    EXPECT_EQ(header.layer, spec.layer);
-    EXPECT_EQ(header.protection_bit, spec.crc ? 0 : 1);
-    EXPECT_EQ(header.bitrate_index, spec.bitrateIndex);
-    EXPECT_EQ(header.sampling_frequency, spec.samplingIndex);
-    EXPECT_EQ(header.padding_bit, spec.padding);
-    EXPECT_EQ(header.private_bit, spec.privateBit);
-    EXPECT_EQ(header.mode, spec.mode);
-    EXPECT_EQ(header.mode_extension, spec.modeExtension);
-    EXPECT_EQ(header.copyright, spec.copyright);
-    EXPECT_EQ(header.original_home, spec.original);
-    EXPECT_EQ(header.emphasis, spec.emphasis);
+    EXPECT_EQ(header.ID, params.version == MpaVersion::Mpeg1 ? 1 : 0);
+    EXPECT_EQ(header.layer, params.layer);
+    EXPECT_EQ(header.protection_bit, params.crc ? 0 : 1);
+    EXPECT_EQ(header.bitrate_index, params.bitrateIndex);
+    EXPECT_EQ(header.sampling_frequency, params.samplingIndex);
+    EXPECT_EQ(header.padding_bit, params.padding);
+    EXPECT_EQ(header.private_bit, params.privateBit);
+    EXPECT_EQ(header.mode, params.mode);
+    EXPECT_EQ(header.mode_extension, params.modeExtension);
+    EXPECT_EQ(header.copyright, params.copyright);
+    EXPECT_EQ(header.original_home, params.original);
+    EXPECT_EQ(header.emphasis, params.emphasis);
 }
 
 // ---------------------------------------------------------------- parse_mpa_frame
 
 TEST(ParseMpaFrame, DecodesEveryFieldAtItsBitPosition) {
-    MpaFrameSpec ones = Spec(kLayerI, 13, 2, 1);
+    MpaFrameSpec ones = Params(kLayerI, 13, 2, 1);
     ones.privateBit = 1;
     ones.mode = 2;
     ones.modeExtension = 3;
     ones.copyright = 1;
     ones.emphasis = 3;
-    MpaFrameSpec others = Spec(kLayerIII, 2, 1, 0);
+    MpaFrameSpec others = Params(kLayerIII, 2, 1, 0);
     others.mode = 1;
     others.modeExtension = 0;
     others.original = 1;
     others.emphasis = 1;
-    for (const MpaFrameSpec& spec : {ones, others}) {
+    for (const MpaFrameSpec& params : {ones, others}) {
         TMPAHeader header{};
-        ASSERT_TRUE(parse_mpa_frame(MakeHeader(spec).data(), 4, header));
-        ExpectFieldsOf(header, spec);
+        ASSERT_TRUE(parse_mpa_frame(MakeHeader(params).data(), 4, header));
+        ExpectFieldsOf(header, params);
         EXPECT_EQ(header.crc_check, 0);
     }
 }
@@ -91,10 +91,10 @@ TEST(ParseMpaFrame, DecodesEveryLayerBitrateAndSamplingIndex) {
     for (int layer = 0; layer <= 3; ++layer) {
         for (int bitrate = 0; bitrate <= 15; ++bitrate) {
             for (int sampling = 0; sampling <= 3; ++sampling) {
-                const MpaFrameSpec spec = Spec(layer, bitrate, sampling, bitrate % 2);
+                const MpaFrameSpec params = Params(layer, bitrate, sampling, bitrate % 2);
                 TMPAHeader header{};
-                ASSERT_TRUE(parse_mpa_frame(MakeHeader(spec).data(), 4, header));
-                ExpectFieldsOf(header, spec);
+                ASSERT_TRUE(parse_mpa_frame(MakeHeader(params).data(), 4, header));
+                ExpectFieldsOf(header, params);
             }
         }
     }
@@ -111,14 +111,14 @@ TEST(ParseMpaFrame, DecodesWithoutJudgingTheSyncWordOrVersion) {
     EXPECT_EQ(header.protection_bit, 1);
     EXPECT_EQ(header.bitrate_index, 8);
 
-    MpaFrameSpec lsf = Spec(kLayerIII, 4, 1);
+    MpaFrameSpec lsf = Params(kLayerIII, 4, 1);
     lsf.version = MpaVersion::Mpeg2;
     ASSERT_TRUE(parse_mpa_frame(MakeHeader(lsf).data(), 4, header));
     ExpectFieldsOf(header, lsf);
 }
 
 TEST(ParseMpaFrame, FewerThanFourBytesLeaveTheRecordUntouched) {
-    const Bytes header = MakeHeader(Spec(kLayerII, 8, 1));
+    const Bytes header = MakeHeader(Params(kLayerII, 8, 1));
     for (std::size_t size = 0; size < 4; ++size) {
         SCOPED_TRACE(size);
         platform::DebugLineCapture capture;
@@ -132,28 +132,28 @@ TEST(ParseMpaFrame, FewerThanFourBytesLeaveTheRecordUntouched) {
 }
 
 TEST(ParseMpaFrame, ReadsTheCrcWordOnlyWhenAnnounced) {
-    MpaFrameSpec spec = Spec(kLayerII, 8, 1);
-    Bytes bytes = MakeHeader(spec);
+    MpaFrameSpec params = Params(kLayerII, 8, 1);
+    Bytes bytes = MakeHeader(params);
     bytes.insert(bytes.end(), {0xBE, 0xEF});
 
     TMPAHeader unprotected{};
     ASSERT_TRUE(parse_mpa_frame(bytes.data(), bytes.size(), unprotected));
     EXPECT_EQ(unprotected.crc_check, 0);
 
-    spec.crc = true;
-    const Bytes protectedHeader = MakeHeader(spec);
+    params.crc = true;
+    const Bytes protectedHeader = MakeHeader(params);
     std::copy(protectedHeader.begin(), protectedHeader.end(), bytes.begin());
     TMPAHeader withCrc{};
     ASSERT_TRUE(parse_mpa_frame(bytes.data(), bytes.size(), withCrc));
     EXPECT_EQ(withCrc.crc_check, 0xBEEF);
-    ExpectFieldsOf(withCrc, spec);
+    ExpectFieldsOf(withCrc, params);
 }
 
 TEST(ParseMpaFrame, AnnouncedCrcBeyondTheDataFailsWithTheFieldsFilled) {
-    MpaFrameSpec spec = Spec(kLayerIII, 9, 0);
-    spec.crc = true;
-    spec.mode = 1;
-    Bytes bytes = MakeHeader(spec);
+    MpaFrameSpec params = Params(kLayerIII, 9, 0);
+    params.crc = true;
+    params.mode = 1;
+    Bytes bytes = MakeHeader(params);
     bytes.push_back(0xAB);
     for (std::size_t size : {4u, 5u}) {
         SCOPED_TRACE(size);
@@ -161,7 +161,7 @@ TEST(ParseMpaFrame, AnnouncedCrcBeyondTheDataFailsWithTheFieldsFilled) {
         const auto block = ExactCopy(bytes, size);
         TMPAHeader header = SentinelHeader();
         EXPECT_FALSE(parse_mpa_frame(block.get(), size, header));
-        ExpectFieldsOf(header, spec);
+        ExpectFieldsOf(header, params);
         EXPECT_EQ(header.crc_check, 0x5A5A);
         EXPECT_THAT(capture.Lines(), IsEmpty());
     }
@@ -194,7 +194,7 @@ TEST(GetMPAFrameTime, LengthsFollowTheStandardForEveryBitrate) {
                                                     << " bitrate " << bitrate << " padding " << padding);
                     TMPAFrame frame = FrameOf(layer, bitrate, sampling, padding);
                     ASSERT_TRUE(GetMPAFrameTime(frame));
-                    EXPECT_EQ(frame.FrameLength, testsupport::FrameLength(Spec(layer, bitrate, sampling, padding)));
+                    EXPECT_EQ(frame.FrameLength, testsupport::FrameLength(Params(layer, bitrate, sampling, padding)));
                     const int* times = layer == kLayerI ? kLayerITimes : kLayerIIandIIITimes;
                     EXPECT_EQ(frame.FrameTime, times[sampling]);
                 }
@@ -273,8 +273,8 @@ TEST(GetMPAFrameTime, ReservedLayerComputesNothing) {
 
 // ---------------------------------------------------------------- MPAValidFramePoint
 
-bool Usable(const MpaFrameSpec& spec, std::int32_t layer = -1, std::int32_t sampling = -1) {
-    const Bytes header = MakeHeader(spec);
+bool Usable(const MpaFrameSpec& params, std::int32_t layer = -1, std::int32_t sampling = -1) {
+    const Bytes header = MakeHeader(params);
     return MPAValidFramePoint(header.data(), header.size(), layer, sampling);
 }
 
@@ -287,7 +287,7 @@ TEST(MPAValidFramePoint, MpegOneHeadersAreUsableUnlessReservedOrZeroLength) {
                                                     << " sampling " << sampling << " padding " << padding);
                     const bool hasLength = (bitrate != 0 && bitrate != 15) || padding == 1;
                     const bool expected = layer != 0 && sampling != 3 && hasLength;
-                    EXPECT_EQ(Usable(Spec(layer, bitrate, sampling, padding)), expected);
+                    EXPECT_EQ(Usable(Params(layer, bitrate, sampling, padding)), expected);
                 }
             }
         }
@@ -299,10 +299,10 @@ TEST(MPAValidFramePoint, LowerSamplingRateAndMpeg25HeadersAreNeverUsable) {
         for (int layer = 1; layer <= 3; ++layer) {
             for (int bitrate = 0; bitrate <= 15; ++bitrate) {
                 for (int sampling = 0; sampling <= 2; ++sampling) {
-                    MpaFrameSpec spec = Spec(layer, bitrate, sampling, 1);
-                    spec.version = version;
-                    EXPECT_FALSE(Usable(spec)) << "layer " << layer << " bitrate " << bitrate;
-                    EXPECT_FALSE(Usable(spec, layer, sampling));
+                    MpaFrameSpec params = Params(layer, bitrate, sampling, 1);
+                    params.version = version;
+                    EXPECT_FALSE(Usable(params)) << "layer " << layer << " bitrate " << bitrate;
+                    EXPECT_FALSE(Usable(params, layer, sampling));
                 }
             }
         }
@@ -310,7 +310,7 @@ TEST(MPAValidFramePoint, LowerSamplingRateAndMpeg25HeadersAreNeverUsable) {
 }
 
 TEST(MPAValidFramePoint, NeedsTheTwelveBitSyncWord) {
-    Bytes header = MakeHeader(Spec(kLayerII, 8, 1));
+    Bytes header = MakeHeader(Params(kLayerII, 8, 1));
     ASSERT_TRUE(MPAValidFramePoint(header.data(), 4, -1, -1));
     header[0] = 0xFE;
     EXPECT_FALSE(MPAValidFramePoint(header.data(), 4, -1, -1));
@@ -320,9 +320,9 @@ TEST(MPAValidFramePoint, NeedsTheTwelveBitSyncWord) {
 }
 
 TEST(MPAValidFramePoint, ExpectationsCompareLayerAndSamplingTogether) {
-    const MpaFrameSpec layerII48k = Spec(kLayerII, 8, 1);
-    const MpaFrameSpec layerIII48k = Spec(kLayerIII, 9, 1);
-    const MpaFrameSpec layerII44k = Spec(kLayerII, 8, 0);
+    const MpaFrameSpec layerII48k = Params(kLayerII, 8, 1);
+    const MpaFrameSpec layerIII48k = Params(kLayerIII, 9, 1);
+    const MpaFrameSpec layerII44k = Params(kLayerII, 8, 0);
     EXPECT_TRUE(Usable(layerII48k, kLayerII, 1));
     EXPECT_FALSE(Usable(layerIII48k, kLayerII, 1));
     EXPECT_FALSE(Usable(layerII44k, kLayerII, 1));
@@ -333,7 +333,7 @@ TEST(MPAValidFramePoint, ExpectationsCompareLayerAndSamplingTogether) {
 }
 
 TEST(MPAValidFramePoint, ShortBuffersAreNotUsableWithoutReadingBeyondThem) {
-    const Bytes header = MakeHeader(Spec(kLayerII, 8, 1));
+    const Bytes header = MakeHeader(Params(kLayerII, 8, 1));
     for (std::size_t size = 0; size < 4; ++size) {
         SCOPED_TRACE(size);
         platform::DebugLineCapture capture;
@@ -344,9 +344,9 @@ TEST(MPAValidFramePoint, ShortBuffersAreNotUsableWithoutReadingBeyondThem) {
 }
 
 TEST(MPAValidFramePoint, FourBytesOfAProtectedHeaderAreJudgedByTheirFields) {
-    MpaFrameSpec spec = Spec(kLayerII, 8, 1);
-    spec.crc = true;
-    const auto block = ExactCopy(MakeHeader(spec), 4);
+    MpaFrameSpec params = Params(kLayerII, 8, 1);
+    params.crc = true;
+    const auto block = ExactCopy(MakeHeader(params), 4);
     EXPECT_TRUE(MPAValidFramePoint(block.get(), 4, kLayerII, 1));
     EXPECT_FALSE(MPAValidFramePoint(block.get(), 4, kLayerIII, 1));
 }
@@ -354,9 +354,9 @@ TEST(MPAValidFramePoint, FourBytesOfAProtectedHeaderAreJudgedByTheirFields) {
 // ---------------------------------------------------------------- GetMPAESPackLength
 
 TEST(GetMPAESPackLength, DistanceToTheNextHeaderIncludesJunk) {
-    const MpaFrameSpec spec = Spec(kLayerII, 8, 1);
+    const MpaFrameSpec params = Params(kLayerII, 8, 1);
     MpaStreamBuilder stream;
-    stream.Frame(spec).Junk(37, 0x11).Frame(spec);
+    stream.Frame(params).Junk(37, 0x11).Frame(params);
     const Bytes& data = stream.Data();
 
     std::int32_t pack = -7;
@@ -371,7 +371,7 @@ TEST(GetMPAESPackLength, DistanceToTheNextHeaderIncludesJunk) {
 
 TEST(GetMPAESPackLength, SkipsHeadersThatMissTheExpectation) {
     MpaStreamBuilder stream;
-    stream.Frame(Spec(kLayerII, 8, 1)).Frame(Spec(kLayerIII, 9, 1)).Frame(Spec(kLayerII, 8, 1));
+    stream.Frame(Params(kLayerII, 8, 1)).Frame(Params(kLayerIII, 9, 1)).Frame(Params(kLayerII, 8, 1));
     const Bytes& data = stream.Data();
     const std::int64_t third = stream.FrameList()[2].offset;
 
@@ -383,10 +383,10 @@ TEST(GetMPAESPackLength, SkipsHeadersThatMissTheExpectation) {
 }
 
 TEST(GetMPAESPackLength, NotFoundLeavesTheOutputUntouched) {
-    const MpaFrameSpec spec = Spec(kLayerII, 8, 1);
-    const Bytes header = MakeHeader(spec);
+    const MpaFrameSpec params = Params(kLayerII, 8, 1);
+    const Bytes header = MakeHeader(params);
     MpaStreamBuilder stream;
-    stream.Frame(spec).Raw(Bytes(header.begin(), header.begin() + 3));
+    stream.Frame(params).Raw(Bytes(header.begin(), header.begin() + 3));
     const Bytes& data = stream.Data();
 
     platform::DebugLineCapture capture;
@@ -400,10 +400,10 @@ TEST(GetMPAESPackLength, NotFoundLeavesTheOutputUntouched) {
 }
 
 TEST(GetMPAESPackLength, AHeaderInTheLastFourBytesIsFound) {
-    MpaFrameSpec protectedSpec = Spec(kLayerII, 8, 1);
+    MpaFrameSpec protectedSpec = Params(kLayerII, 8, 1);
     protectedSpec.crc = true;
     MpaStreamBuilder stream;
-    stream.Frame(Spec(kLayerII, 8, 1)).Junk(5, 0x22).Raw(MakeHeader(protectedSpec));
+    stream.Frame(Params(kLayerII, 8, 1)).Junk(5, 0x22).Raw(MakeHeader(protectedSpec));
     const Bytes& data = stream.Data();
     std::int32_t pack = 0;
     ASSERT_TRUE(GetMPAESPackLength(data.data(), data.size(), pack, 384, kLayerII, 1));
@@ -411,12 +411,12 @@ TEST(GetMPAESPackLength, AHeaderInTheLastFourBytesIsFound) {
 }
 
 TEST(GetMPAESPackLength, AFalseSyncBeforeTheStartOffsetIsNotSeen) {
-    const MpaFrameSpec spec = Spec(kLayerII, 8, 1);
-    const Bytes falseSync = MakeHeader(Spec(kLayerII, 4, 1));
+    const MpaFrameSpec params = Params(kLayerII, 8, 1);
+    const Bytes falseSync = MakeHeader(Params(kLayerII, 4, 1));
     Bytes body(64, 0x00);
     std::copy(falseSync.begin(), falseSync.end(), body.begin() + 40);
     MpaStreamBuilder stream;
-    stream.Frame(spec, 0x00, body).Frame(spec);
+    stream.Frame(params, 0x00, body).Frame(params);
     const Bytes& data = stream.Data();
     std::int32_t pack = 0;
     ASSERT_TRUE(GetMPAESPackLength(data.data(), data.size(), pack, 384, kLayerII, 1));
@@ -445,7 +445,7 @@ TEST(IsMPAES, DecidesTheLayerAndSamplingIndexOfAStream) {
     for (int layer : {kLayerI, kLayerII, kLayerIII}) {
         for (int sampling = 0; sampling <= 2; ++sampling) {
             MpaStreamBuilder stream;
-            stream.Junk(10, 0x33).Frames(Spec(layer, 5, sampling), 6);
+            stream.Junk(10, 0x33).Frames(Params(layer, 5, sampling), 6);
             const Vote vote = VoteOn(dir, stream.Data());
             EXPECT_TRUE(vote.result);
             EXPECT_EQ(vote.layer, layer);
@@ -456,7 +456,7 @@ TEST(IsMPAES, DecidesTheLayerAndSamplingIndexOfAStream) {
 
 TEST(IsMPAES, NothingToVoteOn) {
     testsupport::TempDir dir;
-    MpaFrameSpec lsf = Spec(kLayerII, 8, 1);
+    MpaFrameSpec lsf = Params(kLayerII, 8, 1);
     lsf.version = MpaVersion::Mpeg2;
     MpaStreamBuilder lsfStream;
     lsfStream.Frames(lsf, 10);
@@ -483,7 +483,7 @@ TEST(IsMPAES, AMissingFileFailsWithADebugLine) {
 TEST(IsMPAES, ALoneFrameCountsEvenWithoutAFollowingHeader) {
     testsupport::TempDir dir;
     MpaStreamBuilder stream;
-    stream.Frame(Spec(kLayerIII, 9, 2));
+    stream.Frame(Params(kLayerIII, 9, 2));
     const Vote vote = VoteOn(dir, stream.Data());
     EXPECT_TRUE(vote.result);
     EXPECT_EQ(vote.layer, kLayerIII);
@@ -493,14 +493,14 @@ TEST(IsMPAES, ALoneFrameCountsEvenWithoutAFollowingHeader) {
 TEST(IsMPAES, ATieLeavesThatValueUndecided) {
     testsupport::TempDir dir;
     MpaStreamBuilder layers;
-    for (int i = 0; i < 4; ++i) layers.Frame(Spec(kLayerII, 8, 0)).Frame(Spec(kLayerIII, 9, 0));
+    for (int i = 0; i < 4; ++i) layers.Frame(Params(kLayerII, 8, 0)).Frame(Params(kLayerIII, 9, 0));
     Vote vote = VoteOn(dir, layers.Data());
     EXPECT_FALSE(vote.result);
     EXPECT_EQ(vote.layer, -1);
     EXPECT_EQ(vote.sampling, 0);
 
     MpaStreamBuilder rates;
-    rates.Frames(Spec(kLayerI, 3, 0), 3).Frames(Spec(kLayerI, 3, 2), 3).Frames(Spec(kLayerI, 3, 1), 2);
+    rates.Frames(Params(kLayerI, 3, 0), 3).Frames(Params(kLayerI, 3, 2), 3).Frames(Params(kLayerI, 3, 1), 2);
     vote = VoteOn(dir, rates.Data());
     EXPECT_FALSE(vote.result);
     EXPECT_EQ(vote.layer, kLayerI);
@@ -512,14 +512,14 @@ TEST(IsMPAES, VotesOverExactlyTheFirstThirtyTwoFrames) {
     // 16 against 16 is a tie; a 33rd frame would break it for Layer II, a
     // 31st-frame stop for Layer III.
     MpaStreamBuilder stream;
-    stream.Frames(Spec(kLayerIII, 9, 1), 16).Frames(Spec(kLayerII, 8, 1), 30);
+    stream.Frames(Params(kLayerIII, 9, 1), 16).Frames(Params(kLayerII, 8, 1), 30);
     const Vote vote = VoteOn(dir, stream.Data());
     EXPECT_FALSE(vote.result);
     EXPECT_EQ(vote.layer, -1);
     EXPECT_EQ(vote.sampling, 1);
 
     MpaStreamBuilder changesLate;
-    changesLate.Frames(Spec(kLayerII, 8, 1), 32).Frames(Spec(kLayerIII, 9, 0), 100);
+    changesLate.Frames(Params(kLayerII, 8, 1), 32).Frames(Params(kLayerIII, 9, 0), 100);
     const Vote late = VoteOn(dir, changesLate.Data());
     EXPECT_TRUE(late.result);
     EXPECT_EQ(late.layer, kLayerII);
@@ -528,11 +528,11 @@ TEST(IsMPAES, VotesOverExactlyTheFirstThirtyTwoFrames) {
 
 TEST(IsMPAES, ReadsOnlyTheFirstMebibyte) {
     testsupport::TempDir dir;
-    MpaFrameSpec spec = Spec(kLayerII, 8, 1);
+    MpaFrameSpec params = Params(kLayerII, 8, 1);
     for (std::size_t junk : {kMPAESVoteWindow - 4, kMPAESVoteWindow - 3}) {
         SCOPED_TRACE(junk);
         MpaStreamBuilder stream;
-        stream.Junk(junk, 0x00).Frames(spec, 3);
+        stream.Junk(junk, 0x00).Frames(params, 3);
         const Vote vote = VoteOn(dir, stream.Data());
         const bool headerInside = junk + 4 <= kMPAESVoteWindow;
         EXPECT_EQ(vote.result, headerInside);
@@ -543,12 +543,12 @@ TEST(IsMPAES, ReadsOnlyTheFirstMebibyte) {
 
 TEST(IsMPAES, HopsOverFalseSyncsInsideFrames) {
     testsupport::TempDir dir;
-    const MpaFrameSpec spec = Spec(kLayerII, 8, 1);
-    const Bytes falseSync = MakeHeader(Spec(kLayerIII, 9, 0));
+    const MpaFrameSpec params = Params(kLayerII, 8, 1);
+    const Bytes falseSync = MakeHeader(Params(kLayerIII, 9, 0));
     Bytes body(40, 0x00);
     std::copy(falseSync.begin(), falseSync.end(), body.begin() + 20);
     MpaStreamBuilder stream;
-    for (int i = 0; i < 3; ++i) stream.Frame(spec, 0x00, body);
+    for (int i = 0; i < 3; ++i) stream.Frame(params, 0x00, body);
     const Vote vote = VoteOn(dir, stream.Data());
     EXPECT_TRUE(vote.result);
     EXPECT_EQ(vote.layer, kLayerII);
