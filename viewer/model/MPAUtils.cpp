@@ -21,13 +21,6 @@ constexpr std::array<std::array<std::int32_t, 16>, 3> kBitrateKbps{{
 
 constexpr std::array<std::int32_t, 4> kSamplingRateHz{44100, 48000, 32000, 0};
 
-// The cheap first test of every candidate position: 0xFF then 0xFx, read as
-// one little-endian word masked with 0xF0FF.
-inline bool HasSyncWord(const std::uint8_t* data) {
-    const std::uint16_t word = static_cast<std::uint16_t>(data[0] | (data[1] << 8));
-    return (word & 0xF0FF) == 0xF0FF;
-}
-
 bool HeaderIsUsable(const std::uint8_t* data, std::size_t size, std::int32_t expectedLayer,
                     std::int32_t expectedSampling) {
     TMPAFrame frame{};
@@ -114,10 +107,9 @@ bool GetMPAFrameTime(TMPAFrame& frame) {
     }
 }
 
-bool MPAValidFramePoint(const std::uint8_t* data, std::size_t size, std::int32_t expectedLayer,
-                        std::int32_t expectedSampling) {
+bool MPAValidFramePointAfterSync(const std::uint8_t* data, std::size_t size, std::int32_t expectedLayer,
+                                 std::int32_t expectedSampling) {
     try {
-        if (data == nullptr || size < 2 || !HasSyncWord(data)) return false;
         return HeaderIsUsable(data, size, expectedLayer, expectedSampling);
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in MPAValidFramePoint call...");

@@ -60,10 +60,21 @@ bool parse_mpa_frame(const std::uint8_t* data, std::size_t size, TMPAHeader& hea
 // sampling rate is 0 (the fields are then left as they were).
 bool GetMPAFrameTime(TMPAFrame& frame);
 
+// The tests after the sync word; callers use MPAValidFramePoint.
+bool MPAValidFramePointAfterSync(const std::uint8_t* data, std::size_t size, std::int32_t expectedLayer,
+                                 std::int32_t expectedSampling);
+
 // True when data starts with a usable header. A negative expectation (layer
-// or sampling index) switches off both comparisons.
-bool MPAValidFramePoint(const std::uint8_t* data, std::size_t size, std::int32_t expectedLayer,
-                        std::int32_t expectedSampling);
+// or sampling index) switches off both comparisons. Inline because searches
+// call it at every byte position: the two-byte sync test (the first two bytes
+// as a little-endian word masked with 0xF0FF) rejects almost all of them.
+inline bool MPAValidFramePoint(const std::uint8_t* data, std::size_t size, std::int32_t expectedLayer,
+                               std::int32_t expectedSampling) {
+    if (data == nullptr || size < 2) return false;
+    const auto word = static_cast<std::uint16_t>(data[0] | data[1] << 8);
+    if ((word & 0xF0FF) != 0xF0FF) return false;
+    return MPAValidFramePointAfterSync(data, size, expectedLayer, expectedSampling);
+}
 
 // First usable header at or after data + startOffset; its distance from data
 // goes to packLength (not written when none is found).
