@@ -25,28 +25,28 @@ constexpr int kErrorCheck = 15;
 // Layer II, 128 kbit/s, 48 kHz, joint stereo, with a CRC word and every
 // one-bit field set to something recognisable.
 MpaFrameSpec ProtectedSpec() {
-    MpaFrameSpec spec;
-    spec.crc = true;
-    spec.padding = 1;
-    spec.privateBit = 1;
-    spec.mode = testsupport::kMpaJointStereo;
-    spec.modeExtension = 2;
-    spec.copyright = 1;
-    spec.original = 0;
-    spec.emphasis = 1;
-    return spec;
+    MpaFrameSpec params;
+    params.crc = true;
+    params.padding = 1;
+    params.privateBit = 1;
+    params.mode = testsupport::kMpaJointStereo;
+    params.modeExtension = 2;
+    params.copyright = 1;
+    params.original = 0;
+    params.emphasis = 1;
+    return params;
 }
 
 // Layer III, 320 kbit/s, 44.1 kHz, single channel, no CRC.
 MpaFrameSpec UnprotectedSpec() {
-    MpaFrameSpec spec;
-    spec.layer = testsupport::kMpaLayerIII;
-    spec.bitrateIndex = 14;
-    spec.samplingIndex = 0;
-    spec.mode = testsupport::kMpaSingleChannel;
-    spec.original = 1;
-    spec.emphasis = 3;
-    return spec;
+    MpaFrameSpec params;
+    params.layer = testsupport::kMpaLayerIII;
+    params.bitrateIndex = 14;
+    params.samplingIndex = 0;
+    params.mode = testsupport::kMpaSingleChannel;
+    params.original = 1;
+    params.emphasis = 3;
+    return params;
 }
 
 TMPAFrame FrameFromBytes(const Bytes& bytes) {

@@ -38,9 +38,9 @@ public:
 };
 
 std::vector<TFrameDetailNode> NodesOf(bool crc) {
-    MpaFrameSpec spec;
-    spec.crc = crc;
-    Bytes bytes = MakeHeader(spec);
+    MpaFrameSpec params;
+    params.crc = crc;
+    Bytes bytes = MakeHeader(params);
     bytes.insert(bytes.end(), {0x12, 0x34});
     TMPAFrame frame{};
     parse_mpa_frame(bytes.data(), bytes.size(), frame.Header);

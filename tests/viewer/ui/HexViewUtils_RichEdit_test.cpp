@@ -222,14 +222,14 @@ TEST_F(HexViewTest, ReopeningForgetsTheSelection) {
 // The detail view moves the hex view to a frame and highlights up to the
 // next header; the last frame has none.
 TEST_F(HexViewTest, FrameHighlightEndsBeforeTheNextHeaderAndIsEmptyForTheLast) {
-    const testsupport::MpaFrameSpec spec;  // 384-byte frames
+    const testsupport::MpaFrameSpec params;  // 384-byte frames
     testsupport::MpaStreamBuilder stream;
-    stream.Frames(spec, 3, 0x11);
+    stream.Frames(params, 3, 0x11);
     const std::string path = dir_.Write("three.mp2", stream.Data());
     ASSERT_EQ(view_.OpenFile(path), 0);
     TFrameNavigator navigator;
     ASSERT_TRUE(navigator.OpenFile(path));
-    navigator.SetExpectation(spec.layer, spec.samplingIndex);
+    navigator.SetExpectation(params.layer, params.samplingIndex);
 
     TMPAFrame last{};
     ASSERT_TRUE(navigator.ReadFrameAt(768, last));
