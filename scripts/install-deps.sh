@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  g++-multilib googletest
+  qt6-base-dev
 )
 
 missing=()

@@ -1,0 +1,151 @@
+#pragma once
+// The viewer's main window: the frame list with its scroll bar on the left,
+// the frame detail tree on the right, the hex view across the bottom, the
+// menus, and the way a file gets in (open dialog, drop, command line) with
+// the acceptance test that decides whether it is shown as a stream.
+//
+// The window paints and forwards: the page model is TFrameNavigator, its
+// movements TNavigatorActions, the texts and the settings store live in
+// window-free units. Every handler catches its failures and writes one debug
+// line naming "TForm1".
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "viewer/model/FrameNavigator.h"
+#include "viewer/model/NavigatorActions.h"
+#include "viewer/ui/FormSettings.h"
+
+class QAction;
+class QLabel;
+class QScrollBar;
+class QSplitter;
+class QTextEdit;
+class QTreeWidget;
+class TDialogAsker;
+class TFormNavigatorSurface;
+class TFrameListModel;
+class TFrameListView;
+class THexView;
+class TMessageAsker;
+class TNavigatorScrollBar;
+class TStreamExtractor;
+class TWheelKeyFilter;
+
+class TTamberlyForm : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kBottomPanelHeight = 210;
+
+    explicit TTamberlyForm(QWidget* parent = nullptr);
+    ~TTamberlyForm() override;
+
+    // The file named first on a command line (arguments[1]); empty if none.
+    [[nodiscard]] static QString CommandLineFile(const QStringList& arguments);
+    // Opened once, when the window is first shown.
+    void SetCommandLineFile(const QString& fileName) { FCommandLineFile = fileName; }
+    // Who answers the questions and the open dialog (not owned; null: the
+    // message boxes and the file dialog).
+    void SetMessageAsker(TMessageAsker* asker);
+    // Who extracts streams from containers (not owned; null: nobody, every
+    // extraction fails).
+    void SetStreamExtractor(TStreamExtractor* extractor) { FExtractor = extractor; }
+
+    // Acceptance test and load steps; with unsecureLoad the file is loaded
+    // without any test.
+    bool LoadFile(const QString& fileName, bool unsecureLoad);
+    bool TryDemuxFile(const QString& fileName, bool& cancelled);
+    // The opening sequence: load, else extract, else ask (unless the user
+    // cancelled the extraction) and on Yes load without testing.
+    bool OpenFileInteractive(const QString& fileName, const QString& question);
+    void UnloadFile();
+    // Shows the frame at this offset in the detail tree and the hex view.
+    void UpdatePack(std::int64_t offset);
+    void RefreshCaption();
+    void LoadRegistrySettings();
+    void SaveRegistrySettings();
+
+    // Commands.
+    void Open1Click();
+    void Close1Click();
+    void Copy1Click();
+    void Copy2Click();
+    void About1Click();
+    void CheckForUpdates1Click();
+    void WMDROPFILES(const QStringList& fileNames);
+
+    [[nodiscard]] const TFrameNavigator& Navigator() const { return FNavigator; }
+    [[nodiscard]] const TNavigatorActions& Actions() const { return *FActions; }
+    [[nodiscard]] bool CheckForUpdates() const { return FCheckForUpdates; }
+    [[nodiscard]] std::uint32_t LastUsedModules() const { return FLastUsedModules; }
+    [[nodiscard]] const QString& SaveFolder() const { return FSaveFolder; }
+    [[nodiscard]] THexView* HexView() const { return FHexView.get(); }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CreateControls();
+    QWidget* CreateListPanel();
+    QWidget* CreateHexPanel();
+    void CreateMenus();
+    void CreateContextMenus();
+    void ConnectList();
+
+    void FormShow();
+    void FormClose();
+
+    bool PassesAcceptanceTest(const std::string& fileName);
+    bool RunLoadSteps(const std::string& fileName);
+    void ShowSelectedRow();
+    void ListView1KeyDown(TNavigationKey key);
+    void ListView1KeyUp();
+    void ListView1MouseDown();
+    void MyScrollMouseDown();
+
+    TFormSettings CollectSettings() const;
+    void ApplySettings(const TFormSettings& settings);
+
+    TFrameNavigator FNavigator;
+    std::unique_ptr<TFormNavigatorSurface> FSurface;
+    std::unique_ptr<TNavigatorActions> FActions;
+    std::unique_ptr<THexView> FHexView;
+    std::unique_ptr<TDialogAsker> FDialogAsker;
+    TMessageAsker* FAsker = nullptr;
+    TStreamExtractor* FExtractor = nullptr;
+    TWheelKeyFilter* FWheelFilter = nullptr;
+
+    TFrameListModel* FListModel = nullptr;
+    TFrameListView* ListView1 = nullptr;
+    TNavigatorScrollBar* ScrollBar1 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QWidget* Panel2 = nullptr;
+    QTreeWidget* TreeView1 = nullptr;
+    QWidget* Panel3 = nullptr;
+    QTextEdit* RichEdit1 = nullptr;
+    QScrollBar* ScrollBar2 = nullptr;
+
+    QAction* Open1 = nullptr;
+    QAction* Close1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* HexEditSelectedFrame1 = nullptr;
+    QAction* Validation1 = nullptr;
+    QAction* CheckForUpdates1 = nullptr;
+    QAction* About1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* Copy2 = nullptr;
+
+    QString FSaveFolder;
+    std::uint32_t FLastUsedModules = 0xFFFFFFFF;
+    bool FCheckForUpdates = true;
+    QString FCommandLineFile;
+    bool FShown = false;
+    bool FClosed = false;
+};
