@@ -1,0 +1,77 @@
+// Sinks on a disk that is full or too small: every failure reaches the
+// writer as a result, and nothing crashes.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+
+#include <sys/resource.h>
+
+#include "plugins/common/file_sink.h"
+#include "tests/plugins/common/wav_sink_fixture.h"
+
+namespace {
+
+using sinktest::SinkPtr;
+
+constexpr const char* kFullDisk = "/dev/full";
+
+bool FullDiskAvailable() { return std::filesystem::exists(kFullDisk); }
+
+TEST(SinkFaults, FileSinkOnAFullDisk) {
+    if (!FullDiskAvailable()) GTEST_SKIP() << "no " << kFullDisk;
+    SinkPtr sink(sinks::CreateFileSink(kFullDisk));
+    ASSERT_NE(sink, nullptr);
+    bufstream* bs = sink.get();
+    const auto data = sinktest::Pattern(4096, 30);
+    EXPECT_EQ(bs->write_bytes(bs, data.data(), 4096), 0u);
+    // Buffered bytes fail when they are flushed: by a reservation that does
+    // not fit, and by a split, which then creates no new part.
+    ASSERT_TRUE(sinktest::ReserveAndCommit(bs, sinktest::Pattern(5 * 1048576 - 10, 31)));
+    EXPECT_EQ(bs->reserve(bs, 100), nullptr);
+    ASSERT_TRUE(sinktest::ReserveAndCommit(bs, data));
+    EXPECT_EQ(bs->next_part(bs), BUFSTREAM_NEXT_PART_FAILED);
+    EXPECT_FALSE(std::filesystem::exists("/dev/full001"));
+    EXPECT_EQ(sinktest::PartNumber(bs), 0);
+    EXPECT_EQ(bs->write_bytes(bs, data.data(), 4096), 0u);
+}
+
+class WavSinkFaults : public sinktest::WavSinkFixture {};
+
+TEST_F(WavSinkFaults, FullDiskFailsTheFirstPacket) {
+    if (!FullDiskAvailable()) GTEST_SKIP() << "no " << kFullDisk;
+    SinkPtr sink(sinks::CreateWavSink(kFullDisk));
+    ASSERT_NE(sink, nullptr);
+    const auto samples = sinktest::TestSamples(10, 2, 16, 32);
+    EXPECT_EQ(Tagged(sink.get(), Join(sinktest::TagHeader("LPCM", 4, 0), sinktest::PackDvdLpcm(samples, 2, 16))), -1);
+}
+
+// A file size limit lets the header through and stops the samples.
+int ConvertIntoASmallFile(const std::string& path) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{100, 100};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+    SinkPtr sink(sinks::CreateWavSink(path.c_str()));
+    if (!sink) return 3;
+    auto packet = sinktest::TagHeader("LPCM", 4, 0);
+    const auto payload = sinktest::PackDvdLpcm(sinktest::TestSamples(64, 2, 16, 33), 2, 16);
+    packet.insert(packet.end(), payload.begin(), payload.end());
+    bufstream_pcm_stream_desc description{};
+    sink->write_bytes(sink.get(), packet.data(), static_cast<std::uint32_t>(packet.size()));
+    const std::int32_t result =
+        sink->control(sink.get(), 0, BUFSTREAM_CMD_PCM_PACKET_TAGGED, &description, sizeof description);
+    return result == -1 ? 0 : 4;
+}
+
+TEST_F(WavSinkFaults, ShortWriteOfSamplesFailsThePacket) {
+    // Forked without re-running the program, so the child writes into this
+    // test's folder.
+    GTEST_FLAG_SET(death_test_style, "fast");
+    const std::string path = dir_.File("small.wav");
+    EXPECT_EXIT(std::exit(ConvertIntoASmallFile(path)), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(sinktest::FileSize(path), 100);
+}
+
+}  // namespace
