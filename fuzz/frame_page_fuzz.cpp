@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <unistd.h>
@@ -18,6 +19,7 @@ const std::string& ScratchFile() {
         char name[] = "/tmp/tamberly-fuzz-XXXXXX";
         const int fd = ::mkstemp(name);
         if (fd >= 0) ::close(fd);
+        std::atexit([] { std::remove(ScratchFile().c_str()); });
         return std::string(name);
     }();
     return path;
