@@ -141,11 +141,11 @@ void TTamberlyForm::CreateMenus() {
     Exit1 = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    // The hex edit dialog and the validation window are not part of the
-    // program yet; their items stay disabled until they are.
+    // The validation window is not part of the program yet; its item stays
+    // disabled until it is.
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
-    HexEditSelectedFrame1 = tools->addAction(QStringLiteral("Hex Edit Selected Frame"));
-    HexEditSelectedFrame1->setEnabled(false);
+    HexEditSelectedFrame1 = tools->addAction(QStringLiteral("Hex Edit Selected Frame"), this,
+                                             &TTamberlyForm::HexEditSelectedFrame1Click);
     Validation1 = tools->addAction(QStringLiteral("Validation"));
     Validation1->setEnabled(false);
 

@@ -16,8 +16,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "viewer/model/FrameNavigator.h"
+#include "viewer/model/HexEditFile.h"
 #include "viewer/model/NavigatorActions.h"
 #include "viewer/ui/FormSettings.h"
 
@@ -31,6 +33,7 @@ class TDialogAsker;
 class TFormNavigatorSurface;
 class TFrameListModel;
 class TFrameListView;
+class THexEditAsker;
 class THexView;
 class TMessageAsker;
 class TNavigatorScrollBar;
@@ -55,6 +58,12 @@ public:
     // Who extracts streams from containers (not owned; null: nobody, every
     // extraction fails).
     void SetStreamExtractor(TStreamExtractor* extractor) { FExtractor = extractor; }
+    // Who answers the hex edit command's and dialog's message boxes (not
+    // owned; null: the message boxes).
+    void SetHexEditAsker(THexEditAsker* asker) { FHexEditAsker = asker; }
+    // How the hex edit command opens the file for writing (empty:
+    // OpenHexEditFile).
+    void SetHexEditOpener(THexEditOpener opener) { FHexEditOpener = std::move(opener); }
 
     // Acceptance test and load steps; with unsecureLoad the file is loaded
     // without any test.
@@ -77,6 +86,7 @@ public:
     void Copy2Click();
     void About1Click();
     void CheckForUpdates1Click();
+    void HexEditSelectedFrame1Click();
     void WMDROPFILES(const QStringList& fileNames);
 
     [[nodiscard]] const TFrameNavigator& Navigator() const { return FNavigator; }
@@ -120,6 +130,8 @@ private:
     std::unique_ptr<TDialogAsker> FDialogAsker;
     TMessageAsker* FAsker = nullptr;
     TStreamExtractor* FExtractor = nullptr;
+    THexEditAsker* FHexEditAsker = nullptr;
+    THexEditOpener FHexEditOpener;
     TWheelKeyFilter* FWheelFilter = nullptr;
 
     TFrameListModel* FListModel = nullptr;
