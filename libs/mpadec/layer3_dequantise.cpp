@@ -1,0 +1,84 @@
+// Layer III dequantisation: sign(x) |x|^(4/3) times the gain of the line's
+// scale factor band, 2^(0.25 (global_gain - 210)) with the scale factor, the
+// pre-emphasis and, for short blocks, the subblock gain of the window.
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "libs/mpadec/layer3.h"
+
+namespace mpadec {
+namespace {
+
+constexpr int kPowerEntries = 8208;  // up to 15 + 2^13 - 1 with the widest linbits
+
+// Pre-emphasis per long band (preflag), ISO/IEC 11172-3 Table B.6.
+constexpr int kPretab[22] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 3, 3, 3, 2, 0};
+
+const std::array<double, kPowerEntries>& power_table() {
+    static const std::array<double, kPowerEntries> table = [] {
+        std::array<double, kPowerEntries> t{};
+        for (int x = 0; x < kPowerEntries; ++x) t[x] = std::round(std::pow(x, 4.0 / 3.0) * 1e6) / 1e6;
+        return t;
+    }();
+    return table;
+}
+
+double scale_exponent(const granule_info& g) { return -0.5 * (1 + g.scalefac_scale); }
+
+void scale_lines(const int* values, double* lines, int count, double gain) {
+    const std::array<double, kPowerEntries>& table = power_table();
+    for (int i = 0; i < count; ++i) {
+        const int x = values[i];
+        const double magnitude = table[static_cast<std::size_t>(std::min(x < 0 ? -x : x, kPowerEntries - 1))];
+        lines[i] = (x < 0 ? -magnitude : magnitude) * gain;
+    }
+}
+
+// Long bands [0, last_band) up to line `end`.
+void dequantise_long(const int* values, const granule_info& g, const scale_factors& f, const band_layout& bands,
+                     int last_band, double global, double* lines) {
+    for (int band = 0; band < last_band; ++band) {
+        const int from = bands.long_bounds[band];
+        const int to = bands.long_bounds[band + 1];
+        const int factor = f.l[band] + g.preflag * kPretab[band];
+        const double gain = global * std::pow(2.0, scale_exponent(g) * factor);
+        scale_lines(values + from, lines + from, to - from, gain);
+    }
+}
+
+// Short bands from `first_band`, each with its three windows in a row.
+void dequantise_short(const int* values, const granule_info& g, const scale_factors& f, const band_layout& bands,
+                      int first_band, double global, double* lines) {
+    for (int band = first_band; band < 13; ++band) {
+        const int width = bands.short_bounds[band + 1] - bands.short_bounds[band];
+        for (int window = 0; window < 3; ++window) {
+            const int from = 3 * bands.short_bounds[band] + window * width;
+            const double gain = global * std::pow(2.0, -2.0 * g.subblock_gain[window]) *
+                                std::pow(2.0, scale_exponent(g) * f.s[band][window]);
+            scale_lines(values + from, lines + from, width, gain);
+        }
+    }
+}
+
+}  // namespace
+
+double power_four_thirds(int magnitude) {
+    return power_table()[static_cast<std::size_t>(std::clamp(magnitude, 0, kPowerEntries - 1))];
+}
+
+void dequantise(const int values[kGranuleLines], const granule_info& g, const scale_factors& factors,
+                const band_layout& bands, int version, double lines[kGranuleLines]) {
+    const double global = std::pow(2.0, 0.25 * (g.global_gain - 210));
+    if (!short_blocks(g)) {
+        dequantise_long(values, g, factors, bands, 22, global, lines);
+    } else if (g.mixed_block_flag) {
+        dequantise_long(values, g, factors, bands, mixed_long_bands(version), global, lines);
+        dequantise_short(values, g, factors, bands, 3, global, lines);
+    } else {
+        dequantise_short(values, g, factors, bands, 0, global, lines);
+    }
+}
+
+}  // namespace mpadec

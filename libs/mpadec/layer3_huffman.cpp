@@ -1,0 +1,111 @@
+// Layer III Huffman decoding of one granule and channel: the big values in
+// up to three regions with their own tables, then quadruples of the count1
+// table up to the end of part2_3_length.
+
+#include <algorithm>
+
+#include "libs/mpadec/layer3.h"
+
+namespace mpadec {
+namespace {
+
+// Walks the tree from the root one bit at a time. Returns the leaf's value,
+// or -1 for a code word the table does not have: the walk stops at the bit
+// that leaves the tree. Every table of the standard is a complete code, so
+// only a damaged table could get there; the walk is bounded by the tree.
+int walk(main_data_buffer& data, const std::array<std::uint16_t, 2>* nodes) {
+    std::uint16_t node = 0;
+    for (;;) {
+        const std::uint16_t next = nodes[node][data.read_bit()];
+        if (next == 0) return -1;
+        if (next & kHuffmanLeaf) return next & 0xFF;
+        node = next;
+    }
+}
+
+int with_linbits_and_sign(main_data_buffer& data, int value, int linbits) {
+    if (linbits > 0 && value == 15) value += static_cast<int>(data.read(linbits));
+    if (value != 0 && data.read_bit()) value = -value;
+    return value;
+}
+
+int with_sign(main_data_buffer& data, int value) { return value != 0 && data.read_bit() ? -value : value; }
+
+// Line where region 1 and region 2 start.
+void region_starts(const granule_info& g, const band_layout& bands, int& region1, int& region2) {
+    if (short_blocks(g)) {
+        region1 = 36;
+        region2 = kGranuleLines;
+        return;
+    }
+    // region0_count + region1_count + 2 reaches 24 with the widest counts:
+    // boundaries past the last band stand for the end of the granule.
+    const auto bound = [&bands](int index) { return index < 23 ? static_cast<int>(bands.long_bounds[index]) : 576; };
+    region1 = bound(g.region0_count + 1);
+    region2 = bound(g.region0_count + g.region1_count + 2);
+}
+
+int decode_big_values(main_data_buffer& data, const granule_info& g, const band_layout& bands,
+                      huffman_values& last, int values[kGranuleLines]) {
+    int region1 = 0, region2 = 0;
+    region_starts(g, bands, region1, region2);
+    const int end = std::min(2 * g.big_values, kGranuleLines);
+    int i = 0;
+    for (; i < end; i += 2) {
+        const int region = i < region1 ? 0 : i < region2 ? 1 : 2;
+        const huffman_table& table = big_value_table(g.table_select[region]);
+        if (table.nodes == nullptr) {
+            values[i] = values[i + 1] = 0;  // tables 0, 4 and 14 have no codes and read no bits
+            continue;
+        }
+        decode_pair(data, table, last);
+        values[i] = last.x;
+        values[i + 1] = last.y;
+    }
+    return i;
+}
+
+}  // namespace
+
+void decode_pair(main_data_buffer& data, const huffman_table& table, huffman_values& values) {
+    const int leaf = walk(data, table.nodes);
+    if (leaf < 0) return;
+    values.x = with_linbits_and_sign(data, leaf >> 4, table.linbits);
+    values.y = with_linbits_and_sign(data, leaf & 15, table.linbits);
+}
+
+void decode_quadruple(main_data_buffer& data, const huffman_table& table, huffman_values& values) {
+    const int leaf = walk(data, table.nodes);
+    if (leaf < 0) return;
+    values.v = with_sign(data, (leaf >> 3) & 1);
+    values.w = with_sign(data, (leaf >> 2) & 1);
+    values.x = with_sign(data, (leaf >> 1) & 1);
+    values.y = with_sign(data, leaf & 1);
+}
+
+int decode_spectrum(main_data_buffer& data, const granule_info& g, std::int32_t part2_start,
+                    const band_layout& bands, int values[kGranuleLines]) {
+    huffman_values last{0, 0, 0, 0};
+    int i = decode_big_values(data, g, bands, last, values);
+    const std::int32_t end = part2_start + g.part2_3_length;
+    const huffman_table& count1 = count1_table(g.count1table_select);
+    bool quadruples = false;
+    for (; data.position < end && i < kGranuleLines; i += 4, quadruples = true) {
+        decode_quadruple(data, count1, last);
+        const int quadruple[4] = {last.v, last.w, last.x, last.y};
+        for (int k = 0; k < 4 && i + k < kGranuleLines; ++k) values[i + k] = quadruple[k];
+    }
+    if (data.position > end) {
+        // The last code ran past the granule's bits: it belongs to the next
+        // granule's data. Only a quadruple is taken back; the big values stay.
+        data.rewind(data.position - end);
+        if (quadruples) i -= 4;
+    } else {
+        data.skip(end - data.position);
+    }
+    i = std::min(i, kGranuleLines);
+    std::fill(values + i, values + kGranuleLines, 0);
+    return i;
+}
+
+}  // namespace mpadec

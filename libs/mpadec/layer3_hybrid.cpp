@@ -1,0 +1,165 @@
+// The Layer III hybrid filterbank: reorder of short blocks, alias reduction,
+// the IMDCT with the window of the block type and the overlap with the last
+// granule, and frequency inversion, giving 18 time slots of 32 subband
+// samples for the synthesis.
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+#include "libs/mpadec/layer3.h"
+
+namespace mpadec {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+// The alias-reduction coefficients c of ISO/IEC 11172-3 Table B.9.
+constexpr double kAliasC[8] = {-0.6, -0.535, -0.33, -0.185, -0.095, -0.041, -0.0142, -0.0037};
+
+struct hybrid_tables {
+    double cs[8], ca[8];
+    double windows[4][36];
+    double cos18[18][18];  // 18-point DCT-IV: cos(pi/72 (2m + 1)(2k + 1))
+    double cos6[6][6];     // 6-point DCT-IV: cos(pi/24 (2m + 1)(2k + 1))
+};
+
+void fill_windows(double (&w)[4][36]) {
+    for (int i = 0; i < 36; ++i) w[0][i] = std::sin(kPi / 36 * (i + 0.5));
+    for (int i = 0; i < 36; ++i) {
+        w[1][i] = i < 18 ? w[0][i] : i < 24 ? 1.0 : i < 30 ? std::sin(kPi / 12 * (i + 0.5 - 18)) : 0.0;
+        w[3][i] = i < 6 ? 0.0 : i < 12 ? std::sin(kPi / 12 * (i + 0.5 - 6)) : i < 18 ? 1.0 : w[0][i];
+        w[2][i] = i < 12 ? std::sin(kPi / 12 * (i + 0.5)) : 0.0;
+    }
+}
+
+const hybrid_tables& tables() {
+    static const hybrid_tables t = [] {
+        hybrid_tables h{};
+        for (int i = 0; i < 8; ++i) {
+            const double root = std::sqrt(1 + kAliasC[i] * kAliasC[i]);
+            h.cs[i] = 1 / root;
+            h.ca[i] = kAliasC[i] / root;
+        }
+        fill_windows(h.windows);
+        for (int m = 0; m < 18; ++m) {
+            for (int k = 0; k < 18; ++k) h.cos18[m][k] = std::cos(kPi / 72 * (2 * m + 1) * (2 * k + 1));
+        }
+        for (int m = 0; m < 6; ++m) {
+            for (int k = 0; k < 6; ++k) h.cos6[m][k] = std::cos(kPi / 24 * (2 * m + 1) * (2 * k + 1));
+        }
+        return h;
+    }();
+    return t;
+}
+
+// y[m] = sum in[k] cos(pi/4N (2m + 1)(2k + 1)).
+template <int N>
+void dct4(const double* in, const double (&cosines)[N][N], double* y) {
+    for (int m = 0; m < N; ++m) {
+        double sum = 0;
+        for (int k = 0; k < N; ++k) sum += in[k] * cosines[m][k];
+        y[m] = sum;
+    }
+}
+
+// The IMDCT of N lines is a DCT-IV of N lines spread over 2N outputs with
+// its symmetries: x[n] = y[n + N/2] for the first quarter, -y[3N/2 - 1 - n]
+// for the middle half and -y[n - 3N/2] for the last quarter.
+template <int N>
+void unfold(const double* y, double* out) {
+    constexpr int Q = N / 2;
+    for (int n = 0; n < Q; ++n) out[n] = y[n + Q];
+    for (int n = Q; n < 3 * Q; ++n) out[n] = -y[3 * Q - 1 - n];
+    for (int n = 3 * Q; n < 2 * N; ++n) out[n] = -y[n - 3 * Q];
+}
+
+void long_block(const double* lines, const double* window, double* out) {
+    imdct36(lines, out);
+    for (int i = 0; i < 36; ++i) out[i] *= window[i];
+}
+
+// Three short IMDCTs over lines w, w + 3, ... placed at 6, 12 and 18.
+void short_block(const double* lines, const double* window, double* out) {
+    std::memset(out, 0, 36 * sizeof(double));
+    for (int w = 0; w < 3; ++w) {
+        double in[6], x[12];
+        for (int k = 0; k < 6; ++k) in[k] = lines[w + 3 * k];
+        imdct12(in, x);
+        for (int i = 0; i < 12; ++i) out[6 + 6 * w + i] += x[i] * window[i];
+    }
+}
+
+}  // namespace
+
+const double* imdct_window(int block_type) { return tables().windows[block_type & 3]; }
+
+void imdct36(const double* in, double* out) {
+    double y[18];
+    dct4<18>(in, tables().cos18, y);
+    unfold<18>(y, out);
+}
+
+void imdct12(const double* in, double* out) {
+    double y[6];
+    dct4<6>(in, tables().cos6, y);
+    unfold<6>(y, out);
+}
+
+void reorder_short(double lines[kGranuleLines], const granule_info& g, const band_layout& bands) {
+    double reordered[kGranuleLines];
+    std::memcpy(reordered, lines, sizeof reordered);
+    for (int band = g.mixed_block_flag ? 3 : 0; band < 13; ++band) {
+        const int start = bands.short_bounds[band];
+        const int width = bands.short_bounds[band + 1] - start;
+        for (int w = 0; w < 3; ++w) {
+            for (int f = 0; f < width; ++f) reordered[3 * start + 3 * f + w] = lines[3 * start + w * width + f];
+        }
+    }
+    std::memcpy(lines, reordered, sizeof reordered);
+}
+
+void reduce_aliasing(double lines[kGranuleLines]) {
+    const hybrid_tables& t = tables();
+    for (int sb = 1; sb < kSubbands; ++sb) {
+        double* boundary = lines + kSubbandLines * sb;
+        for (int i = 0; i < 8; ++i) {
+            const double upper = boundary[-1 - i];
+            const double lower = boundary[i];
+            boundary[-1 - i] = upper * t.cs[i] - lower * t.ca[i];
+            boundary[i] = lower * t.cs[i] + upper * t.ca[i];
+        }
+    }
+}
+
+void hybrid_synthesis(double lines[kGranuleLines], const granule_info& g, const band_layout& bands,
+                      double overlap[kSubbands][kSubbandLines], double (*slots)[2][kSubbands], int channel) {
+    const int block_type = g.window_switching_flag ? g.block_type : 0;
+    if (short_blocks(g)) {
+        // No alias reduction for short blocks, and none for mixed ones either,
+        // not even between their long subbands 0 and 1.
+        reorder_short(lines, g, bands);
+    } else {
+        reduce_aliasing(lines);
+    }
+    // The mixed block flag puts the two lowest subbands under the normal
+    // window whatever the block type, also for start and stop blocks.
+    const bool mixed = g.window_switching_flag && g.mixed_block_flag;
+    for (int sb = 0; sb < kSubbands; ++sb) {
+        const int type = mixed && sb < 2 ? 0 : block_type;
+        double out[36];
+        if (type == 2) {
+            short_block(lines + kSubbandLines * sb, imdct_window(2), out);
+        } else {
+            long_block(lines + kSubbandLines * sb, imdct_window(type), out);
+        }
+        const bool invert = sb & 1;
+        for (int i = 0; i < kSubbandLines; ++i) {
+            const double value = out[i] + overlap[sb][i];
+            slots[i][channel][sb] = invert && (i & 1) ? -value : value;
+            overlap[sb][i] = out[i + kSubbandLines];
+        }
+    }
+}
+
+}  // namespace mpadec
