@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Decoding speed of libmpadec against FFmpeg's floating-point Layer II decoder
-# on two 10-minute Layer II streams made here (48 kHz 256 kbit/s stereo and
-# 44.1 kHz 192 kbit/s joint stereo). Both decoders run as whole processes on
-# the same files, one after the other, several times; the fastest run of each
-# counts. Speed is seconds of audio decoded per second.
+# Decoding speed of libmpadec against FFmpeg's floating-point decoders on
+# 10-minute streams made here: Layer II (48 kHz 256 kbit/s stereo, 44.1 kHz
+# 192 kbit/s joint stereo) against mp2float, and Layer III (128 kbit/s CBR,
+# VBR, MPEG-2 LSF 22.05 kHz 64 kbit/s) against mp3float and mpg123 -t. All
+# decoders run as whole processes on the same files, one after the other,
+# several times; the fastest run of each counts. Speed is seconds of audio
+# decoded per second.
 #
 #   bench/mpadec_bench.sh [<build folder>] [<runs>]   (default: build/release, 3)
 set -euo pipefail
@@ -12,7 +14,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 build="${1:-$here/../build/release}"
 runs="${2:-3}"
 decoder="$build/bin/mpadec_decode"
-for tool in ffmpeg twolame; do
+for tool in ffmpeg twolame lame mpg123 bc; do
   command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
 done
 if [[ ! -x "$decoder" ]]; then
@@ -25,14 +27,18 @@ trap 'rm -rf "$work"' EXIT
 seconds=600
 
 # Music-like material: tones, chirps and a little noise, different per channel.
-# make_stream <name> <rate> <twolame options...>
+# The file of a stream: .mp2 for the l2_ names, .mp3 for the l3_ ones.
+stream_file() { [[ "$1" == l2_* ]] && echo "$work/$1.mp2" || echo "$work/$1.mp3"; }
+
+# make_stream <name> <rate> <encoder command...>: the encoder gets the WAVE
+# file and the output name as its last two arguments.
 make_stream() {
   local name="$1" rate="$2"
   shift 2
   ffmpeg -hide_banner -v error -y -f lavfi \
     -i "aevalsrc=(0.6+0.3*sin(2*PI*0.7*t))*(0.3*sin(2*PI*440*t)+0.2*sin(2*PI*(200+30*mod(t\,40))*t)+0.03*(2*random(0)-1))|(0.6+0.3*cos(2*PI*0.5*t))*(0.3*sin(2*PI*554*t)+0.2*sin(2*PI*(300+20*mod(t\,50))*t)+0.03*(2*random(1)-1)):s=$rate:d=$seconds" \
     -c:a pcm_s16le "$work/$name.wav"
-  twolame --quiet "$@" "$work/$name.wav" "$work/$name.mp2"
+  "$@" "$work/$name.wav" "$(stream_file "$name")"
   rm -f "$work/$name.wav"
 }
 
@@ -49,15 +55,31 @@ fastest() {
 }
 
 echo "making the streams ($seconds s each) in $work" >&2
-make_stream l2_48k_256k_stereo 48000 -m s -b 256
-make_stream l2_44k_192k_joint 44100 -m j -b 192
+make_stream l2_48k_256k_stereo 48000 twolame --quiet -m s -b 256
+make_stream l2_44k_192k_joint 44100 twolame --quiet -m j -b 192
+make_stream l3_44k_128k_cbr 44100 lame --quiet -t --cbr -b 128
+make_stream l3_44k_vbr 44100 lame --quiet -t -V 2
+make_stream l3_22k_64k_lsf 22050 lame --quiet -t --cbr -b 64
 
-printf '%-22s %12s %12s %12s %12s %8s\n' stream "mpadec s" "mpadec x" "ffmpeg s" "ffmpeg x" ratio
-for name in l2_48k_256k_stereo l2_44k_192k_joint; do
-  stream="$work/$name.mp2"
+# compare <name> <peer name> <peer command...>: the stream is the last argument.
+compare() {
+  local name="$1" peer="$2"
+  shift 2
+  local stream
+  stream="$(stream_file "$name")"
+  local ours theirs
   ours=$(fastest "$decoder" "$stream")
-  theirs=$(fastest ffmpeg -hide_banner -v error -threads 1 -c:a mp2float -i "$stream" -f null -)
-  printf '%-22s %12.3f %12.0f %12.3f %12.0f %8.2f\n' "$name" "$ours" "$(echo "$seconds / $ours" | bc -l)" \
+  theirs=$(fastest "$@" "$stream")
+  printf '%-20s %-9s %9.3f %9.0f %9.3f %9.0f %7.2f\n' "$name" "$peer" "$ours" "$(echo "$seconds / $ours" | bc -l)" \
     "$theirs" "$(echo "$seconds / $theirs" | bc -l)" "$(echo "$theirs / $ours" | bc -l)"
+}
+
+printf '%-20s %-9s %9s %9s %9s %9s %7s\n' stream peer "mpadec s" "mpadec x" "peer s" "peer x" ratio
+ffmpeg_decode() { ffmpeg -hide_banner -v error -threads 1 -c:a "$1" -i "$2" -f null -; }
+compare l2_48k_256k_stereo ffmpeg ffmpeg_decode mp2float
+compare l2_44k_192k_joint ffmpeg ffmpeg_decode mp2float
+for name in l3_44k_128k_cbr l3_44k_vbr l3_22k_64k_lsf; do
+  compare "$name" ffmpeg ffmpeg_decode mp3float
+  compare "$name" mpg123 mpg123 -q -t
 done
-echo "(x: seconds of audio per second; ratio: mpadec speed / ffmpeg speed)"
+echo "(x: seconds of audio per second; ratio: mpadec speed / peer speed)"

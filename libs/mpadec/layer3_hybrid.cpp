@@ -20,8 +20,8 @@ constexpr double kAliasC[8] = {-0.6, -0.535, -0.33, -0.185, -0.095, -0.041, -0.0
 struct hybrid_tables {
     double cs[8], ca[8];
     double windows[4][36];
-    double cos18[18][18];  // 18-point DCT-IV: cos(pi/72 (2m + 1)(2k + 1))
-    double cos6[6][6];     // 6-point DCT-IV: cos(pi/24 (2m + 1)(2k + 1))
+    double cos18[18][18];  // 18-point DCT-IV, [k][m]: cos(pi/72 (2m + 1)(2k + 1))
+    double cos6[6][6];     // 6-point DCT-IV, [k][m]: cos(pi/24 (2m + 1)(2k + 1))
 };
 
 void fill_windows(double (&w)[4][36]) {
@@ -53,13 +53,16 @@ const hybrid_tables& tables() {
     return t;
 }
 
-// y[m] = sum in[k] cos(pi/4N (2m + 1)(2k + 1)).
+// y[m] = sum in[k] cos(pi/4N (2m + 1)(2k + 1)), summed over k in order. The
+// loop runs over k outside so that the inner loop over m vectorises; each
+// y[m] still adds its terms in the same order. Zero lines add nothing.
 template <int N>
 void dct4(const double* in, const double (&cosines)[N][N], double* y) {
-    for (int m = 0; m < N; ++m) {
-        double sum = 0;
-        for (int k = 0; k < N; ++k) sum += in[k] * cosines[m][k];
-        y[m] = sum;
+    for (int m = 0; m < N; ++m) y[m] = 0;
+    for (int k = 0; k < N; ++k) {
+        const double line = in[k];
+        if (line == 0) continue;
+        for (int m = 0; m < N; ++m) y[m] += line * cosines[k][m];
     }
 }
 
@@ -88,6 +91,14 @@ void short_block(const double* lines, const double* window, double* out) {
         imdct12(in, x);
         for (int i = 0; i < 12; ++i) out[6 + 6 * w + i] += x[i] * window[i];
     }
+}
+
+// True when all 18 lines of a subband are zero, as the subbands above the
+// coded spectrum are: their IMDCT output is zero and need not be computed.
+bool silent_subband(const double* lines) {
+    for (int i = 0; i < kSubbandLines; ++i)
+        if (lines[i] != 0) return false;
+    return true;
 }
 
 }  // namespace
@@ -148,7 +159,9 @@ void hybrid_synthesis(double lines[kGranuleLines], const granule_info& g, const 
     for (int sb = 0; sb < kSubbands; ++sb) {
         const int type = mixed && sb < 2 ? 0 : block_type;
         double out[36];
-        if (type == 2) {
+        if (silent_subband(lines + kSubbandLines * sb)) {
+            std::memset(out, 0, sizeof out);
+        } else if (type == 2) {
             short_block(lines + kSubbandLines * sb, imdct_window(2), out);
         } else {
             long_block(lines + kSubbandLines * sb, imdct_window(type), out);
