@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Validation speed of libmpaverify against FFmpeg decoding the same file: a
+# 1-hour Layer II stream (48 kHz, 192 kbit/s stereo) made here in a temporary
+# folder, fed to the validator in 1 MiB chunks (mpaverify_run) and decoded by
+# `ffmpeg -threads 1 -v error -i X -f null -`. The fastest of several runs of
+# each counts. Also times the frame walker alone, to show where the time goes.
+#
+#   bench/mpaverify_bench.sh [<build folder>] [<runs>]   (default: build/release, 3)
+set -euo pipefail
+
+here="$(cd "$(dirname "$0")" && pwd)"
+build="${1:-$here/../build/release}"
+runs="${2:-3}"
+runner="$build/bin/mpaverify_run"
+for tool in ffmpeg bc; do
+  command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
+done
+if [[ ! -x "$runner" ]]; then
+  echo "building mpaverify_run in $build" >&2
+  cmake --build "$build" --target mpaverify_run >&2
+fi
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+seconds=3600
+stream="$work/l2_48k_192k.mp2"
+
+echo "making a $seconds s Layer II stream in $work" >&2
+ffmpeg -hide_banner -v error -y -f lavfi \
+  -i "aevalsrc=(0.6+0.3*sin(2*PI*0.7*t))*(0.3*sin(2*PI*440*t)+0.2*sin(2*PI*(200+30*mod(t\,40))*t)+0.03*(2*random(0)-1))|(0.6+0.3*cos(2*PI*0.5*t))*(0.3*sin(2*PI*554*t)+0.2*sin(2*PI*(300+20*mod(t\,50))*t)+0.03*(2*random(1)-1)):s=48000:d=$seconds" \
+  -c:a mp2 -b:a 192k "$stream"
+bytes=$(stat -c %s "$stream")
+
+# Wall-clock seconds of the fastest of $runs runs of a command.
+fastest() {
+  local best="" start elapsed
+  for ((run = 0; run < runs; ++run)); do
+    start=$EPOCHREALTIME
+    "$@" >/dev/null 2>&1
+    elapsed=$(echo "$EPOCHREALTIME - $start" | bc -l)
+    if [[ -z "$best" ]] || (($(echo "$elapsed < $best" | bc -l))); then best=$elapsed; fi
+  done
+  echo "$best"
+}
+
+"$runner" "$stream" >/dev/null  # counts on standard error
+validator=$(fastest "$runner" "$stream")
+walker=$(fastest "$runner" --walker-only "$stream")
+peer=$(fastest ffmpeg -threads 1 -v error -i "$stream" -f null -)
+
+rate() { echo "scale=1; $1 / $2" | bc -l; }
+printf '%-22s %10s %12s %14s\n' "" "seconds" "MB/s" "audio s / s"
+for row in "mpaverify:$validator" "  walker only:$walker" "ffmpeg -threads 1:$peer"; do
+  name="${row%%:*}" t="${row#*:}"
+  printf '%-22s %10.3f %12s %14s\n' "$name" "$t" "$(rate "$bytes / 1000000" "$t")" "$(rate "$seconds" "$t")"
+done
+echo "ratio (ffmpeg time / mpaverify time): $(echo "scale=2; $peer / $validator" | bc -l)x  (target >= 1.0)"
+echo "walker share of the validator's time: $(echo "scale=1; 100 * $walker / $validator" | bc -l)%  (the rest: decoding)"
