@@ -42,6 +42,19 @@ struct main_data_buffer {
         const auto at = static_cast<std::uint32_t>(position++);
         return (bytes[(at >> 3) & (kMainDataBytes - 1)] >> (7 - (at & 7))) & 1;
     }
+    // The next 57 bits or more at the top of the value, without reading them.
+    [[nodiscard]] std::uint64_t peek() const {
+        const auto at = static_cast<std::uint32_t>(position);
+        const std::uint32_t first = (at >> 3) & (kMainDataBytes - 1);
+        std::uint64_t word = 0;
+        if (first + 8 <= kMainDataBytes) {
+            const std::uint8_t* p = bytes + first;
+            for (int i = 0; i < 8; ++i) word = word << 8 | p[i];
+        } else {
+            for (std::uint32_t i = 0; i < 8; ++i) word = word << 8 | bytes[(first + i) & (kMainDataBytes - 1)];
+        }
+        return word << (at & 7);
+    }
     void skip(std::int32_t bits) { position += bits; }
     void rewind(std::int32_t bits) { position -= bits; }
 };
@@ -180,10 +193,87 @@ void read_scale_factors_mpeg2(main_data_buffer& data, granule_info& g, bool inte
 // in bits 3-0 for count1 tables. An entry of 0 is a branch no code word takes.
 inline constexpr std::uint16_t kHuffmanLeaf = 0x8000;
 
+// Table-driven decoding: a first table indexed by the next
+// kHuffmanFirstBits bits, and for the code words longer than that, tables
+// indexed by the next kHuffmanNextBits bits, chained as deep as the tree. An
+// entry says how many of its index bits it takes and what they give: a leaf
+// value, a code word the tree does not have (ending at the bit that leaves
+// the tree, as a walk would), or the offset of the table for the next bits.
+inline constexpr int kHuffmanFirstBits = 8;
+inline constexpr int kHuffmanNextBits = 4;
+
+enum class huffman_entry_kind : std::uint8_t { leaf, invalid, next_table };
+
+struct huffman_entry {
+    std::uint16_t value;  // leaf value, or offset of the next table
+    std::uint8_t length;  // bits taken
+    huffman_entry_kind kind;
+};
+
 struct huffman_table {
     const std::array<std::uint16_t, 2>* nodes;  // null for the tables without codes (0, 4, 14)
     int linbits;
+    const huffman_entry* lookup = nullptr;  // null: decoding walks `nodes`
 };
+
+namespace huffman_detail {
+
+// The first `bits` bits of `index` walked from `node`; for a walk that stays
+// inside the tree, a next_table entry holding the node reached.
+template <std::size_t Nodes>
+constexpr huffman_entry resolve(const std::array<std::array<std::uint16_t, 2>, Nodes>& nodes, std::uint16_t node,
+                                unsigned index, int bits) {
+    for (int i = 0; i < bits; ++i) {
+        const std::uint16_t next = nodes[node][(index >> (bits - 1 - i)) & 1];
+        const auto taken = static_cast<std::uint8_t>(i + 1);
+        if (next == 0) return {0, taken, huffman_entry_kind::invalid};
+        if (next & kHuffmanLeaf) return {static_cast<std::uint16_t>(next & 0xFF), taken, huffman_entry_kind::leaf};
+        node = next;
+    }
+    return {node, static_cast<std::uint8_t>(bits), huffman_entry_kind::next_table};
+}
+
+template <std::size_t Nodes>
+constexpr std::size_t count_entries(const std::array<std::array<std::uint16_t, 2>, Nodes>& nodes,
+                                    std::uint16_t node, int bits) {
+    std::size_t count = std::size_t{1} << bits;
+    for (unsigned index = 0; index < (1u << bits); ++index) {
+        const huffman_entry e = resolve(nodes, node, index, bits);
+        if (e.kind == huffman_entry_kind::next_table) count += count_entries(nodes, e.value, kHuffmanNextBits);
+    }
+    return count;
+}
+
+}  // namespace huffman_detail
+
+// Entries of the lookup tables of a tree.
+template <std::size_t Nodes>
+constexpr std::size_t huffman_lookup_size(const std::array<std::array<std::uint16_t, 2>, Nodes>& nodes) {
+    return huffman_detail::count_entries(nodes, 0, kHuffmanFirstBits);
+}
+
+// The lookup tables of a tree, the first one at offset 0.
+template <std::size_t Size, std::size_t Nodes>
+constexpr std::array<huffman_entry, Size> build_huffman_lookup(
+    const std::array<std::array<std::uint16_t, 2>, Nodes>& nodes) {
+    std::array<huffman_entry, Size> entries{};
+    std::size_t used = 0;
+    const auto fill = [&](std::uint16_t node, int bits) {
+        for (unsigned index = 0; index < (1u << bits); ++index)
+            entries[used + index] = huffman_detail::resolve(nodes, node, index, bits);
+        used += std::size_t{1} << bits;
+    };
+    fill(0, kHuffmanFirstBits);
+    // Tables are appended as their entries are reached, so this loop meets
+    // every one of them.
+    for (std::size_t i = 0; i < used; ++i) {
+        if (entries[i].kind != huffman_entry_kind::next_table) continue;
+        const std::uint16_t node = entries[i].value;
+        entries[i].value = static_cast<std::uint16_t>(used);
+        fill(node, kHuffmanNextBits);
+    }
+    return entries;
+}
 
 // Builds the tree of a code table given as in ISO/IEC 11172-3 Table B.7: the
 // code word and its length for each value, values in row order (x major, y

@@ -25,7 +25,19 @@ const std::array<double, kPowerEntries>& power_table() {
     return table;
 }
 
-double scale_exponent(const granule_info& g) { return -0.5 * (1 + g.scalefac_scale); }
+// 2^(quarters / 4): the powers of 2^(1/4) the gains are made of, without a
+// pow call per band. Scaling by 2^(quarters >> 2) is exact.
+double power_of_quarter_root(int quarters) {
+    static const std::array<double, 4> roots = [] {
+        std::array<double, 4> r{};
+        for (int i = 0; i < 4; ++i) r[i] = std::pow(2.0, 0.25 * i);
+        return r;
+    }();
+    return std::ldexp(roots[quarters & 3], quarters >> 2);
+}
+
+// The scale factor's exponent in quarters: -2 or -4 per step.
+int scale_quarters(const granule_info& g, int factor) { return -2 * (1 + g.scalefac_scale) * factor; }
 
 void scale_lines(const int* values, double* lines, int count, double gain) {
     const std::array<double, kPowerEntries>& table = power_table();
@@ -43,7 +55,7 @@ void dequantise_long(const int* values, const granule_info& g, const scale_facto
         const int from = bands.long_bounds[band];
         const int to = bands.long_bounds[band + 1];
         const int factor = f.l[band] + g.preflag * kPretab[band];
-        const double gain = global * std::pow(2.0, scale_exponent(g) * factor);
+        const double gain = global * power_of_quarter_root(scale_quarters(g, factor));
         scale_lines(values + from, lines + from, to - from, gain);
     }
 }
@@ -55,8 +67,8 @@ void dequantise_short(const int* values, const granule_info& g, const scale_fact
         const int width = bands.short_bounds[band + 1] - bands.short_bounds[band];
         for (int window = 0; window < 3; ++window) {
             const int from = 3 * bands.short_bounds[band] + window * width;
-            const double gain = global * std::pow(2.0, -2.0 * g.subblock_gain[window]) *
-                                std::pow(2.0, scale_exponent(g) * f.s[band][window]);
+            const double gain = global * power_of_quarter_root(-8 * g.subblock_gain[window]) *
+                                power_of_quarter_root(scale_quarters(g, f.s[band][window]));
             scale_lines(values + from, lines + from, width, gain);
         }
     }
@@ -70,7 +82,7 @@ double power_four_thirds(int magnitude) {
 
 void dequantise(const int values[kGranuleLines], const granule_info& g, const scale_factors& factors,
                 const band_layout& bands, int version, double lines[kGranuleLines]) {
-    const double global = std::pow(2.0, 0.25 * (g.global_gain - 210));
+    const double global = power_of_quarter_root(g.global_gain - 210);
     if (!short_blocks(g)) {
         dequantise_long(values, g, factors, bands, 22, global, lines);
     } else if (g.mixed_block_flag) {

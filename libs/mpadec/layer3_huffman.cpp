@@ -23,6 +23,50 @@ int walk(main_data_buffer& data, const std::array<std::uint16_t, 2>* nodes) {
     }
 }
 
+// The leaf value of the code word at the top of `window`, or -1 for one the
+// table does not have; `taken` gets its bits, as the walk would read them.
+int look_up(const huffman_entry* lookup, std::uint64_t window, int& taken) {
+    int bits = kHuffmanFirstBits;
+    taken = 0;
+    const huffman_entry* table = lookup;
+    for (;;) {
+        const huffman_entry e = table[(window << taken) >> (64 - bits)];
+        taken += e.length;
+        if (e.kind == huffman_entry_kind::leaf) return e.value;
+        if (e.kind == huffman_entry_kind::invalid) return -1;
+        table = lookup + e.value;
+        bits = kHuffmanNextBits;
+    }
+}
+
+// The next `count` bits of `window` after the `taken` already used.
+int take_bits(std::uint64_t window, int& taken, int count) {
+    const auto value = static_cast<int>((window << taken) >> (64 - count));
+    taken += count;
+    return value;
+}
+
+int signed_value(std::uint64_t window, int& taken, int value) {
+    return value != 0 && take_bits(window, taken, 1) ? -value : value;
+}
+
+// A pair takes at most 19 code bits and 2 x (13 linbits + sign), within the
+// 57 bits of a peek.
+void decode_pair_by_lookup(main_data_buffer& data, const huffman_table& table, huffman_values& values) {
+    const std::uint64_t window = data.peek();
+    int taken = 0;
+    const int leaf = look_up(table.lookup, window, taken);
+    if (leaf >= 0) {
+        int x = leaf >> 4;
+        int y = leaf & 15;
+        if (table.linbits > 0 && x == 15) x += take_bits(window, taken, table.linbits);
+        values.x = signed_value(window, taken, x);
+        if (table.linbits > 0 && y == 15) y += take_bits(window, taken, table.linbits);
+        values.y = signed_value(window, taken, y);
+    }
+    data.skip(taken);
+}
+
 int with_linbits_and_sign(main_data_buffer& data, int value, int linbits) {
     if (linbits > 0 && value == 15) value += static_cast<int>(data.read(linbits));
     if (value != 0 && data.read_bit()) value = -value;
@@ -68,6 +112,10 @@ int decode_big_values(main_data_buffer& data, const granule_info& g, const band_
 }  // namespace
 
 void decode_pair(main_data_buffer& data, const huffman_table& table, huffman_values& values) {
+    if (table.lookup != nullptr) {
+        decode_pair_by_lookup(data, table, values);
+        return;
+    }
     const int leaf = walk(data, table.nodes);
     if (leaf < 0) return;
     values.x = with_linbits_and_sign(data, leaf >> 4, table.linbits);
@@ -75,6 +123,19 @@ void decode_pair(main_data_buffer& data, const huffman_table& table, huffman_val
 }
 
 void decode_quadruple(main_data_buffer& data, const huffman_table& table, huffman_values& values) {
+    if (table.lookup != nullptr) {
+        const std::uint64_t window = data.peek();
+        int taken = 0;
+        const int leaf = look_up(table.lookup, window, taken);
+        if (leaf >= 0) {
+            values.v = signed_value(window, taken, (leaf >> 3) & 1);
+            values.w = signed_value(window, taken, (leaf >> 2) & 1);
+            values.x = signed_value(window, taken, (leaf >> 1) & 1);
+            values.y = signed_value(window, taken, leaf & 1);
+        }
+        data.skip(taken);
+        return;
+    }
     const int leaf = walk(data, table.nodes);
     if (leaf < 0) return;
     values.v = with_sign(data, (leaf >> 3) & 1);

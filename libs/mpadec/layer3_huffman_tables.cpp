@@ -378,41 +378,60 @@ constexpr std::uint8_t kLengthsB[16] = {
 };
 constexpr auto kTreeB = build_huffman_tree<15>(kCodesB, kLengthsB, 16);
 
+// The lookup tables for decoding, built from the trees.
+constexpr auto kLookup1 = build_huffman_lookup<huffman_lookup_size(kTree1)>(kTree1);
+constexpr auto kLookup2 = build_huffman_lookup<huffman_lookup_size(kTree2)>(kTree2);
+constexpr auto kLookup3 = build_huffman_lookup<huffman_lookup_size(kTree3)>(kTree3);
+constexpr auto kLookup5 = build_huffman_lookup<huffman_lookup_size(kTree5)>(kTree5);
+constexpr auto kLookup6 = build_huffman_lookup<huffman_lookup_size(kTree6)>(kTree6);
+constexpr auto kLookup7 = build_huffman_lookup<huffman_lookup_size(kTree7)>(kTree7);
+constexpr auto kLookup8 = build_huffman_lookup<huffman_lookup_size(kTree8)>(kTree8);
+constexpr auto kLookup9 = build_huffman_lookup<huffman_lookup_size(kTree9)>(kTree9);
+constexpr auto kLookup10 = build_huffman_lookup<huffman_lookup_size(kTree10)>(kTree10);
+constexpr auto kLookup11 = build_huffman_lookup<huffman_lookup_size(kTree11)>(kTree11);
+constexpr auto kLookup12 = build_huffman_lookup<huffman_lookup_size(kTree12)>(kTree12);
+constexpr auto kLookup13 = build_huffman_lookup<huffman_lookup_size(kTree13)>(kTree13);
+constexpr auto kLookup15 = build_huffman_lookup<huffman_lookup_size(kTree15)>(kTree15);
+constexpr auto kLookup16 = build_huffman_lookup<huffman_lookup_size(kTree16)>(kTree16);
+constexpr auto kLookup24 = build_huffman_lookup<huffman_lookup_size(kTree24)>(kTree24);
+constexpr auto kLookupA = build_huffman_lookup<huffman_lookup_size(kTreeA)>(kTreeA);
+constexpr auto kLookupB = build_huffman_lookup<huffman_lookup_size(kTreeB)>(kTreeB);
+
 constexpr huffman_table kBigValueTables[32] = {
     {nullptr, 0},
-    {kTree1.data(), 0},
-    {kTree2.data(), 0},
-    {kTree3.data(), 0},
+    {kTree1.data(), 0, kLookup1.data()},
+    {kTree2.data(), 0, kLookup2.data()},
+    {kTree3.data(), 0, kLookup3.data()},
     {nullptr, 0},
-    {kTree5.data(), 0},
-    {kTree6.data(), 0},
-    {kTree7.data(), 0},
-    {kTree8.data(), 0},
-    {kTree9.data(), 0},
-    {kTree10.data(), 0},
-    {kTree11.data(), 0},
-    {kTree12.data(), 0},
-    {kTree13.data(), 0},
+    {kTree5.data(), 0, kLookup5.data()},
+    {kTree6.data(), 0, kLookup6.data()},
+    {kTree7.data(), 0, kLookup7.data()},
+    {kTree8.data(), 0, kLookup8.data()},
+    {kTree9.data(), 0, kLookup9.data()},
+    {kTree10.data(), 0, kLookup10.data()},
+    {kTree11.data(), 0, kLookup11.data()},
+    {kTree12.data(), 0, kLookup12.data()},
+    {kTree13.data(), 0, kLookup13.data()},
     {nullptr, 0},
-    {kTree15.data(), 0},
-    {kTree16.data(), 1},
-    {kTree16.data(), 2},
-    {kTree16.data(), 3},
-    {kTree16.data(), 4},
-    {kTree16.data(), 6},
-    {kTree16.data(), 8},
-    {kTree16.data(), 10},
-    {kTree16.data(), 13},
-    {kTree24.data(), 4},
-    {kTree24.data(), 5},
-    {kTree24.data(), 6},
-    {kTree24.data(), 7},
-    {kTree24.data(), 8},
-    {kTree24.data(), 9},
-    {kTree24.data(), 11},
-    {kTree24.data(), 13},
+    {kTree15.data(), 0, kLookup15.data()},
+    {kTree16.data(), 1, kLookup16.data()},
+    {kTree16.data(), 2, kLookup16.data()},
+    {kTree16.data(), 3, kLookup16.data()},
+    {kTree16.data(), 4, kLookup16.data()},
+    {kTree16.data(), 6, kLookup16.data()},
+    {kTree16.data(), 8, kLookup16.data()},
+    {kTree16.data(), 10, kLookup16.data()},
+    {kTree16.data(), 13, kLookup16.data()},
+    {kTree24.data(), 4, kLookup24.data()},
+    {kTree24.data(), 5, kLookup24.data()},
+    {kTree24.data(), 6, kLookup24.data()},
+    {kTree24.data(), 7, kLookup24.data()},
+    {kTree24.data(), 8, kLookup24.data()},
+    {kTree24.data(), 9, kLookup24.data()},
+    {kTree24.data(), 11, kLookup24.data()},
+    {kTree24.data(), 13, kLookup24.data()},
 };
-constexpr huffman_table kCount1Tables[2] = {{kTreeA.data(), 0}, {kTreeB.data(), 0}};
+constexpr huffman_table kCount1Tables[2] = {{kTreeA.data(), 0, kLookupA.data()}, {kTreeB.data(), 0, kLookupB.data()}};
 
 }  // namespace
 

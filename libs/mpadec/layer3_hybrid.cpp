@@ -17,11 +17,24 @@ constexpr double kPi = std::numbers::pi;
 // The alias-reduction coefficients c of ISO/IEC 11172-3 Table B.9.
 constexpr double kAliasC[8] = {-0.6, -0.535, -0.33, -0.185, -0.095, -0.041, -0.0142, -0.0037};
 
+struct complex {
+    double re, im;
+};
+
+constexpr complex operator+(complex a, complex b) { return {a.re + b.re, a.im + b.im}; }
+constexpr complex operator-(complex a, complex b) { return {a.re - b.re, a.im - b.im}; }
+constexpr complex operator*(complex a, complex b) {
+    return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
+constexpr complex operator*(double a, complex b) { return {a * b.re, a * b.im}; }
+
+complex unit(double angle) { return {std::cos(angle), std::sin(angle)}; }
+
 struct hybrid_tables {
     double cs[8], ca[8];
     double windows[4][36];
-    double cos18[18][18];  // 18-point DCT-IV, [k][m]: cos(pi/72 (2m + 1)(2k + 1))
-    double cos6[6][6];     // 6-point DCT-IV, [k][m]: cos(pi/24 (2m + 1)(2k + 1))
+    complex pre9[9], post9[9], twiddle9[3][3];  // for the 18-point DCT-IV, see dct4_18
+    double cos6[6][6];                          // 6-point DCT-IV, [k][m]: cos(pi/24 (2m + 1)(2k + 1))
 };
 
 void fill_windows(double (&w)[4][36]) {
@@ -42,8 +55,12 @@ const hybrid_tables& tables() {
             h.ca[i] = kAliasC[i] / root;
         }
         fill_windows(h.windows);
-        for (int m = 0; m < 18; ++m) {
-            for (int k = 0; k < 18; ++k) h.cos18[m][k] = std::cos(kPi / 72 * (2 * m + 1) * (2 * k + 1));
+        for (int n = 0; n < 9; ++n) {
+            h.pre9[n] = unit(-kPi / 18 * (n + 0.25));
+            h.post9[n] = unit(-kPi / 18 * n);
+        }
+        for (int b = 0; b < 3; ++b) {
+            for (int c = 0; c < 3; ++c) h.twiddle9[b][c] = unit(-2 * kPi / 9 * b * c);
         }
         for (int m = 0; m < 6; ++m) {
             for (int k = 0; k < 6; ++k) h.cos6[m][k] = std::cos(kPi / 24 * (2 * m + 1) * (2 * k + 1));
@@ -63,6 +80,45 @@ void dct4(const double* in, const double (&cosines)[N][N], double* y) {
         const double line = in[k];
         if (line == 0) continue;
         for (int m = 0; m < N; ++m) y[m] += line * cosines[k][m];
+    }
+}
+
+// Sum p0 + p1 w^k + p2 w^2k for k = 0, 1, 2, w = e^(-2 pi i / 3).
+void dft3(complex p0, complex p1, complex p2, complex& x0, complex& x1, complex& x2) {
+    constexpr double kHalfRoot3 = 0.86602540378443864676;
+    const complex sum = p1 + p2;
+    const complex diff = p1 - p2;
+    const complex mid = p0 - 0.5 * sum;
+    const complex turn{kHalfRoot3 * diff.im, -kHalfRoot3 * diff.re};  // -i sqrt(3)/2 (p1 - p2)
+    x0 = p0 + sum;
+    x1 = mid + turn;
+    x2 = mid - turn;
+}
+
+// The 18-point DCT-IV through a 9-point complex DFT: the even lines as real
+// parts and the odd lines taken from the end as imaginary parts, turned by
+// e^(-i pi (n + 1/4) / 18); after the DFT, term k turned by e^(-i pi k / 18)
+// holds y[2k] as its real part and -y[17 - 2k] as its imaginary part. The DFT
+// is three 3-point DFTs over n = 3a + b, the twiddles w9^(b c), and three
+// 3-point DFTs over b giving term c + 3d.
+void dct4_18(const double* in, double* y) {
+    const hybrid_tables& t = tables();
+    complex v[9];
+    for (int n = 0; n < 9; ++n) v[n] = complex{in[2 * n], in[17 - 2 * n]} * t.pre9[n];
+    complex inner[3][3];  // [b][c]
+    for (int b = 0; b < 3; ++b) {
+        dft3(v[b], v[3 + b], v[6 + b], inner[b][0], inner[b][1], inner[b][2]);
+        for (int c = 1; c < 3; ++c) inner[b][c] = inner[b][c] * t.twiddle9[b][c];
+    }
+    for (int c = 0; c < 3; ++c) {
+        complex z[3];
+        dft3(inner[0][c], inner[1][c], inner[2][c], z[0], z[1], z[2]);
+        for (int d = 0; d < 3; ++d) {
+            const int k = c + 3 * d;
+            const complex turned = z[d] * t.post9[k];
+            y[2 * k] = turned.re;
+            y[17 - 2 * k] = -turned.im;
+        }
     }
 }
 
@@ -107,7 +163,7 @@ const double* imdct_window(int block_type) { return tables().windows[block_type 
 
 void imdct36(const double* in, double* out) {
     double y[18];
-    dct4<18>(in, tables().cos18, y);
+    dct4_18(in, y);
     unfold<18>(y, out);
 }
 

@@ -149,6 +149,39 @@ TEST(Layer3HuffmanTest, AnInvalidCodeWordRepeatsThePreviousCodesValues) {
     EXPECT_EQ(quad_data.position, 5);
 }
 
+TEST(Layer3HuffmanTest, LookupTablesKeepTheInvalidCodeWordRule) {
+    // The same gap tree decoded through lookup tables instead of the walk.
+    static constexpr auto kGapLookup = mpadec::build_huffman_lookup<mpadec::huffman_lookup_size(kGapTree)>(kGapTree);
+    const mpadec::huffman_table gap{kGapTree.data(), 0, kGapLookup.data()};
+    main_data_buffer data = Holding(Bits("01 1  00  1  00"));
+    huffman_values values{0, 0, 0, 0};
+    mpadec::decode_pair(data, gap, values);
+    EXPECT_EQ(values.x, -1);
+    EXPECT_EQ(data.position, 3);
+    mpadec::decode_pair(data, gap, values);
+    EXPECT_EQ(values.x, -1);
+    EXPECT_EQ(values.y, 0);
+    EXPECT_EQ(data.position, 5);
+    mpadec::decode_pair(data, gap, values);
+    EXPECT_EQ(values.x, 0);
+    mpadec::decode_pair(data, gap, values);
+    EXPECT_EQ(values.x, 0);
+    EXPECT_EQ(data.position, 8);
+
+    static constexpr auto kQuadLookup =
+        mpadec::build_huffman_lookup<mpadec::huffman_lookup_size(kQuadTree)>(kQuadTree);
+    const mpadec::huffman_table quads{kQuadTree.data(), 0, kQuadLookup.data()};
+    main_data_buffer quad_data = Holding(Bits("1 0 1 1  0"));
+    huffman_values quad{0, 0, 0, 0};
+    mpadec::decode_quadruple(quad_data, quads, quad);
+    mpadec::decode_quadruple(quad_data, quads, quad);
+    EXPECT_EQ(quad.v, 1);
+    EXPECT_EQ(quad.w, 0);
+    EXPECT_EQ(quad.x, -1);
+    EXPECT_EQ(quad.y, -1);
+    EXPECT_EQ(quad_data.position, 5);
+}
+
 TEST(Layer3HuffmanTest, TheFirstCodeOfAGranuleBeingInvalidGivesZeros) {
     const mpadec::huffman_table gap{kGapTree.data(), 0};
     main_data_buffer data = Holding(Bits("00 01 0"));
