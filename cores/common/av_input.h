@@ -1,0 +1,39 @@
+#pragma once
+// One open container file in libavformat: only local files are read, and
+// only the demuxers of the core's container family may open them.
+
+#include <string>
+
+#include "cores/common/libav.h"
+
+namespace cores {
+
+enum class ContainerFamily {
+    Mpeg,  // MPEG-2 transport and program streams and the elementary streams they carry
+    Mxf,
+};
+
+class AvInput {
+public:
+    AvInput() = default;
+    ~AvInput() { Close(); }
+    AvInput(const AvInput&) = delete;
+    AvInput& operator=(const AvInput&) = delete;
+
+    // Opens the file at path. With a format, that demuxer reads it without
+    // probing; otherwise libavformat probes it among the family's demuxers.
+    // raw_packets switches libavformat's parsers off, so that packets hold
+    // the container's payload bytes unchanged. False when the file cannot
+    // be opened or is of another kind.
+    bool Open(const std::string& path, ContainerFamily family, const AVInputFormat* format, bool raw_packets);
+    // Reads ahead to learn the codec parameters of every stream.
+    bool FindStreamInfo();
+    void Close();
+
+    [[nodiscard]] AVFormatContext* Context() const { return context_; }
+
+private:
+    AVFormatContext* context_ = nullptr;
+};
+
+}  // namespace cores
