@@ -30,6 +30,7 @@
 #include "viewer/ui/NavigatorSurface.h"
 #include "viewer/ui/ShellTexts.h"
 #include "viewer/ui/SplashWindow.h"
+#include "viewer/ui/StreamExtractor.h"
 #include "viewer/ui/WheelKeyFilter.h"
 
 TTamberlyForm::TTamberlyForm(QWidget* parent)

@@ -58,6 +58,12 @@ public:
     // Who extracts streams from containers (not owned; null: nobody, every
     // extraction fails).
     void SetStreamExtractor(TStreamExtractor* extractor) { FExtractor = extractor; }
+    // Extracts through the demultiplexer plugins in the plugin folder (the
+    // program's folder unless set before) with the extraction dialog.
+    void UseDemultiplexerPlugins();
+    // Where the plugin host looks for the demultiplexer plugins (empty: the
+    // program's folder).
+    void SetPluginFolder(std::string folder) { FPluginFolder = std::move(folder); }
     // Who answers the hex edit command's and dialog's message boxes (not
     // owned; null: the message boxes).
     void SetHexEditAsker(THexEditAsker* asker) { FHexEditAsker = asker; }
@@ -114,6 +120,7 @@ private:
 
     bool PassesAcceptanceTest(const std::string& fileName);
     bool RunLoadSteps(const std::string& fileName);
+    [[nodiscard]] bool IsContainerForMPEG2Plugin(const std::string& fileName) const;
     void ShowSelectedRow();
     void ListView1KeyDown(TNavigationKey key);
     void ListView1KeyUp();
@@ -130,6 +137,8 @@ private:
     std::unique_ptr<TDialogAsker> FDialogAsker;
     TMessageAsker* FAsker = nullptr;
     TStreamExtractor* FExtractor = nullptr;
+    std::unique_ptr<TStreamExtractor> FPluginExtractor;
+    std::string FPluginFolder;
     THexEditAsker* FHexEditAsker = nullptr;
     THexEditOpener FHexEditOpener;
     TWheelKeyFilter* FWheelFilter = nullptr;

@@ -13,11 +13,13 @@
 
 #include "platform/debug_output.h"
 #include "viewer/media/ProbeChain.h"
+#include "viewer/media/QlDemux.h"
 #include "viewer/model/FrameDetail.h"
 #include "viewer/ui/FrameDetailTree.h"
 #include "viewer/ui/FrameListView.h"
 #include "viewer/ui/HexViewUtils_RichEdit.h"
 #include "viewer/ui/MessageAsker.h"
+#include "viewer/ui/QlDemuxStreamForm.h"
 #include "viewer/ui/ShellTexts.h"
 #include "viewer/ui/StreamExtractor.h"
 #include "viewer/ui/TamberlyForm.h"
@@ -49,15 +51,29 @@ bool TTamberlyForm::LoadFile(const QString& fileName, bool unsecureLoad) {
 
 // Container and video probes first (any of them rules the file out), then
 // the MPEG audio vote, which also decides the layer and sampling index the
-// navigator expects, then the quick MPEG audio sign. The MPEG-2
-// demultiplexer's own opinion is asked only where that plugin is available,
-// which it is not yet: its absence lets the file through.
+// navigator expects, then the quick MPEG audio sign. Last the MPEG-2
+// demultiplexer's own opinion, where that plugin is available: a single
+// stream of another type than MPEG audio makes the file a container. Its
+// absence or a failed query lets the file through.
 bool TTamberlyForm::PassesAcceptanceTest(const std::string& fileName) {
     const TProbeChainResult probes = RunProbeChain(fileName, TProbeChainMode::StopAtFirstRejection);
     if (!probes.FileOpened) throw std::runtime_error("the file cannot be opened");
     if (!probes.ContainerProbe.empty()) return false;
     FNavigator.SetExpectation(probes.Layer, probes.SamplingIndex);
-    return probes.MPAES && probes.AllLayers;
+    if (!probes.MPAES || !probes.AllLayers) return false;
+    return !IsContainerForMPEG2Plugin(fileName);
+}
+
+bool TTamberlyForm::IsContainerForMPEG2Plugin(const std::string& fileName) const {
+    if (!CheckMPEG2Libraries(FPluginFolder)) return false;
+    std::int32_t mediaType = 0;
+    if (!GetFirstESMediaType(fileName, mediaType, FPluginFolder)) return false;
+    return mediaType != 131 && mediaType != 132;
+}
+
+void TTamberlyForm::UseDemultiplexerPlugins() {
+    FPluginExtractor = std::make_unique<TQlDemuxStreamExtractor>(this, FPluginFolder);
+    FExtractor = FPluginExtractor.get();
 }
 
 bool TTamberlyForm::RunLoadSteps(const std::string& fileName) {

@@ -12,6 +12,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(TAMBERLY_VERSION_STRING));
 
     TTamberlyForm form;
+    form.UseDemultiplexerPlugins();
     form.SetCommandLineFile(TTamberlyForm::CommandLineFile(QApplication::arguments()));
     form.show();
     return QApplication::exec();

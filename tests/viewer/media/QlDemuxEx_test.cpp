@@ -1,0 +1,171 @@
+// The threaded reader against fake plugins: which plugin takes the file,
+// what ReadData delivers, and how stopping and destroying meet a running
+// extraction.
+
+#include "viewer/media/QlDemuxEx.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "tests/fakes/fake_plugin_folder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::Contains;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+constexpr std::int64_t kMiB = 1024 * 1024;
+
+class QlDemuxReader : public ::testing::Test {
+protected:
+    QlDemuxReader() { plugins.InstallPlugin("demo_ql_demux_mp2", "demo_demux_mp2"); }
+
+    // Waits until the fake plugin has logged a line containing text.
+    bool WaitForLog(const std::string& text, std::chrono::milliseconds timeout = 10s) const {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < end) {
+            for (const std::string& line : plugins.LogLines("calls.log"))
+                if (line.find(text) != std::string::npos) return true;
+            std::this_thread::sleep_for(5ms);
+        }
+        return false;
+    }
+
+    // Reads until ReadData answers 0, size bytes at a time.
+    static std::vector<std::uint8_t> ReadToEnd(TQlDemuxEx& reader, std::int32_t size, int* calls = nullptr) {
+        std::vector<std::uint8_t> all;
+        std::vector<std::uint8_t> block(static_cast<std::size_t>(size));
+        for (;;) {
+            const std::int32_t n = reader.ReadData(block.data(), size);
+            if (calls != nullptr) ++*calls;
+            if (n <= 0) return all;
+            all.insert(all.end(), block.begin(), block.begin() + n);
+        }
+    }
+
+    std::string Container(const std::vector<std::string>& lines) {
+        std::vector<std::string> all = lines;
+        all.push_back("log " + plugins.File("calls.log"));
+        return plugins.WriteContainer("movie.ts", all);
+    }
+
+    fakes::FakePluginFolder plugins;
+};
+
+// ---------------------------------------------------------------- choosing the plugin
+
+TEST_F(QlDemuxReader, PluginsAreTriedInTheirOrderAndRefusersUnloaded) {
+    plugins.InstallPlugin("ql_demux_mp4", "zr_demux_mp4");
+    plugins.InstallPlugin("demo_ql_demux_prores");
+    plugins.InstallPlugin("demo_ql_demux_mxf", "demo_demux_mxf");
+    plugins.InstallPlugin("ql_demux_asf");  // its core is missing: never loaded
+    const std::string nobody = plugins.WriteContainer("nobody.ts", {"accept nobody.so", "stream 0 0 3"});
+    const std::string mxf = plugins.WriteContainer(
+        "clip.mxf", {"accept demo_ql_demux_mxf.so", "accept demo_ql_demux_mp2.so", "stream 0 0 131"});
+    const char* const all[] = {"ql_demux_mp4", "demo_ql_demux_prores", "demo_ql_demux_mxf", "ql_demux_asf",
+                               "demo_ql_demux_mp2"};
+    {
+        TQlDemuxEx reader(plugins.Folder());
+        EXPECT_FALSE(reader.LoadFile(nobody));
+        for (const char* plugin : all) EXPECT_FALSE(plugins.IsLoaded(plugin)) << plugin;
+        std::int32_t count = -1;
+        EXPECT_FALSE(reader.GetStreamsCount(&count));
+
+        ASSERT_TRUE(reader.LoadFile(mxf));  // MXF comes before MPEG-2 in the order
+        EXPECT_TRUE(plugins.IsLoaded("demo_ql_demux_mxf"));
+        for (const char* plugin : {"ql_demux_mp4", "demo_ql_demux_prores", "demo_ql_demux_mp2"})
+            EXPECT_FALSE(plugins.IsLoaded(plugin)) << plugin;
+        ASSERT_TRUE(reader.GetStreamsCount(&count));
+        EXPECT_EQ(count, 1);
+        std::int32_t program = -1, stream = -1, type = -1;
+        ASSERT_TRUE(reader.GetStreamMediaType(0, &program, &stream, &type));
+        EXPECT_EQ(type, 131);
+        EXPECT_TRUE(reader.UnloadFile());
+    }
+    EXPECT_FALSE(plugins.IsLoaded("demo_ql_demux_mxf"));
+}
+
+// ---------------------------------------------------------------- reading
+
+TEST_F(QlDemuxReader, ReadsTheRestAfterTheEndThenAnswersZero) {
+    TQlDemuxEx reader(plugins.Folder());
+    ASSERT_TRUE(reader.LoadFile(Container({"stream 0 0 131", "chunks 4096 10"})));
+    EXPECT_EQ(ReadToEnd(reader, 1000).size(), 0u);  // nothing started: the end at once
+    ASSERT_TRUE(reader.StartDemultiplexingStream(0));
+    ASSERT_TRUE(WaitForLog("DemuxStreamCallBack ends"));
+    int calls = 0;
+    EXPECT_EQ(ReadToEnd(reader, 3000, &calls), fakes::ExpectedBytes(0, 40960));
+    EXPECT_EQ(calls, 14 + 1);  // 13 full blocks, the rest, then 0
+    char byte = 0;
+    EXPECT_EQ(reader.ReadData(&byte, 1), 0);
+
+    // A second extraction of the same file starts from an empty FIFO.
+    ASSERT_TRUE(reader.StartDemultiplexingStream(0));
+    EXPECT_EQ(ReadToEnd(reader, TQlDemuxEx::kBufferSize), fakes::ExpectedBytes(0, 40960));
+}
+
+TEST_F(QlDemuxReader, ChunkLargerThanTheFifoStillPassesWhole) {
+    TQlDemuxEx reader(plugins.Folder());
+    ASSERT_TRUE(reader.LoadFile(Container({"stream 0 0 131", "chunks 12582912 2"})));  // 2 x 12 MiB
+    ASSERT_TRUE(reader.StartDemultiplexingStream(0));
+    int calls = 0;
+    const auto bytes = ReadToEnd(reader, TQlDemuxEx::kBufferSize, &calls);
+    ASSERT_EQ(bytes.size(), static_cast<std::size_t>(24 * kMiB));
+    EXPECT_TRUE(bytes == fakes::ExpectedBytes(0, 24 * kMiB));
+    EXPECT_GE(calls, 4 + 1);
+}
+
+// ---------------------------------------------------------------- stopping and destroying
+
+TEST_F(QlDemuxReader, StopWhileTheProducerWaitsDropsThePendingChunk) {
+    TQlDemuxEx reader(plugins.Folder());
+    ASSERT_TRUE(reader.LoadFile(Container({"stream 0 0 131", "chunks 1048576 30"})));
+    ASSERT_TRUE(reader.StartDemultiplexingStream(0));
+    ASSERT_TRUE(WaitForLog("DemuxStreamCallBack begins"));
+    std::this_thread::sleep_for(300ms);  // ten chunks fill the FIFO; the eleventh waits
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(reader.StopDemultiplexing());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_THAT(plugins.LogLines("calls.log"), Contains(HasSubstr("DemuxStreamCallBack ends aborted")));
+    const auto bytes = ReadToEnd(reader, TQlDemuxEx::kBufferSize);
+    ASSERT_EQ(bytes.size(), static_cast<std::size_t>(10 * kMiB));
+    EXPECT_TRUE(bytes == fakes::ExpectedBytes(0, 10 * kMiB));
+    EXPECT_TRUE(reader.StopDemultiplexing());  // idle again
+}
+
+TEST_F(QlDemuxReader, StopWithoutExtractionReturnsAtOnce) {
+    TQlDemuxEx reader(plugins.Folder());
+    ASSERT_TRUE(reader.LoadFile(Container({"stream 0 0 131", "chunks 4096 1"})));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(reader.StopDemultiplexing());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms);
+    EXPECT_THAT(plugins.LogLines("calls.log"), Not(Contains(HasSubstr("AbortDemux"))));
+    TQlDemuxEx empty(plugins.Folder());
+    EXPECT_TRUE(empty.StopDemultiplexing());
+}
+
+TEST_F(QlDemuxReader, DestroyDuringExtractionAbortsAndWaits) {
+    {
+        TQlDemuxEx reader(plugins.Folder());
+        ASSERT_TRUE(reader.LoadFile(Container({"stream 0 0 131", "chunks 65536 4", "stall"})));
+        ASSERT_TRUE(reader.StartDemultiplexingStream(0));
+        ASSERT_TRUE(WaitForLog("DemuxStreamCallBack begins"));
+    }
+    const auto log = plugins.LogLines("calls.log");
+    const auto abort = std::find(log.begin(), log.end(), "demo_ql_demux_mp2.so AbortDemux");
+    const auto ended = std::find(log.begin(), log.end(), "demo_ql_demux_mp2.so DemuxStreamCallBack ends aborted");
+    const auto unloaded = std::find(log.begin(), log.end(), "demo_ql_demux_mp2.so UnloadFile");
+    ASSERT_NE(abort, log.end());
+    ASSERT_NE(ended, log.end());
+    ASSERT_NE(unloaded, log.end());
+    EXPECT_LT(ended, unloaded);  // the worker was done before the file went
+    EXPECT_FALSE(plugins.IsLoaded("demo_ql_demux_mp2"));
+}
+
+}  // namespace

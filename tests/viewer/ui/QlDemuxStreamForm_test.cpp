@@ -1,0 +1,245 @@
+// The extraction dialog and the processing window against fake plugins.
+
+#include "viewer/ui/QlDemuxStreamForm.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "platform/debug_output.h"
+#include "tests/fakes/fake_plugin_folder.h"
+#include "viewer/media/QlDemuxEx.h"
+#include "viewer/ui/ProcessingForm.h"
+
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class ScriptedSaveAsker : public TQlDemuxStreamAsker {
+public:
+    QString pick;
+    bool confirm = false;
+    std::vector<QString> questions;
+    std::vector<QString> errors;
+
+    QString AskSaveFileName(QWidget*, const QString&, const QString&) override { return pick; }
+    bool AskConfirmation(QWidget*, const QString& text) override {
+        questions.push_back(text);
+        return confirm;
+    }
+    void ShowError(QWidget*, const QString& text) override { errors.push_back(text); }
+};
+
+// Runs action on the extraction dialog once it is shown modally, while the
+// returned watcher lives.
+std::unique_ptr<QTimer> WhenDialogShown(const std::function<void(TQlDemuxStreamForm*)>& action) {
+    auto timer = std::make_unique<QTimer>();
+    QTimer* watcher = timer.get();
+    QObject::connect(watcher, &QTimer::timeout, [watcher, action] {
+        auto* dialog = qobject_cast<TQlDemuxStreamForm*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        watcher->stop();
+        action(dialog);
+    });
+    watcher->start(10);
+    return timer;
+}
+
+class ExtractionDialog : public ::testing::Test {
+protected:
+    ExtractionDialog() {
+        plugins.InstallPlugin("demo_ql_demux_mp2", "demo_demux_mp2");
+        saveFolder = out.Path().string() + "/";
+    }
+
+    QString Cell(TQlDemuxStreamForm& form, int row, int column) const {
+        return form.findChild<QTableWidget*>(QStringLiteral("ListViewStreamInfo"))->item(row, column)->text();
+    }
+    static QTableWidget* List(TQlDemuxStreamForm& form) {
+        return form.findChild<QTableWidget*>(QStringLiteral("ListViewStreamInfo"));
+    }
+    static QString OutputText(TQlDemuxStreamForm& form) {
+        return form.findChild<QLineEdit*>(QStringLiteral("leOutputFileName"))->text();
+    }
+    static QPushButton* DemuxButton(TQlDemuxStreamForm& form) {
+        return form.findChild<QPushButton*>(QStringLiteral("btnDemuxAndLoad"));
+    }
+
+    fakes::FakePluginFolder plugins;
+    testsupport::TempDir out;
+    std::string saveFolder;
+    ScriptedSaveAsker asker;
+};
+
+// ---------------------------------------------------------------- list and proposals
+
+TEST_F(ExtractionDialog, RowsProposeNamesAndEnableOnlyTheWantedCategory) {
+    TQlDemuxEx reader(plugins.Folder());
+    ASSERT_TRUE(reader.LoadFile(plugins.WriteContainer("movie.ts", {"stream 0 0 3", "stream 0 1 131"})));
+    TQlDemuxStreamForm form(nullptr, &reader, plugins.File("movie.ts"), kMediaCategoryMPEGAudio, saveFolder, &asker);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Extract Elementary Stream"));
+    EXPECT_EQ(form.size(), QSize(341, 230));
+    EXPECT_EQ(OutputText(form), QStringLiteral("C:\\Temp\\"));
+    EXPECT_FALSE(DemuxButton(form)->isEnabled());
+    form.show();
+
+    ASSERT_EQ(List(form)->rowCount(), 2);
+    EXPECT_EQ(List(form)->horizontalHeaderItem(2)->text(), QStringLiteral("Stream Type"));
+    EXPECT_EQ(Cell(form, 0, 2), QStringLiteral("MPEG-2 video"));
+    EXPECT_EQ(Cell(form, 1, 1), QStringLiteral("1"));
+    EXPECT_EQ(Cell(form, 1, 2), QStringLiteral("MPEG audio"));
+    // The first row is selected when the dialog shows.
+    EXPECT_EQ(OutputText(form), QString::fromStdString(saveFolder + "movie_0000.m2v"));
+    EXPECT_FALSE(DemuxButton(form)->isEnabled());
+    form.ListViewStreamInfoDblClick();  // a video row: nothing happens
+    EXPECT_TRUE(form.isVisible());
+
+    List(form)->selectRow(1);
+    EXPECT_EQ(OutputText(form), QString::fromStdString(saveFolder + "movie_0000.mpa"));
+    EXPECT_EQ(form.FileNameOut(), saveFolder + "movie_0000.mpa");
+    EXPECT_TRUE(DemuxButton(form)->isEnabled());
+    List(form)->clearSelection();
+    EXPECT_FALSE(DemuxButton(form)->isEnabled());
+}
+
+TEST_F(ExtractionDialog, ProposalSkipsExistingNumbers) {
+    out.Write("movie_0000.mpa", {1});
+    out.Write("movie_0001.mpa", {1});
+    TQlDemuxEx reader(plugins.Folder());
+    ASSERT_TRUE(reader.LoadFile(plugins.WriteContainer("movie.ts", {"stream 0 0 132"})));
+    TQlDemuxStreamForm form(nullptr, &reader, plugins.File("movie.ts"), kMediaCategoryMPEGAudio, saveFolder, &asker);
+    form.show();
+    EXPECT_EQ(form.FileNameOut(), saveFolder + "movie_0002.mpa");
+}
+
+// ---------------------------------------------------------------- choosing the output file
+
+TEST_F(ExtractionDialog, ReplaceQuestionGuardsAnExistingFile) {
+    TQlDemuxEx reader(plugins.Folder());
+    ASSERT_TRUE(reader.LoadFile(plugins.WriteContainer("movie.ts", {"stream 0 0 131"})));
+    TQlDemuxStreamForm form(nullptr, &reader, plugins.File("movie.ts"), kMediaCategoryMPEGAudio, saveFolder, &asker);
+    form.show();
+    const std::string proposal = form.FileNameOut();
+    const std::string existing = out.Write("kept.mpa", {1, 2, 3});
+    asker.pick = QString::fromStdString(existing);
+
+    form.btnSaveFileClick();  // Cancel
+    ASSERT_THAT(asker.questions, ElementsAre(QStringLiteral("The file ") + asker.pick +
+                                             QStringLiteral(" already exists. Do you want to replace it?")));
+    EXPECT_EQ(form.FileNameOut(), proposal);
+    EXPECT_EQ(OutputText(form), QString::fromStdString(proposal));
+    EXPECT_TRUE(std::filesystem::exists(existing));
+
+    asker.confirm = true;  // OK: the file goes and the name is taken
+    form.btnSaveFileClick();
+    EXPECT_FALSE(std::filesystem::exists(existing));
+    EXPECT_EQ(form.FileNameOut(), existing);
+    EXPECT_EQ(OutputText(form), asker.pick);
+
+    // Something that cannot be deleted: a folder with a file in it.
+    std::filesystem::create_directory(out.File("busy"));
+    out.Write("busy/inside", {1});
+    asker.pick = QString::fromStdString(out.File("busy"));
+    form.btnSaveFileClick();
+    EXPECT_THAT(asker.errors, ElementsAre(QStringLiteral("Cannot delete ") + asker.pick + QStringLiteral(" file.")));
+    EXPECT_EQ(form.FileNameOut(), existing);
+}
+
+// ---------------------------------------------------------------- the whole exchange
+
+TEST_F(ExtractionDialog, ContainerWithoutStreamsAnswersFalseWithoutDialog) {
+    platform::DebugLineCapture lines;
+    bool dialogSeen = false;
+    const auto watcher = WhenDialogShown([&](TQlDemuxStreamForm* dialog) {
+        dialogSeen = true;
+        dialog->reject();
+    });
+    std::string output = "unchanged";
+    std::string folder = saveFolder;
+    bool cancelled = true;
+    EXPECT_FALSE(LoadFileForDemux(nullptr, plugins.WriteContainer("empty.ts", {}), kMediaCategoryMPEGAudio, output,
+                                  cancelled, folder, plugins.Folder(), &asker));
+    EXPECT_FALSE(cancelled);
+    EXPECT_FALSE(LoadFileForDemux(nullptr, plugins.File("missing.ts"), kMediaCategoryMPEGAudio, output, cancelled,
+                                  folder, plugins.Folder(), &asker));
+    QApplication::processEvents();
+    EXPECT_FALSE(dialogSeen);
+    EXPECT_EQ(output, "unchanged");
+    EXPECT_THAT(lines.Lines(),
+                ElementsAre("vld: Error in LoadFileForDemux - no streams found with Demux.GetStreamsCount.",
+                            "vld: Error in LoadFileForDemux - cannot load file calling Demux.LoadFile."));
+}
+
+TEST_F(ExtractionDialog, DemultiplexAndLoadWritesTheStreamAndNamesTheFolder) {
+    const std::string movie = plugins.WriteContainer("movie.ts", {"stream 0 0 3", "stream 0 1 131", "chunks 300000 7"});
+    auto watcher = WhenDialogShown([](TQlDemuxStreamForm* dialog) {
+        List(*dialog)->selectRow(1);
+        DemuxButton(*dialog)->click();
+    });
+    std::string output;
+    std::string folder = saveFolder;
+    bool cancelled = true;
+    ASSERT_TRUE(LoadFileForDemux(nullptr, movie, kMediaCategoryMPEGAudio, output, cancelled, folder,
+                                 plugins.Folder(), &asker));
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(output, saveFolder + "movie_0000.mpa");
+    EXPECT_EQ(folder, saveFolder);
+    EXPECT_TRUE(testsupport::ReadFileBytes(output) == fakes::ExpectedBytes(0, 2100000));
+    EXPECT_EQ(ShownProcessingForm(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    watcher = WhenDialogShown(
+        [](TQlDemuxStreamForm* dialog) { dialog->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click(); });
+    output.clear();
+    ASSERT_TRUE(LoadFileForDemux(nullptr, movie, kMediaCategoryMPEGAudio, output, cancelled, folder,
+                                 plugins.Folder(), &asker));
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(output.empty());
+}
+
+TEST_F(ExtractionDialog, CancelInTheProcessingWindowStopsALongExtraction) {
+    // About 100 s of stream at full length.
+    const std::string movie = plugins.WriteContainer("long.ts", {"stream 0 0 131", "chunks 65536 100000 1"});
+    QString lastLine;
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&cancel, &lastLine] {
+        TProcessingForm* processing = ShownProcessingForm();
+        if (processing == nullptr) return;
+        cancel.stop();
+        EXPECT_EQ(processing->windowTitle(), QStringLiteral("Processing..."));
+        lastLine = processing->Memo()->toPlainText();
+        processing->CancelButton()->click();
+    });
+    const auto watcher = WhenDialogShown([&](TQlDemuxStreamForm* dialog) {
+        cancel.start(300);
+        DemuxButton(*dialog)->click();
+    });
+    std::string output;
+    std::string folder = saveFolder;
+    bool cancelled = true;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(LoadFileForDemux(nullptr, movie, kMediaCategoryMPEGAudio, output, cancelled, folder,
+                                 plugins.Folder(), &asker));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_FALSE(cancelled);  // the dialog itself closed with OK
+    EXPECT_TRUE(lastLine.startsWith(QStringLiteral("Demultiplexing...\nSize : "))) << lastLine.toStdString();
+    EXPECT_TRUE(lastLine.endsWith(QStringLiteral(" bytes")));
+    const auto bytes = testsupport::ReadFileBytes(output);
+    EXPECT_GT(bytes.size(), 0u);
+    EXPECT_LT(bytes.size(), 65536u * 100000u);
+    EXPECT_TRUE(bytes == fakes::ExpectedBytes(0, static_cast<std::int64_t>(bytes.size())));
+}
+
+}  // namespace

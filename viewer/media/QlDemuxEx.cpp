@@ -1,0 +1,237 @@
+#include "viewer/media/QlDemuxEx.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstring>
+
+#include "platform/debug_output.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr milliseconds kExitPoll{1};
+constexpr milliseconds kFifoPoll{10};
+constexpr milliseconds kStopPoll{100};
+constexpr std::int32_t kAbortTimeOutMS = 1000;
+constexpr int kStopPollsPerAbort = 10;
+
+void Log(const char* line) { platform::OutputDebugLine(line); }
+
+// The plugins the reader knows, in the order they are tried: base names of
+// the two plugin files and of the core each needs (empty: none).
+struct TPluginBaseNames {
+    const char* first;
+    const char* second;
+    const char* coreOfFirst;
+    const char* coreOfSecond;
+};
+
+constexpr std::array<TPluginBaseNames, 7> kPlugins{{
+    {"ql_demux_mp4", "demo_ql_demux_mp4", "zr_demux_mp4", "demo_demux_mp4"},
+    {"ql_demux_prores", "demo_ql_demux_prores", "", ""},
+    {"ql_demux_mxf", "demo_ql_demux_mxf", "zr_demux_mxf", "demo_demux_mxf"},
+    {"ql_demux_wav", "demo_ql_demux_wav", "", ""},
+    {"ql_demux_avi", "demo_ql_demux_avi", "", ""},
+    {"ql_demux_asf", "demo_ql_demux_asf", "zr_demux_asf", "demo_demux_asf"},
+    {"ql_demux_mp2", "demo_ql_demux_mp2", "zr_demux_mp2", "demo_demux_mp2"},
+}};
+
+std::string LibraryName(const char* baseName) {
+    return *baseName == '\0' ? std::string() : platform::SharedLibraryFileName(baseName);
+}
+
+TQlDemuxNames NamesOf(const TPluginBaseNames& plugin) {
+    return {LibraryName(plugin.first), LibraryName(plugin.second), LibraryName(plugin.coreOfFirst),
+            LibraryName(plugin.coreOfSecond)};
+}
+
+}  // namespace
+
+TQlDemuxEx::TQlDemuxEx(std::string libraryPath) : FLibraryPath(std::move(libraryPath)) {
+    FThread = std::thread([this] { Execute(); });
+}
+
+TQlDemuxEx::~TQlDemuxEx() {
+    try {
+        if (FThread.joinable()) {
+            FExitEvent.Set();
+            // A stop request also makes the send function drop what still
+            // comes, should the plugin start its extraction after the abort.
+            std::int32_t running = kRun;
+            if (FCommand.compare_exchange_strong(running, kStop)) {
+                if (FQlDemux) FQlDemux->AbortDemux(kAbortTimeOutMS);
+                WaitUntilIdle();
+            }
+            FThread.join();
+        }
+        FQlDemux.reset();
+    } catch (...) {
+        Log("dbg: Error in TQlDemuxEx.Destroy call...");
+    }
+}
+
+// An abort that reaches the plugin just before its extraction has begun is
+// forgotten when it begins; asking again every second makes sure the
+// extraction still ends.
+void TQlDemuxEx::WaitUntilIdle() {
+    for (int step = 1; FCommand.load() != kIdle; ++step) {
+        std::this_thread::sleep_for(kStopPoll);
+        if (step % kStopPollsPerAbort == 0 && FQlDemux) FQlDemux->AbortDemux(kAbortTimeOutMS);
+    }
+}
+
+// ---------------------------------------------------------------- worker
+
+void TQlDemuxEx::Execute() {
+    try {
+        while (!FExitEvent.WaitFor(kExitPoll)) {
+            if (FCommand.load() != kIdle) RunExtraction();
+        }
+    } catch (...) {
+        Log("dbg: Error in TQlDemuxEx.Execute call...");
+    }
+}
+
+// A stop that arrives before the worker has seen the request skips the
+// plugin call but still hands the command back, so the stopper never waits
+// for a worker that will not answer.
+void TQlDemuxEx::RunExtraction() {
+    if (FCommand.load() == kRun && FQlDemux) FQlDemux->DemuxStreamCallBack(FDemuxStreamIndex.load(), SendDataFunc, this);
+    FEndOfStream.store(true);
+    FCommand.store(kIdle);
+}
+
+std::int32_t TAMBERLY_STDCALL TQlDemuxEx::SendDataFunc(void* pOwner, const void* pData, std::int32_t nSize) {
+    try {
+        return static_cast<TQlDemuxEx*>(pOwner)->Send(pData, nSize);
+    } catch (...) {
+        Log("dbg: Error in SendDataFunc call...");
+        return -1;
+    }
+}
+
+// A chunk is never split: the producer waits until the whole of it fits. A
+// chunk larger than the FIFO itself could never fit, so an empty FIFO takes
+// it by growing once; every other chunk waits as usual.
+std::int32_t TQlDemuxEx::Send(const void* data, std::int32_t size) {
+    if (size <= 0) return 0;
+    while (FCommand.load() >= 0) {
+        {
+            std::lock_guard lock(FCriticalSection);
+            const bool oversized = size > FBuffer.Size() && FBuffer.GetLen() == 0;
+            if (FBuffer.GetLeft() >= size || oversized) {
+                FBuffer.AddData(data, size);
+                return 0;
+            }
+        }
+        std::this_thread::sleep_for(kFifoPoll);
+    }
+    return 0;  // stop requested: the chunk is dropped
+}
+
+// ---------------------------------------------------------------- file and streams
+
+bool TQlDemuxEx::LoadFile(const std::string& fileName) {
+    try {
+        FQlDemux.reset();
+        for (const TPluginBaseNames& plugin : kPlugins) {
+            auto demux = std::make_unique<TQlDemux>(NamesOf(plugin));
+            if (demux->LoadQlDemuxLibrary(FLibraryPath) && demux->LoadFile(fileName)) {
+                FQlDemux = std::move(demux);
+                return true;
+            }
+        }
+        return false;
+    } catch (...) {
+        Log("dbg: Error in TQlDemuxEx.LoadFile call...");
+        return false;
+    }
+}
+
+bool TQlDemuxEx::UnloadFile() {
+    try {
+        return FQlDemux && FQlDemux->UnloadFile();
+    } catch (...) {
+        Log("dbg: Error in TQlDemuxEx.UnloadFile call...");
+        return false;
+    }
+}
+
+bool TQlDemuxEx::GetStreamsCount(std::int32_t* pCount) {
+    try {
+        return FQlDemux && FQlDemux->GetStreamsCount(pCount);
+    } catch (...) {
+        Log("dbg: Error in TQlDemuxEx.GetStreamsCount call...");
+        return false;
+    }
+}
+
+bool TQlDemuxEx::GetStreamMediaType(std::int32_t nIndex, std::int32_t* pProgramID, std::int32_t* pStreamID,
+                                    std::int32_t* pStreamMediaType) {
+    try {
+        return FQlDemux && FQlDemux->GetStreamMediaType(nIndex, pProgramID, pStreamID, pStreamMediaType);
+    } catch (...) {
+        Log("dbg: Error in TQlDemuxEx.GetStreamMediaType call...");
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- extraction
+
+bool TQlDemuxEx::StartDemultiplexingStream(std::int32_t nIndex) {
+    try {
+        {
+            std::lock_guard lock(FCriticalSection);
+            FBuffer.Empty();
+        }
+        FDemuxStreamIndex.store(nIndex);
+        FEndOfStream.store(false);
+        FCommand.store(kRun);  // last: the worker sees a complete request
+        return true;
+    } catch (...) {
+        Log("dbg: Error in TQlDemuxEx.StartDemultiplexingStream call...");
+        return false;
+    }
+}
+
+// The end flag is read before the FIFO: a chunk added just before the end
+// was marked is then still found.
+std::int32_t TQlDemuxEx::ReadData(void* data, std::int32_t size) {
+    try {
+        if (size <= 0) return 0;
+        for (;;) {
+            const bool ended = FEndOfStream.load();
+            {
+                std::lock_guard lock(FCriticalSection);
+                const std::int64_t available = FBuffer.GetLen();
+                if (available > 0) {
+                    const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(available, size));
+                    std::memcpy(data, FBuffer.GetHead(), static_cast<std::size_t>(n));
+                    FBuffer.SetFirst(FBuffer.First() + n);
+                    FBuffer.Compact();
+                    return n;
+                }
+            }
+            if (ended) return 0;
+            std::this_thread::sleep_for(kFifoPoll);
+        }
+    } catch (...) {
+        Log("dbg: Error in TQlDemuxEx.ReadData call...");
+        return 0;
+    }
+}
+
+bool TQlDemuxEx::StopDemultiplexing() {
+    try {
+        std::int32_t running = kRun;
+        if (!FCommand.compare_exchange_strong(running, kStop)) return true;  // idle already
+        const bool aborted = FQlDemux && FQlDemux->AbortDemux(kAbortTimeOutMS);
+        WaitUntilIdle();
+        return aborted;
+    } catch (...) {
+        Log("dbg: Error in TQlDemuxEx.StopDemultiplexing call...");
+        return false;
+    }
+}

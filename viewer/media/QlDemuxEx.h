@@ -1,0 +1,76 @@
+#pragma once
+// TQlDemuxEx: a pull-style reader over a plugin's push-style extraction. A
+// worker thread runs the plugin's DemuxStreamCallBack; the send function
+// copies each chunk into a 10 MiB FIFO; ReadData takes the bytes out on the
+// user-interface thread.
+//
+// Threads: LoadFile, StartDemultiplexingStream, ReadData, StopDemultiplexing
+// and the destructor belong to one (user-interface) thread; the plugin's
+// extraction and the send function run on the worker. The FIFO is touched
+// only under FCriticalSection, which is never held while sleeping; FCommand
+// and FEndOfStream are the handshake words.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/auto_reset_event.h"
+#include "viewer/media/Buffer.h"
+#include "viewer/media/QlDemux.h"
+
+class TQlDemuxEx {
+public:
+    static constexpr std::int64_t kBufferSize = 10 * 1024 * 1024;
+    // FCommand values.
+    static constexpr std::int32_t kIdle = 0;
+    static constexpr std::int32_t kRun = 1;
+    static constexpr std::int32_t kStop = -1;
+
+    // Starts the worker. The plugins are looked for in libraryPath (empty:
+    // the program's folder).
+    explicit TQlDemuxEx(std::string libraryPath = {});
+    // Destroy: aborts a running extraction, waits for the worker, then
+    // unloads the file and the plugin.
+    ~TQlDemuxEx();
+    TQlDemuxEx(const TQlDemuxEx&) = delete;
+    TQlDemuxEx& operator=(const TQlDemuxEx&) = delete;
+
+    // Tries the known plugins in their fixed order; the first that accepts
+    // the file stays loaded. Plugins that refuse it are unloaded again.
+    bool LoadFile(const std::string& fileName);
+    bool UnloadFile();
+    bool GetStreamsCount(std::int32_t* pCount);
+    bool GetStreamMediaType(std::int32_t nIndex, std::int32_t* pProgramID, std::int32_t* pStreamID,
+                            std::int32_t* pStreamMediaType);
+
+    bool StartDemultiplexingStream(std::int32_t nIndex);
+    // Copies up to size bytes, waiting while the FIFO is empty and the
+    // stream goes on. 0 = end of stream.
+    std::int32_t ReadData(void* data, std::int32_t size);
+    // Requests the stop, aborts the plugin and returns once the worker is
+    // idle; the abort's result. True at once when nothing runs.
+    bool StopDemultiplexing();
+
+    // The send function handed to the plugin.
+    static std::int32_t TAMBERLY_STDCALL SendDataFunc(void* pOwner, const void* pData, std::int32_t nSize);
+
+private:
+    void Execute();
+    void WaitUntilIdle();
+    void RunExtraction();
+    std::int32_t Send(const void* data, std::int32_t size);
+
+    std::string FLibraryPath;
+    platform::AutoResetEvent FExitEvent;
+    std::mutex FCriticalSection;
+    std::unique_ptr<TQlDemux> FQlDemux;
+    TBuffer FBuffer{kBufferSize, 0};
+    std::atomic<std::int32_t> FDemuxStreamIndex{0};
+    std::atomic<std::int32_t> FCommand{kIdle};
+    // No extraction is running at first, so a read finds the end at once.
+    std::atomic<bool> FEndOfStream{true};
+    std::thread FThread;
+};
