@@ -1,6 +1,7 @@
 #include "platform/debug_output.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
@@ -43,6 +44,16 @@ void OutputDebugLine(std::string_view line) {
 
 void OutputDebugLineA(const char* line) {
     if (line != nullptr) OutputDebugLine(line);
+}
+
+void OutputDebugLineF(const char* format, ...) {
+    if (format == nullptr) return;
+    char line[2048];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(line, sizeof line, format, arguments);
+    va_end(arguments);
+    OutputDebugLine(line);
 }
 
 DebugLineHook SetDebugLineHook(DebugLineHook hook) {

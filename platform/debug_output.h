@@ -23,6 +23,14 @@ void OutputDebugLine(std::string_view line);
 // ignored.
 void OutputDebugLineA(const char* line);
 
+// printf-formatted form of the 8-bit writer, for messages that carry values;
+// a line longer than 2,047 characters is cut.
+#if defined(__GNUC__)
+void OutputDebugLineF(const char* format, ...) __attribute__((format(printf, 1, 2)));
+#else
+void OutputDebugLineF(const char* format, ...);
+#endif
+
 using DebugLineHook = std::function<void(std::string_view)>;
 
 // Installs (or, with an empty function, removes) the hook that receives every

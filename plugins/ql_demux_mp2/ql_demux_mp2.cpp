@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <thread>
@@ -87,7 +86,6 @@ constexpr std::int32_t kHdmvLpcm = 203;
 constexpr std::int32_t kAes302M = 210;
 constexpr auto kAbortWait = std::chrono::milliseconds(500);
 
-void Log(const char* format, ...);
 std::int32_t initialize_mp2_demux(const char* file_name);
 void reopen_mp2_demux();
 bool mp2_stream_enum();
@@ -109,7 +107,7 @@ QL_DEMUX_API std::int32_t TAMBERLY_STDCALL LoadFile(const char* pFileName) {
         close_mp2_demux();
         connection.count = 0;
         connection.file_name[0] = '\0';
-        Log("Error in LoadFile - invalid file name.\n");
+        platform::OutputDebugLineF("Error in LoadFile - invalid file name.\n");
         return -1;
     }
     return initialize_mp2_demux(pFileName);
@@ -129,11 +127,11 @@ QL_DEMUX_API std::int32_t TAMBERLY_STDCALL GetStreamMediaType(std::int32_t nInde
                                                               std::int32_t* pStreamID,
                                                               std::int32_t* pStreamMediaType) {
     if (pProgramID == nullptr || pStreamID == nullptr || pStreamMediaType == nullptr) {
-        Log("Error in GetStreamMediaType - invalid argument\n");
+        platform::OutputDebugLineF("Error in GetStreamMediaType - invalid argument\n");
         return -1;
     }
     if (nIndex < 0 || nIndex >= connection.count) {
-        Log("Error in GetStreamMediaType - wrong stream index\n");
+        platform::OutputDebugLineF("Error in GetStreamMediaType - wrong stream index\n");
         return -1;
     }
     const StreamEntry& entry = connection.streams[nIndex];
@@ -141,7 +139,7 @@ QL_DEMUX_API std::int32_t TAMBERLY_STDCALL GetStreamMediaType(std::int32_t nInde
     *pStreamID = entry.stream;
     std::int32_t media_type = 0;
     if (!mp2_stream_info(entry.program, entry.stream, media_type)) {
-        Log("Error in GetStreamMediaType - mp2_stream_info call...\n");
+        platform::OutputDebugLineF("Error in GetStreamMediaType - mp2_stream_info call...\n");
         return -1;
     }
     *pStreamMediaType = media_type;
@@ -177,16 +175,6 @@ QL_DEMUX_API std::int32_t TAMBERLY_STDCALL AbortDemux(std::int32_t /*nTimeOutMS*
 
 namespace {
 
-// Formats one message printf-style and writes it to the debug channel.
-void Log(const char* format, ...) {
-    char line[2048];
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(line, sizeof line, format, arguments);
-    va_end(arguments);
-    platform::OutputDebugLineA(line);
-}
-
 // ---- opening ----
 
 std::int32_t initialize_mp2_demux(const char* file_name) {
@@ -199,7 +187,7 @@ std::int32_t initialize_mp2_demux(const char* file_name) {
     const mp2_demux_settings settings{};
     connection.instance = mp2DemuxCreate(nullptr, &options, &settings);
     if (connection.instance == nullptr) {
-        Log("Unable to create a MP2 demuxer instance.\n");
+        platform::OutputDebugLineF("Unable to create a MP2 demuxer instance.\n");
         close_mp2_demux();
         return -1;
     }
@@ -208,7 +196,7 @@ std::int32_t initialize_mp2_demux(const char* file_name) {
         return -1;
     }
     if (!mp2_stream_enum()) {
-        Log("Error in initialize_mp2_demux - mp2_stream_enum call...\n");
+        platform::OutputDebugLineF("Error in initialize_mp2_demux - mp2_stream_enum call...\n");
         close_mp2_demux();
         return -1;
     }
@@ -229,13 +217,13 @@ void reopen_mp2_demux() {
 bool add_stream(std::int32_t program, std::int32_t stream) {
     std::int32_t media_type = 0;
     if (!mp2_stream_info(program, stream, media_type)) {
-        Log("Error in mp2_stream_enum - mp2_stream_info call...\n");
+        platform::OutputDebugLineF("Error in mp2_stream_enum - mp2_stream_info call...\n");
         media_type = 0;
     }
     connection.streams[connection.count] = {program, stream, media_type};
     connection.count += 1;
     if (connection.count == QL_DEMUX_MAX_STREAMS) {
-        Log("Warning: Video file streams count exceeds or equals %d.\n", QL_DEMUX_MAX_STREAMS);
+        platform::OutputDebugLineF("Warning: Video file streams count exceeds or equals %d.\n", QL_DEMUX_MAX_STREAMS);
         return false;
     }
     return true;
@@ -246,12 +234,12 @@ bool add_stream(std::int32_t program, std::int32_t stream) {
 // enumeration fails, as nothing more can be asked without an instance.
 bool mp2_stream_enum() {
     if (connection.instance == nullptr) {
-        Log("Error in mp2_stream_enum - no demuxer connected.\n");
+        platform::OutputDebugLineF("Error in mp2_stream_enum - no demuxer connected.\n");
         return false;
     }
     mp2_file_info file_info{};
     if (mp2DemuxGetFileInfo(connection.instance, &file_info) != 0) {
-        Log("Error in mp2_stream_enum - mp2DemuxGetFileInfo call...");
+        platform::OutputDebugLineF("Error in mp2_stream_enum - mp2DemuxGetFileInfo call...");
         close_mp2_demux();
         return false;
     }
@@ -259,7 +247,7 @@ bool mp2_stream_enum() {
         if (connection.instance == nullptr) return false;
         mp2_program_info program_info{};
         if (mp2DemuxGetProgramInfo(connection.instance, &program_info, program) != 0) {
-            Log("Error in mp2_stream_enum - mp2DemuxGetProgramInfo call...");
+            platform::OutputDebugLineF("Error in mp2_stream_enum - mp2DemuxGetProgramInfo call...");
             close_mp2_demux();
             return false;
         }
@@ -272,12 +260,12 @@ bool mp2_stream_enum() {
 
 bool mp2_stream_info(std::int32_t program, std::int32_t stream, std::int32_t& media_type) {
     if (connection.instance == nullptr) {
-        Log("Error in mp2_stream_info - no demuxer connected\n");
+        platform::OutputDebugLineF("Error in mp2_stream_info - no demuxer connected\n");
         return false;
     }
     mp2_stream_format format{};
     if (mp2DemuxGetStreamFormat(connection.instance, &format, program, stream) != 0) {
-        Log("Error in mp2_stream_info - mp2DemuxGetStreamFormat call...\n");
+        platform::OutputDebugLineF("Error in mp2_stream_info - mp2DemuxGetStreamFormat call...\n");
         close_mp2_demux();
         return false;
     }
@@ -293,7 +281,7 @@ bool IsWavKind(std::int32_t media_type) {
 
 // Writes a line and closes the connection; the extraction ends.
 void Fail(const char* line) {
-    Log("%s", line);
+    platform::OutputDebugLineF("%s", line);
     close_mp2_demux();
 }
 
@@ -321,7 +309,7 @@ void run_extraction(const StreamEntry& entry, const ExtractionLines& lines) {
 // Checks the connection and the index; the entry to extract, or null.
 const StreamEntry* checked_entry(std::int32_t index, const ExtractionLines& lines) {
     if (connection.instance == nullptr) {
-        Log("%s", lines.no_demuxer);
+        platform::OutputDebugLineF("%s", lines.no_demuxer);
         return nullptr;
     }
     if (index < 0 || index >= connection.count) {

@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <thread>
@@ -80,7 +79,6 @@ constexpr ExtractionLines kCallbackLines = {
 
 constexpr auto kAbortWait = std::chrono::milliseconds(500);
 
-void Log(const char* format, ...);
 std::int32_t initialize_mxf_demux(const char* file_name);
 void reopen_mxf_demux();
 bool mxf_stream_enum();
@@ -102,7 +100,7 @@ QL_DEMUX_API std::int32_t TAMBERLY_STDCALL LoadFile(const char* pFileName) {
         close_mxf_demux();
         connection.count = 0;
         connection.file_name[0] = '\0';
-        Log("Error in LoadFile - invalid file name.\n");
+        platform::OutputDebugLineF("Error in LoadFile - invalid file name.\n");
         return -1;
     }
     return initialize_mxf_demux(pFileName);
@@ -123,11 +121,11 @@ QL_DEMUX_API std::int32_t TAMBERLY_STDCALL GetStreamMediaType(std::int32_t nInde
                                                               std::int32_t* pStreamID,
                                                               std::int32_t* pStreamMediaType) {
     if (pProgramID == nullptr || pStreamID == nullptr || pStreamMediaType == nullptr) {
-        Log("Error in GetStreamMediaType - invalid argument\n");
+        platform::OutputDebugLineF("Error in GetStreamMediaType - invalid argument\n");
         return -1;
     }
     if (nIndex < 0 || nIndex >= connection.count) {
-        Log("Error in GetStreamMediaType - wrong stream index\n");
+        platform::OutputDebugLineF("Error in GetStreamMediaType - wrong stream index\n");
         return -1;
     }
     const StreamEntry& entry = connection.streams[nIndex];
@@ -135,7 +133,7 @@ QL_DEMUX_API std::int32_t TAMBERLY_STDCALL GetStreamMediaType(std::int32_t nInde
     *pStreamID = entry.stream;
     std::int32_t media_type = 0;
     if (!mxf_stream_info(entry.stream, media_type)) {
-        Log("Error in GetStreamMediaType - mxf_stream_info call...\n");
+        platform::OutputDebugLineF("Error in GetStreamMediaType - mxf_stream_info call...\n");
         return -1;
     }
     *pStreamMediaType = media_type;
@@ -171,16 +169,6 @@ QL_DEMUX_API std::int32_t TAMBERLY_STDCALL AbortDemux(std::int32_t /*nTimeOutMS*
 
 namespace {
 
-// Formats one message printf-style and writes it to the debug channel.
-void Log(const char* format, ...) {
-    char line[2048];
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(line, sizeof line, format, arguments);
-    va_end(arguments);
-    platform::OutputDebugLineA(line);
-}
-
 // ---- opening ----
 
 std::int32_t initialize_mxf_demux(const char* file_name) {
@@ -194,7 +182,7 @@ std::int32_t initialize_mxf_demux(const char* file_name) {
     settings.essence_tracks = 1;
     connection.instance = mxfDemuxCreate(nullptr, &options, &settings);
     if (connection.instance == nullptr) {
-        Log("Unable create a MXF demuxer instance.\n");
+        platform::OutputDebugLineF("Unable create a MXF demuxer instance.\n");
         close_mxf_demux();
         return -1;
     }
@@ -203,7 +191,7 @@ std::int32_t initialize_mxf_demux(const char* file_name) {
         return -1;
     }
     if (!mxf_stream_enum()) {
-        Log("Error in initialize_mxf_demux - mxf_stream_enum call...\n");
+        platform::OutputDebugLineF("Error in initialize_mxf_demux - mxf_stream_enum call...\n");
         close_mxf_demux();
         return -1;
     }
@@ -224,12 +212,12 @@ void reopen_mxf_demux() {
 // track whose format cannot be read is listed with type 0.
 bool mxf_stream_enum() {
     if (connection.instance == nullptr) {
-        Log("Error in mxf_stream_enum - no demuxer connected.\n");
+        platform::OutputDebugLineF("Error in mxf_stream_enum - no demuxer connected.\n");
         return false;
     }
     mxf_file_info file_info{};
     if (mxfDemuxGetFileInfo(connection.instance, &file_info) != 0) {
-        Log("Error in mxf_stream_enum - mxfDemuxGetFileInfo call...\n");
+        platform::OutputDebugLineF("Error in mxf_stream_enum - mxfDemuxGetFileInfo call...\n");
         return false;
     }
     const std::int32_t count = file_info.stream_count < 0 ? 0 : file_info.stream_count;
@@ -237,7 +225,7 @@ bool mxf_stream_enum() {
     for (std::int32_t stream = 0; stream < connection.count; ++stream) {
         std::int32_t media_type = 0;
         if (!mxf_stream_info(stream, media_type)) {
-            Log("Error in mxf_stream_enum - mxf_stream_info call...\n");
+            platform::OutputDebugLineF("Error in mxf_stream_enum - mxf_stream_info call...\n");
             media_type = 0;
         }
         connection.streams[stream] = {0, stream, media_type};
@@ -247,12 +235,12 @@ bool mxf_stream_enum() {
 
 bool mxf_stream_info(std::int32_t stream, std::int32_t& media_type) {
     if (connection.instance == nullptr) {
-        Log("Error in mxf_stream_info - no demuxer connected\n");
+        platform::OutputDebugLineF("Error in mxf_stream_info - no demuxer connected\n");
         return false;
     }
     mxf_stream_format format{};
     if (mxfDemuxGetStreamFormat(connection.instance, &format, stream) != 0) {
-        Log("Unable to get stream format for stream %d\n", stream);
+        platform::OutputDebugLineF("Unable to get stream format for stream %d\n", stream);
         return false;
     }
     media_type = static_cast<std::int32_t>(format.media_type);
@@ -264,7 +252,7 @@ bool mxf_stream_info(std::int32_t stream, std::int32_t& media_type) {
 // Writes a line (when there is one) and closes the connection; the
 // extraction ends.
 void Fail(const char* line) {
-    if (line != nullptr) Log("%s", line);
+    if (line != nullptr) platform::OutputDebugLineF("%s", line);
     close_mxf_demux();
 }
 
@@ -289,7 +277,7 @@ void run_extraction(const StreamEntry& entry, const ExtractionLines& lines) {
 // extract, or null.
 const StreamEntry* prepared_entry(std::int32_t index, const ExtractionLines& lines) {
     if (connection.instance == nullptr) {
-        Log("%s", lines.no_demuxer);
+        platform::OutputDebugLineF("%s", lines.no_demuxer);
         return nullptr;
     }
     if (index < 0 || index >= connection.count) {
