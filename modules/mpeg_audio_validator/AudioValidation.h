@@ -1,0 +1,74 @@
+#pragma once
+// Validating an MPEG audio stream file with mpaverify: feeds the file in
+// chunks, ends the stream and turns the validator's events into report items
+// with messages a QC engineer reads at a glance. Shared by the MPEG Audio
+// Validator module (on its own thread) and the command line.
+//
+// mpaverify keeps one validator per process, so runs are serialised.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace mpeg_audio_validation {
+
+// An event kind that can be switched on and off (the validator's switch index
+// is the kind's code).
+struct SwitchableKind {
+    std::int32_t code;
+    const char* name;   // command-line name, e.g. "bitrate"
+    const char* label;  // settings dialog text, e.g. "Bitrate changes"
+};
+
+inline constexpr SwitchableKind kSwitchableKinds[] = {
+    {0, "corrupted", "Corrupted or undecodable frames"},
+    {4, "layer", "Layer changes"},
+    {5, "protection", "Protection (CRC) changes"},
+    {7, "frequency", "Sampling rate changes"},
+    {8, "mode", "Channel mode changes"},
+    {9, "mode-extension", "Mode extension changes"},
+    {10, "copyright", "Copyright bit changes"},
+    {11, "original", "Original/copy bit changes"},
+    {13, "emphasis", "Emphasis changes"},
+    {14, "junk-at-end", "Junk at the end of the stream"},
+    {15, "junk", "Junk bytes between frames"},
+    {16, "bitrate", "Bitrate changes"},
+    {17, "framesize", "Frame size changes"},
+    {18, "padding", "Needless padding at 48 or 32 kHz"},
+};
+
+// Bit `code` set: that kind is reported.
+inline constexpr std::uint32_t kAllKinds = (1u << 0) | (1u << 4) | (1u << 5) | (1u << 7) | (1u << 8) | (1u << 9) |
+                                           (1u << 10) | (1u << 11) | (1u << 13) | (1u << 14) | (1u << 15) |
+                                           (1u << 16) | (1u << 17) | (1u << 18);
+
+// The code of a kind by its command-line name, or -1.
+[[nodiscard]] std::int32_t KindCodeByName(std::string_view name);
+
+// What a report item carries (the module adds its type and stream -1).
+struct ValidationItem {
+    std::int32_t reportType;  // validation::ReportTypeCode: 1 Info, 2 Warning, 3 Error
+    std::string message;      // UTF-8
+};
+
+struct ValidationCallbacks {
+    std::function<void(const ValidationItem&)> report;                      // required
+    std::function<void(std::uint64_t done, std::uint64_t total)> progress;  // optional
+    std::function<bool()> stopRequested;                                     // optional
+};
+
+enum class RunResult {
+    Completed,     // the whole file was validated; the closing summary was reported
+    Stopped,       // stopRequested answered true; no summary
+    CannotOpen,    // the file could not be opened or read (an Error item says so)
+    NotMpegAudio,  // no Layer I/II frame was found (an Error item says so)
+};
+
+// Validates the file with the kinds in enabledKinds switched on. Blocking;
+// reports items through callbacks.report as they are known, then a closing
+// Info item with the initial parameters and the parsed, decoded and error
+// frame counts.
+RunResult ValidateFile(const std::string& fileName, std::uint32_t enabledKinds, const ValidationCallbacks& callbacks);
+
+}  // namespace mpeg_audio_validation

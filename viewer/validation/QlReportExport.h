@@ -1,0 +1,128 @@
+#pragma once
+// The report exporters: one class per file format, all with the same
+// operations. The window (and the command line) opens one, adds every report
+// item in order and closes it.
+
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace validation {
+
+class TPageReport;
+
+class TQlReportExport {
+public:
+    virtual ~TQlReportExport() = default;
+    TQlReportExport(const TQlReportExport&) = delete;
+    TQlReportExport& operator=(const TQlReportExport&) = delete;
+
+    // FileName: the validated media file (written into the heading);
+    // ReportFileName: the file to create. Refuses when a report is open or
+    // when ReportFileName exists.
+    virtual bool OpenReportExport(const std::string& FileName, const std::string& ReportFileName) = 0;
+    // ReportMessage is UTF-8.
+    virtual bool AddReport(std::int32_t Module, std::int32_t ReportType, const std::string& ReportMessage,
+                           std::int32_t StreamID) = 0;
+    virtual bool CloseReportExport() = 0;
+
+    [[nodiscard]] bool IsOpen() const { return !FDestinationFileName.empty(); }
+    [[nodiscard]] std::int32_t ReportIndex() const { return FReportIndex; }
+
+protected:
+    TQlReportExport() = default;
+
+    std::string FDestinationFileName;
+    std::int32_t FReportIndex = 0;
+};
+
+// Shared by the four line-by-line formats: the open text file, CR LF line ends.
+class TQlReportExportText : public TQlReportExport {
+public:
+    ~TQlReportExportText() override;
+    bool OpenReportExport(const std::string& FileName, const std::string& ReportFileName) override;
+    bool AddReport(std::int32_t Module, std::int32_t ReportType, const std::string& ReportMessage,
+                   std::int32_t StreamID) override;
+    bool CloseReportExport() override;
+
+protected:
+    // "XML", "CSV", "TXT" or "HTML": used in the class name and messages.
+    explicit TQlReportExportText(const char* formatName);
+    virtual void WriteHeading(const std::string& FileName) = 0;
+    virtual void WriteItem(std::int32_t Module, std::int32_t ReportType, const std::string& ReportMessage,
+                           std::int32_t StreamID) = 0;
+    virtual void WriteTrailer() {}
+    void WriteLine(const std::string& line);
+
+    const char* FFormatName;
+    std::ofstream FDestinationFile;
+};
+
+class TQlReportExportXML final : public TQlReportExportText {
+public:
+    TQlReportExportXML();
+    ~TQlReportExportXML() override;
+
+private:
+    void WriteHeading(const std::string& FileName) override;
+    void WriteItem(std::int32_t Module, std::int32_t ReportType, const std::string& ReportMessage,
+                   std::int32_t StreamID) override;
+    void WriteTrailer() override;
+};
+
+class TQlReportExportCSV final : public TQlReportExportText {
+public:
+    TQlReportExportCSV();
+    ~TQlReportExportCSV() override;
+
+private:
+    void WriteHeading(const std::string& FileName) override;
+    void WriteItem(std::int32_t Module, std::int32_t ReportType, const std::string& ReportMessage,
+                   std::int32_t StreamID) override;
+};
+
+class TQlReportExportTXT final : public TQlReportExportText {
+public:
+    TQlReportExportTXT();
+    ~TQlReportExportTXT() override;
+
+private:
+    void WriteHeading(const std::string& FileName) override;
+    void WriteItem(std::int32_t Module, std::int32_t ReportType, const std::string& ReportMessage,
+                   std::int32_t StreamID) override;
+};
+
+class TQlReportExportHTML final : public TQlReportExportText {
+public:
+    TQlReportExportHTML();
+    ~TQlReportExportHTML() override;
+
+private:
+    void WriteHeading(const std::string& FileName) override;
+    void WriteItem(std::int32_t Module, std::int32_t ReportType, const std::string& ReportMessage,
+                   std::int32_t StreamID) override;
+    void WriteTrailer() override;
+};
+
+// Lays the report out through the page report engine and exports it as PDF
+// when closed. Needs a running QGuiApplication (fonts).
+class TQlReportExportPDF final : public TQlReportExport {
+public:
+    TQlReportExportPDF();
+    ~TQlReportExportPDF() override;
+    bool OpenReportExport(const std::string& FileName, const std::string& ReportFileName) override;
+    bool AddReport(std::int32_t Module, std::int32_t ReportType, const std::string& ReportMessage,
+                   std::int32_t StreamID) override;
+    bool CloseReportExport() override;
+
+private:
+    std::unique_ptr<TPageReport> FDestinationFile;
+};
+
+// The maker's lines in the headings and footers.
+inline constexpr const char* kMakerName = "Orvanne Media Solutions Ltd.";
+inline constexpr const char* kMakerWebAddress = "https://www.orvanne-media.example";
+inline constexpr const char* kMakerContactLine = "Orvanne Media Solutions Ltd. - support@orvanne-media.example";
+
+}  // namespace validation
