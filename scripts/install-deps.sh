@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-multilib googletest
   qt6-base-dev
-  pkg-config libavformat-dev libavcodec-dev libavutil-dev
+  pkg-config libavformat-dev libavcodec-dev libavutil-dev poppler-utils
 )
 
 missing=()
