@@ -4,7 +4,7 @@
 // item in order and closes it.
 
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -33,11 +33,19 @@ public:
 protected:
     TQlReportExport() = default;
 
+    // Writes "Error in TQlReportExport<format>.<operation>" followed by rest
+    // to the debug output, after prefix ("dbg: " for the refusals).
+    static void ReportFailure(const char* prefix, const char* formatName, const char* operation,
+                              const char* rest);
+
     std::string FDestinationFileName;
     std::int32_t FReportIndex = 0;
 };
 
-// Shared by the four line-by-line formats: the open text file, CR LF line ends.
+// Shared by the four line-by-line formats: the open text file, CR LF line ends,
+// text written as UTF-8 bytes. The file is created exclusively, so an existing
+// file is never touched. A write error (disk full) makes AddReport and
+// CloseReportExport answer false.
 class TQlReportExportText : public TQlReportExport {
 public:
     ~TQlReportExportText() override;
@@ -54,9 +62,19 @@ protected:
                            std::int32_t StreamID) = 0;
     virtual void WriteTrailer() {}
     void WriteLine(const std::string& line);
+    // For the destructors of the final classes, where the trailer can still
+    // be written: closes an open report, reporting "Destroy call..." on failure.
+    void CloseOnDestroy() noexcept;
 
     const char* FFormatName;
-    std::ofstream FDestinationFile;
+    std::FILE* FDestinationFile = nullptr;
+    // The plain text exporter answers an unexpected failure while opening
+    // with false alone, without a debug line.
+    bool FQuietOpenFailure = false;
+
+private:
+    [[nodiscard]] bool StreamFailed() const;
+    bool CloseFile();
 };
 
 class TQlReportExportXML final : public TQlReportExportText {
@@ -106,7 +124,8 @@ private:
 };
 
 // Lays the report out through the page report engine and exports it as PDF
-// when closed. Needs a running QGuiApplication (fonts).
+// into the report file, created exclusively on opening, when closed. Needs a
+// running QGuiApplication (fonts): without one, opening fails.
 class TQlReportExportPDF final : public TQlReportExport {
 public:
     TQlReportExportPDF();
@@ -117,7 +136,13 @@ public:
     bool CloseReportExport() override;
 
 private:
+    void BuildHeading(const std::string& FileName);
+    bool ExportAndClose();
+
     std::unique_ptr<TPageReport> FDestinationFile;
+    // The report file, created exclusively on opening; the PDF is written
+    // into it on closing.
+    int FReportFileHandle = -1;
 };
 
 // The maker's lines in the headings and footers.

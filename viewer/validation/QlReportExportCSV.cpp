@@ -1,0 +1,23 @@
+// The CSV report: a header line and one line per item, joined by "," without
+// quoting.
+
+#include <string>
+
+#include "viewer/validation/QlReportExport.h"
+#include "viewer/validation/ValidationCatalogue.h"
+
+namespace validation {
+
+TQlReportExportCSV::TQlReportExportCSV() : TQlReportExportText("CSV") {}
+
+TQlReportExportCSV::~TQlReportExportCSV() { CloseOnDestroy(); }
+
+void TQlReportExportCSV::WriteHeading(const std::string& /*FileName*/) { WriteLine("#,Module,Stream,Type,Message"); }
+
+void TQlReportExportCSV::WriteItem(std::int32_t Module, std::int32_t ReportType, const std::string& ReportMessage,
+                                   std::int32_t StreamID) {
+    WriteLine(std::to_string(FReportIndex + 1) + "," + ModuleDisplayName(static_cast<std::uint32_t>(Module)) + "," +
+              StreamIdText(StreamID) + "," + ReportTypeName(ReportType) + "," + ReportMessage);
+}
+
+}  // namespace validation
