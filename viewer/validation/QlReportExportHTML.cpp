@@ -41,9 +41,11 @@ TQlReportExportHTML::TQlReportExportHTML() : TQlReportExportText("HTML") {}
 
 TQlReportExportHTML::~TQlReportExportHTML() { CloseOnDestroy(); }
 
+// The text is written as UTF-8, so the head declares UTF-8: a Cyrillic code
+// page there would garble every non-ASCII path and message in a browser.
 void TQlReportExportHTML::WriteHeading(const std::string& FileName) {
     for (const char* line : {"<HTML>", "  <HEAD>",
-                             "    <META Http-Equiv=\"Content-Type\" Content=\"text/html; charset=windows-1251\">",
+                             "    <META Http-Equiv=\"Content-Type\" Content=\"text/html; charset=utf-8\">",
                              "  </HEAD>", "  <BODY>", "    <TABLE width=\"100%\">", "      <TR>",
                              "        <TD align=\"left\">"})
         WriteLine(line);
