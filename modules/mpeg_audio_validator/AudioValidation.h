@@ -6,6 +6,7 @@
 //
 // mpaverify keeps one validator per process, so runs are serialised.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -68,7 +69,16 @@ enum class RunResult {
 // Validates the file with the kinds in enabledKinds switched on. Blocking;
 // reports items through callbacks.report as they are known, then a closing
 // Info item with the initial parameters and the parsed, decoded and error
-// frame counts.
+// frame counts. Callbacks run on the calling thread.
 RunResult ValidateFile(const std::string& fileName, std::uint32_t enabledKinds, const ValidationCallbacks& callbacks);
+
+// The bytes ValidateFile reads and hands to the validator at a time: small
+// against the validator's 5 MiB input buffer, large enough to keep calls few.
+inline constexpr std::size_t kFeedChunkBytes = 512 * 1024;
+
+// ValidateFile with another chunk size (at least 1 byte); the results do not
+// depend on it.
+RunResult ValidateFileInChunks(const std::string& fileName, std::uint32_t enabledKinds,
+                               const ValidationCallbacks& callbacks, std::size_t chunkBytes);
 
 }  // namespace mpeg_audio_validation

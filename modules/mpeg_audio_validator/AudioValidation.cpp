@@ -1,0 +1,130 @@
+#include "modules/mpeg_audio_validator/AudioValidation.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "modules/mpeg_audio_validator/EventMessages.h"
+#include "modules/mpeg_audio_validator/StreamSniffer.h"
+#include "modules/mpeg_audio_validator/ValidatorSession.h"
+#include "platform/shared_file.h"
+
+namespace mpeg_audio_validation {
+namespace {
+
+// Enough of the file's start to find two headers of any MPEG audio frame
+// behind a tag of some size.
+constexpr std::int64_t kSniffBytes = 1024 * 1024;
+// Larger chunks gain nothing; the session splits what it cannot take anyway.
+constexpr std::size_t kLargestChunk = 64 * 1024 * 1024;
+
+class FileRun {
+public:
+    FileRun(platform::SharedFile& file, ValidatorSession& session, const ValidationCallbacks& callbacks,
+            std::size_t chunkBytes)
+        : file_(file),
+          session_(session),
+          callbacks_(callbacks),
+          total_(std::max<std::int64_t>(file.Size(), 0)),
+          chunk_(std::clamp<std::size_t>(chunkBytes, 1, kLargestChunk)) {}
+
+    RunResult Run() {
+        // The payload of Layer III and MPEG-2 frames holds many a false Layer
+        // I/II header; the validator would report those as frames.
+        const std::string otherFormat = OtherFormatAtTheStart();
+        if (!otherFormat.empty()) return NotMpegAudio(otherFormat);
+        const RunResult fed = FeedWholeFile();
+        if (fed != RunResult::Completed) return fed;
+        session_.EndStream();
+        return Finish();
+    }
+
+private:
+    bool StopRequested() const { return callbacks_.stopRequested && callbacks_.stopRequested(); }
+
+    void Report(const ValidationItem& item) const { callbacks_.report(item); }
+
+    void ReportEvents(const std::vector<ValidatorEvent>& events) {
+        for (const ValidatorEvent& e : events) Report(DescribeEvent(e, done_));
+    }
+
+    std::string OtherFormatAtTheStart() {
+        std::vector<std::uint8_t> start(static_cast<std::size_t>(std::min(total_, kSniffBytes)));
+        const std::int64_t read = file_.Read(start.data(), static_cast<std::int64_t>(start.size()));
+        if (!file_.Seek(0) || read <= 0) return {};
+        return DescribeOtherMpegAudio(start.data(), static_cast<std::size_t>(read));
+    }
+
+    RunResult FeedWholeFile() {
+        for (;;) {
+            if (StopRequested()) return RunResult::Stopped;
+            const std::int64_t read = file_.Read(chunk_.data(), static_cast<std::int64_t>(chunk_.size()));
+            if (read < 0) {
+                Report(ReadFailedItem(done_));
+                return RunResult::CannotOpen;
+            }
+            if (read == 0) return RunResult::Completed;
+            if (!session_.Feed(chunk_.data(), static_cast<std::size_t>(read))) {
+                Report(InputRefusedItem(done_));
+                return RunResult::CannotOpen;
+            }
+            done_ += read;
+            ReportEvents(session_.TakeNewEvents());
+            if (callbacks_.progress)
+                callbacks_.progress(static_cast<std::uint64_t>(done_), static_cast<std::uint64_t>(total_));
+        }
+    }
+
+    RunResult Finish() {
+        const std::vector<ValidatorEvent> last = session_.TakeNewEvents();
+        const std::optional<StreamSummary> summary = session_.Summary();
+        // Without a single frame the only event is the whole file as junk at
+        // the end, which the error item says better.
+        if (!summary) return NotMpegAudio({});
+        ReportEvents(last);
+        if (summary->decodedFrames == 0) return NotMpegAudio({});
+        Report(DescribeSummary(*summary));
+        return RunResult::Completed;
+    }
+
+    RunResult NotMpegAudio(const std::string& otherFormat) {
+        Report(NotMpegAudioItem(otherFormat));
+        return RunResult::NotMpegAudio;
+    }
+
+    platform::SharedFile& file_;
+    ValidatorSession& session_;
+    const ValidationCallbacks& callbacks_;
+    const std::int64_t total_;
+    std::vector<std::uint8_t> chunk_;
+    std::int64_t done_ = 0;
+};
+
+}  // namespace
+
+std::int32_t KindCodeByName(std::string_view name) {
+    for (const SwitchableKind& kind : kSwitchableKinds)
+        if (name == kind.name) return kind.code;
+    return -1;
+}
+
+RunResult ValidateFile(const std::string& fileName, std::uint32_t enabledKinds, const ValidationCallbacks& callbacks) {
+    return ValidateFileInChunks(fileName, enabledKinds, callbacks, kFeedChunkBytes);
+}
+
+RunResult ValidateFileInChunks(const std::string& fileName, std::uint32_t enabledKinds,
+                               const ValidationCallbacks& callbacks, std::size_t chunkBytes) {
+    platform::SharedFile file;
+    if (!file.Open(fileName)) {
+        callbacks.report(CannotOpenItem(fileName));
+        return RunResult::CannotOpen;
+    }
+    ValidatorSession session(callbacks.stopRequested);
+    if (!session.HasLock()) return RunResult::Stopped;
+    if (!session.Start(enabledKinds)) {
+        callbacks.report(ValidatorUnavailableItem());
+        return RunResult::CannotOpen;
+    }
+    return FileRun(file, session, callbacks, chunkBytes).Run();
+}
+
+}  // namespace mpeg_audio_validation

@@ -1,0 +1,63 @@
+#include "modules/mpeg_audio_validator/BackgroundValidation.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "platform/debug_output.h"
+#include "viewer/validation/ValidationCatalogue.h"
+
+namespace mpeg_audio_validation {
+namespace {
+
+// 100 is kept for the moment everything, the summary included, is reported.
+constexpr double kLargestRunningPercent = 99.9;
+
+}  // namespace
+
+bool BackgroundValidation::Start(const std::string& fileName, std::uint32_t enabledKinds, ReportFunction report) {
+    if (running_.load()) return false;
+    if (thread_.joinable()) thread_.join();  // the last run has ended; its thread is still to be joined
+    stopRequested_ = false;
+    percent_ = 0.0;
+    running_ = true;
+    try {
+        thread_ = std::thread(
+            [this, fileName, enabledKinds, report = std::move(report)] { Run(fileName, enabledKinds, report); });
+    } catch (const std::system_error&) {
+        running_ = false;
+        return false;
+    }
+    return true;
+}
+
+void BackgroundValidation::Stop() {
+    stopRequested_ = true;
+    if (thread_.joinable()) thread_.join();
+}
+
+void BackgroundValidation::ResetProgress() {
+    if (!running_.load()) percent_ = 0.0;
+}
+
+void BackgroundValidation::Run(const std::string& fileName, std::uint32_t enabledKinds, const ReportFunction& report) {
+    ValidationCallbacks callbacks;
+    callbacks.report = report;
+    callbacks.progress = [this](std::uint64_t done, std::uint64_t total) {
+        if (total > 0) percent_ = std::min(kLargestRunningPercent, 100.0 * static_cast<double>(done) / total);
+    };
+    callbacks.stopRequested = [this] { return stopRequested_.load(); };
+    try {
+        if (ValidateFile(fileName, enabledKinds, callbacks) != RunResult::Stopped) percent_ = 100.0;
+    } catch (const std::exception& e) {
+        // Nothing may leave the thread; the host still learns that the run failed.
+        platform::OutputDebugLineF("Error in MPEG Audio Validator run: %s", e.what());
+        try {
+            report({validation::kReportError, "Validation failed unexpectedly."});
+        } catch (const std::exception&) {
+        }
+        percent_ = 100.0;
+    }
+    running_ = false;
+}
+
+}  // namespace mpeg_audio_validation

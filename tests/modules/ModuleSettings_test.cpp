@@ -1,0 +1,84 @@
+// The module's settings dialog, driven through ShowSettings on the offscreen
+// platform: the choice made there is what the next run reports.
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <memory>
+
+#include "platform/utf16_text.h"
+#include "tests/modules/module_test_support.h"
+
+namespace moduletest {
+namespace {
+
+using validation::kOk;
+
+// Once the dialog is up: lets `change` work on it, then presses the button.
+void AnswerDialog(QDialogButtonBox::StandardButton button, std::function<void(QDialog&)> change,
+                  QDialog** seen = nullptr) {
+    QTimer::singleShot(0, [button, change = std::move(change), seen] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        if (seen != nullptr) *seen = dialog;
+        change(*dialog);
+        dialog->findChild<QDialogButtonBox*>()->button(button)->click();
+    });
+}
+
+TEST(ModuleSettings, TheChoiceMadeWithOkIsUsedByTheNextRunAndCancelKeepsIt) {
+    LoadedModule module;
+    ASSERT_TRUE(module.Loaded());
+    RecordingReport sink;
+    validation::IQuillonControl* control = module.Create();
+    ASSERT_NE(control, nullptr);
+    validation::IQuillonReportSet* reportSet = nullptr;
+    ASSERT_EQ(control->QueryInterface(validation::IID_IQuillonReportSet, reinterpret_cast<void**>(&reportSet)), kOk);
+    ASSERT_EQ(reportSet->SetQuillonReport(&sink), kOk);
+    reportSet->Release();
+
+    QDialog* first = nullptr;
+    int boxes = 0;
+    AnswerDialog(
+        QDialogButtonBox::Ok,
+        [&boxes](QDialog& dialog) {
+            boxes = static_cast<int>(dialog.findChildren<QCheckBox*>().size());
+            for (const char* name : {"junk", "padding"}) {
+                auto* box = dialog.findChild<QCheckBox*>(name);
+                ASSERT_NE(box, nullptr) << name;
+                EXPECT_TRUE(box->isChecked());
+                box->setChecked(false);
+            }
+            EXPECT_EQ(dialog.findChild<QCheckBox*>("bitrate")->text(), "Bitrate changes");
+        },
+        &first);
+    EXPECT_EQ(control->ShowSettings(0), kOk);
+    EXPECT_EQ(boxes, static_cast<int>(std::size(mpeg_audio_validation::kSwitchableKinds)));
+
+    QDialog* second = nullptr;
+    AnswerDialog(
+        QDialogButtonBox::Cancel,
+        [](QDialog& dialog) {
+            EXPECT_FALSE(dialog.findChild<QCheckBox*>("junk")->isChecked());  // the choice is shown again
+            dialog.findChild<QCheckBox*>("bitrate")->setChecked(false);
+        },
+        &second);
+    EXPECT_EQ(control->ShowSettings(0), kOk);
+    EXPECT_EQ(first, second);  // one dialog for the module's lifetime
+
+    ASSERT_EQ(control->LoadMediaFile(platform::Utf8ToUtf16(FaultyFixture()).c_str()), kOk);
+    ASSERT_EQ(control->StartFileValidation(), kOk);
+    ASSERT_TRUE(WaitForCompletion(*control));
+    const Items all = FaultyFixtureItems();
+    EXPECT_EQ(sink.AsItems(), (Items{all[1], all[2], all.back()}));
+    EXPECT_EQ(control->Release(), 0u);
+    EXPECT_EQ(sink.References(), 1u);
+}
+
+}  // namespace
+}  // namespace moduletest
