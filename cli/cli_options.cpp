@@ -3,41 +3,66 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <ostream>
 
 namespace cli {
 
 Arguments::Arguments(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
-                     const std::set<std::string>& flagOptions) {
+                     const std::set<std::string>& flagOptions, const std::set<std::string>& multiOptions) {
     for (std::size_t i = 0; i < args.size() && error_.empty(); ++i) {
         const std::string& arg = args[i];
-        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+        if (arg.size() < 2 || arg[0] != '-') {
             positional_.push_back(arg);
             continue;
         }
         const auto equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
+        const bool multi = multiOptions.count(name) != 0;
+        std::string value;
         if (flagOptions.count(name) != 0 && equals == std::string::npos) {
             flags_.insert(name);
-        } else if (valueOptions.count(name) == 0) {
+            continue;
+        }
+        if (valueOptions.count(name) == 0 && !multi) {
             error_ = "unknown option " + name;
         } else if (equals != std::string::npos) {
-            values_[name] = arg.substr(equals + 1);
+            value = arg.substr(equals + 1);
         } else if (i + 1 < args.size()) {
-            values_[name] = args[++i];
+            value = args[++i];
         } else {
             error_ = "option " + name + " needs a value";
         }
+        if (!error_.empty()) break;
+        if (multi)
+            multiValues_[name].push_back(value);
+        else
+            values_[name] = value;
     }
 }
 
 bool Arguments::Has(const std::string& option) const {
-    return flags_.count(option) != 0 || values_.count(option) != 0;
+    return flags_.count(option) != 0 || values_.count(option) != 0 || multiValues_.count(option) != 0;
+}
+
+std::vector<std::string> Arguments::Values(const std::string& option) const {
+    const auto found = multiValues_.find(option);
+    return found == multiValues_.end() ? std::vector<std::string>{} : found->second;
 }
 
 std::optional<std::string> Arguments::Value(const std::string& option) const {
     const auto found = values_.find(option);
     if (found == values_.end()) return std::nullopt;
     return found->second;
+}
+
+int UsageError(const std::string& command, const std::string& message, const char* help, std::ostream& err) {
+    err << "tamberly-cli " << command << ": " << message << "\n" << help;
+    return kExitUsage;
+}
+
+std::optional<OutputFormat> FormatOption(const Arguments& arguments, bool allowCsv) {
+    const auto value = arguments.Value("--format");
+    return value ? ParseOutputFormat(*value, allowCsv) : OutputFormat::Text;
 }
 
 std::optional<std::int64_t> ParseByteCount(const std::string& text) {

@@ -3,56 +3,104 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "cli/frame_rows.h"
+#include "cli/progress_bar.h"
 #include "viewer/model/FrameNavigator.h"
 
 namespace cli {
 
 const char* const kFramesHelp =
-    "usage: tamberly-cli frames FILE [--from BYTE] [--rows N]\n"
+    "usage: tamberly-cli frames FILE [--from BYTE] [--rows N | --all] [--format text|csv|json]\n"
     "\n"
-    "Lists one page of MPEG-1 audio frames, as the viewer's frame list shows it:\n"
+    "Lists MPEG-1 audio frames, as the viewer's frame list shows them:\n"
     "Offset, Length (distance to the next frame header), Frame Time, Layer,\n"
-    "Sampling Rate, Bitrate and Mode. The page starts at the first usable frame\n"
+    "Sampling Rate, Bitrate and Mode. The list starts at the first usable frame\n"
     "header at or after BYTE and follows each frame to the next header. Only\n"
     "headers of the layer and sampling rate that dominate the file's first MiB\n"
     "are listed; the last frame of a file is never listed, as its length is\n"
     "unknown.\n"
     "\n"
-    "  --from BYTE   byte position to start from (decimal or 0x hex; default 0)\n"
-    "  --rows N      frames on the page, 1 to 256 (default 32)\n";
+    "  --from BYTE      byte position to start from (decimal or 0x hex; default 0)\n"
+    "  --rows N         frames on the page, 1 to 256 (default 32)\n"
+    "  --all            every frame to the end of the file, page after page\n"
+    "  --format FORM    text (aligned columns, the default), csv (captions first)\n"
+    "                   or json ({\"file\": ..., \"frames\": [{\"offset\": ...}, ...]})\n"
+    "\n"
+    "Examples:\n"
+    "  tamberly-cli frames take1.mp2 --rows 10\n"
+    "  tamberly-cli frames take1.mp2 --from 0x1F400\n"
+    "  tamberly-cli frames take1.mp2 --all --format csv > take1-frames.csv\n"
+    "\n"
+    "Exit codes: 0 listed, 1 FILE unreadable, 2 usage, 3 no MPEG audio frame found.\n";
 
 namespace {
 
 constexpr int kDefaultRows = 32;
 
-void PrintRow(std::ostream& out, const TFrameNavigator::RowTexts& texts) {
-    // Widest text of each column; one space separates the columns.
-    static constexpr int kWidths[TFrameNavigator::kColumnCount] = {18, 6, 10, 9, 13, 8, 0};
-    for (int column = 0; column < TFrameNavigator::kColumnCount; ++column) {
-        const std::string& text = texts[static_cast<std::size_t>(column)];
-        out << text;
-        const int pad = kWidths[column] - static_cast<int>(text.size());
-        if (column + 1 < TFrameNavigator::kColumnCount) out << std::string(static_cast<std::size_t>(std::max(pad, 0) + 1), ' ');
-    }
-    out << '\n';
-}
+struct FramesOptions {
+    std::int64_t from = 0;
+    int rows = kDefaultRows;
+    bool all = false;
+    OutputFormat format = OutputFormat::Text;
+};
 
-bool ParseFramesOptions(const Arguments& arguments, std::int64_t& from, int& rows, std::ostream& err) {
+int ParseFramesOptions(const Arguments& arguments, FramesOptions& options, std::ostream& err) {
+    if (!arguments.Error().empty() || arguments.Positional().size() != 1)
+        return UsageError("frames", arguments.Error().empty() ? "expects one FILE" : arguments.Error(), kFramesHelp,
+                          err);
     if (const auto value = arguments.Value("--from")) {
         const auto parsed = ParseByteCount(*value);
-        if (!parsed) {
-            err << "tamberly-cli frames: --from takes a byte position, not \"" << *value << "\"\n";
-            return false;
-        }
-        from = *parsed;
+        if (!parsed) return UsageError("frames", "--from takes a byte position, not \"" + *value + "\"", kFramesHelp, err);
+        options.from = *parsed;
     }
     if (const auto value = arguments.Value("--rows")) {
         const auto parsed = ParseByteCount(*value);
-        if (!parsed || *parsed < 1 || *parsed > TFrameNavigator::kPageCapacity) {
-            err << "tamberly-cli frames: --rows takes a number from 1 to 256, not \"" << *value << "\"\n";
-            return false;
+        if (!parsed || *parsed < 1 || *parsed > TFrameNavigator::kPageCapacity)
+            return UsageError("frames", "--rows takes a number from 1 to 256, not \"" + *value + "\"", kFramesHelp,
+                              err);
+        options.rows = static_cast<int>(*parsed);
+    }
+    options.all = arguments.Has("--all");
+    if (options.all && arguments.Has("--rows")) return UsageError("frames", "--rows and --all exclude each other", kFramesHelp, err);
+    const auto format = FormatOption(arguments, true);
+    if (!format) return UsageError("frames", "--format takes text, csv or json", kFramesHelp, err);
+    options.format = *format;
+    return kExitOk;
+}
+
+// Writes the page's rows; the frames written.
+int WritePage(const TFrameNavigator& navigator, FrameRowWriter& writer) {
+    const int count = navigator.FramesCount();
+    for (int row = 0; row < count; ++row) writer.Row(navigator.ListView1Data(row));
+    return count;
+}
+
+// One page of rows from `from`.
+bool WriteOnePage(TFrameNavigator& navigator, std::int64_t from, int rows, FrameRowWriter& writer,
+                  std::int64_t& listed) {
+    if (!navigator.RefreshPosition(from, rows)) return false;
+    listed = WritePage(navigator, writer);
+    return true;
+}
+
+// Every frame from `from` on: each page starts at the header that follows the
+// last frame of the page before. A window without a usable pair of headers is
+// stepped over by half its size, so that no frame is missed at its end.
+bool WriteAllPages(TFrameNavigator& navigator, std::int64_t from, FrameRowWriter& writer, std::int64_t& listed) {
+    ProgressBar progress("frames");
+    const std::int64_t size = navigator.FileSize();
+    std::int64_t position = from;
+    while (position < size) {
+        if (!navigator.RefreshPosition(position, TFrameNavigator::kPageCapacity)) return false;
+        const int count = WritePage(navigator, writer);
+        listed += count;
+        if (count == 0) {
+            position += TFrameNavigator::kSearchWindow / 2;
+        } else {
+            const TMPAFrame last = navigator.Frame(count - 1);
+            position = last.Offset + last.PackLength;
         }
-        rows = static_cast<int>(*parsed);
+        progress.Update(static_cast<std::uint64_t>(std::min(position, size)), static_cast<std::uint64_t>(size));
     }
     return true;
 }
@@ -60,25 +108,20 @@ bool ParseFramesOptions(const Arguments& arguments, std::int64_t& from, int& row
 }  // namespace
 
 int RunFrames(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments arguments(args, {"--from", "--rows"}, {"--help"});
+    const Arguments arguments(args, {"--from", "--rows", "--format"}, {"--help", "--all"});
     if (arguments.Has("--help")) {
         out << kFramesHelp;
         return kExitOk;
     }
-    if (!arguments.Error().empty() || arguments.Positional().size() != 1) {
-        err << "tamberly-cli frames: " << (arguments.Error().empty() ? "expects one FILE" : arguments.Error())
-            << "\n" << kFramesHelp;
-        return kExitUsage;
-    }
-    std::int64_t from = 0;
-    int rows = kDefaultRows;
-    if (!ParseFramesOptions(arguments, from, rows, err)) return kExitUsage;
+    FramesOptions options;
+    if (const int usage = ParseFramesOptions(arguments, options, err); usage != kExitOk) return usage;
 
     const std::string& fileName = arguments.Positional().front();
     if (!CheckReadable(fileName, err)) return kExitFailure;
     std::int32_t layer = -1;
     std::int32_t samplingIndex = -1;
-    if (!IsMPAES(fileName, layer, samplingIndex))
+    const bool dominant = IsMPAES(fileName, layer, samplingIndex);
+    if (!dominant)
         err << "tamberly-cli frames: " << fileName
             << ": no dominant MPEG-1 audio layer and sampling rate; listing what matches\n";
 
@@ -88,14 +131,20 @@ int RunFrames(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return kExitFailure;
     }
     navigator.SetExpectation(layer, samplingIndex);
-    if (!navigator.RefreshPosition(from, rows)) {
-        err << "tamberly-cli frames: cannot read " << fileName << "\n";
+    const auto writer = MakeFrameRowWriter(options.format, out);
+    writer->Begin(fileName);
+    std::int64_t listed = 0;
+    const bool read = options.all ? WriteAllPages(navigator, options.from, *writer, listed)
+                                  : WriteOnePage(navigator, options.from, options.rows, *writer, listed);
+    writer->End();
+    if (!read) {
+        err << "tamberly-cli: cannot read " << fileName << "\n";
         return kExitFailure;
     }
-    TFrameNavigator::RowTexts captions;
-    std::copy(TFrameNavigator::ColumnCaptions().begin(), TFrameNavigator::ColumnCaptions().end(), captions.begin());
-    PrintRow(out, captions);
-    for (int row = 0; row < navigator.FramesCount(); ++row) PrintRow(out, navigator.ListView1Data(row));
+    if (listed == 0 && !dominant) {
+        err << "tamberly-cli: " << fileName << " is not an MPEG audio stream\n";
+        return kExitNotAudio;
+    }
     return kExitOk;
 }
 

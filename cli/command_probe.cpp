@@ -8,7 +8,7 @@
 namespace cli {
 
 const char* const kProbeHelp =
-    "usage: tamberly-cli probe FILE\n"
+    "usage: tamberly-cli probe FILE [--format text|json]\n"
     "\n"
     "Runs the viewer's content tests on FILE and prints their answers:\n"
     "  container      every container or video probe that recognises the file\n"
@@ -18,7 +18,19 @@ const char* const kProbeHelp =
     "  IsMPA_All_Layers  whether five plausible MPEG audio headers were seen\n"
     "  verdict        \"MPEG audio stream\" when the viewer would open the file\n"
     "                 directly, \"container\" when a container probe recognised it,\n"
-    "                 \"not an MPEG audio stream\" otherwise\n";
+    "                 \"not an MPEG audio stream\" otherwise\n"
+    "\n"
+    "  --format FORM  text (the lines above, the default) or json (the same\n"
+    "                 answers as one object: file, container (a list), layer and\n"
+    "                 sampling_index (null when undecided), mpaes, all_layers,\n"
+    "                 verdict)\n"
+    "\n"
+    "Examples:\n"
+    "  tamberly-cli probe take1.mp2\n"
+    "  tamberly-cli probe recording.ts --format json\n"
+    "\n"
+    "Exit codes: 0 an MPEG audio stream or a container, 1 FILE unreadable,\n"
+    "2 usage, 3 not an MPEG audio stream (the answers are printed all the same).\n";
 
 namespace {
 
@@ -35,26 +47,9 @@ std::string Verdict(const TProbeChainResult& result) {
     return result.IsAudioStream() ? "MPEG audio stream" : "not an MPEG audio stream";
 }
 
-}  // namespace
+std::string JsonNumberOrNull(std::int32_t value) { return value < 0 ? "null" : std::to_string(value); }
 
-int RunProbe(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments arguments(args, {}, {"--help"});
-    if (arguments.Has("--help")) {
-        out << kProbeHelp;
-        return kExitOk;
-    }
-    if (!arguments.Error().empty() || arguments.Positional().size() != 1) {
-        err << "tamberly-cli probe: " << (arguments.Error().empty() ? "expects one FILE" : arguments.Error())
-            << "\n" << kProbeHelp;
-        return kExitUsage;
-    }
-    const std::string& fileName = arguments.Positional().front();
-    if (!CheckReadable(fileName, err)) return kExitFailure;
-    const TProbeChainResult result = RunProbeChain(fileName, TProbeChainMode::RunAll);
-    if (!result.FileOpened) {
-        err << "tamberly-cli: cannot open " << fileName << "\n";
-        return kExitFailure;
-    }
+void WriteText(const std::string& fileName, const TProbeChainResult& result, std::ostream& out) {
     std::string container;
     for (const auto& name : result.RecognisedBy) container += (container.empty() ? "" : ", ") + name;
     out << "file: " << fileName << "\n"
@@ -62,7 +57,42 @@ int RunProbe(const std::vector<std::string>& args, std::ostream& out, std::ostre
         << "IsMPAES: " << DescribeVote(result) << "\n"
         << "IsMPA_All_Layers: " << (result.AllLayers ? "yes" : "no") << "\n"
         << "verdict: " << Verdict(result) << "\n";
-    return kExitOk;
+}
+
+void WriteJson(const std::string& fileName, const TProbeChainResult& result, std::ostream& out) {
+    std::string container;
+    for (const auto& name : result.RecognisedBy) container += (container.empty() ? "" : ", ") + JsonString(name);
+    out << "{\"file\": " << JsonString(fileName) << ", \"container\": [" << container << "], \"mpaes\": "
+        << (result.MPAES ? "true" : "false") << ", \"layer\": " << JsonNumberOrNull(result.Layer)
+        << ", \"sampling_index\": " << JsonNumberOrNull(result.SamplingIndex)
+        << ", \"all_layers\": " << (result.AllLayers ? "true" : "false") << ", \"verdict\": "
+        << JsonString(Verdict(result)) << "}\n";
+}
+
+}  // namespace
+
+int RunProbe(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments arguments(args, {"--format"}, {"--help"});
+    if (arguments.Has("--help")) {
+        out << kProbeHelp;
+        return kExitOk;
+    }
+    if (!arguments.Error().empty() || arguments.Positional().size() != 1)
+        return UsageError("probe", arguments.Error().empty() ? "expects one FILE" : arguments.Error(), kProbeHelp, err);
+    const auto format = FormatOption(arguments, false);
+    if (!format) return UsageError("probe", "--format takes text or json", kProbeHelp, err);
+    const std::string& fileName = arguments.Positional().front();
+    if (!CheckReadable(fileName, err)) return kExitFailure;
+    const TProbeChainResult result = RunProbeChain(fileName, TProbeChainMode::RunAll);
+    if (!result.FileOpened) {
+        err << "tamberly-cli: cannot open " << fileName << "\n";
+        return kExitFailure;
+    }
+    if (*format == OutputFormat::Json)
+        WriteJson(fileName, result, out);
+    else
+        WriteText(fileName, result, out);
+    return result.IsAudioStream() || !result.ContainerProbe.empty() ? kExitOk : kExitNotAudio;
 }
 
 }  // namespace cli

@@ -125,13 +125,14 @@ TEST(CliFrames, PrintsTheViewersColumnTexts) {
     EXPECT_EQ(listing.frames.size(), 2u);
 }
 
-TEST(CliFrames, FileWithoutFramesGivesAnEmptyPageAndANote) {
+TEST(CliFrames, FileWithoutFramesIsNotAnAudioStream) {
     testsupport::TempDir dir;
-    const auto path = dir.Write("empty.bin", {});
+    const auto path = dir.Write("zeros.bin", std::vector<std::uint8_t>(5000, 0));
     const Listing listing = RunFramesCommand({path});
-    EXPECT_EQ(listing.exitCode, cli::kExitOk);
+    EXPECT_EQ(listing.exitCode, cli::kExitNotAudio);
     EXPECT_TRUE(listing.frames.empty());
     EXPECT_THAT(listing.err, HasSubstr("no dominant MPEG-1 audio layer"));
+    EXPECT_THAT(listing.err, HasSubstr("is not an MPEG audio stream"));
 }
 
 TEST(CliFrames, MalformedOptionsAreUsageErrors) {
@@ -139,7 +140,7 @@ TEST(CliFrames, MalformedOptionsAreUsageErrors) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{file, "--rows", "0"}, {file, "--rows", "257"}, {file, "--rows", "ten"},
           {file, "--from", "-5"}, {file, "--from", " 5"}, {file, "--from"}, {file, "--colour", "red"}, {},
-          {file, file}}) {
+          {file, file}, {file, "--all", "--rows", "4"}, {file, "--format", "xml"}, {file, "-x"}}) {
         const Listing listing = RunFramesCommand(args);
         EXPECT_EQ(listing.exitCode, cli::kExitUsage) << testing::PrintToString(args);
         EXPECT_TRUE(listing.frames.empty());
@@ -168,18 +169,25 @@ TEST(CliProbe, RandomBytesAreNotAnAudioStream) {
     for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random() & 0x7F);  // no 0xFF: no sync word
     const auto path = dir.Write("noise.bin", bytes);
     std::ostringstream out, err;
-    ASSERT_EQ(cli::RunProbe({path}, out, err), cli::kExitOk);
+    ASSERT_EQ(cli::RunProbe({path}, out, err), cli::kExitNotAudio);
     EXPECT_THAT(out.str(), HasSubstr("IsMPAES: no, layer undecided, sampling index undecided\n"));
     EXPECT_THAT(out.str(), HasSubstr("verdict: not an MPEG audio stream\n"));
 }
 
-TEST(CliProgram, MissingFileIsOneLineAndExitOne) {
+TEST(CliProgram, MissingFolderOrEmptyInputIsOneLineAndExitOne) {
     testsupport::TempDir dir;
-    for (const std::string command : {"frames", "probe"}) {
-        const auto result = RunProgram(command + " '" + dir.File("absent.mp2") + "'");
-        EXPECT_EQ(result.exitCode, 1) << command;
-        EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 1) << result.out;
-        EXPECT_THAT(result.out, HasSubstr("cannot open"));
+    const auto empty = dir.Write("empty.mp2", {});
+    const std::pair<std::string, std::string> inputs[] = {
+        {dir.File("absent.mp2"), "cannot open"}, {dir.Path().string(), "is a folder, not a file"}, {empty, "is empty"}};
+    for (const std::string command :
+         {"frames", "probe", "header --offset 0", "streams", "extract --stream 0", "decode", "validate"}) {
+        for (const auto& [input, message] : inputs) {
+            const auto result = RunProgram(command + " '" + input + "'");
+            EXPECT_EQ(result.exitCode, 1) << command << " " << input;
+            EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'),
+                      command == "validate" ? 2 : 1) << result.out;  // validate adds its summary line
+            EXPECT_THAT(result.out, HasSubstr(message)) << command;
+        }
     }
 }
 
@@ -188,12 +196,38 @@ TEST(CliProgram, HelpExplainsEveryOptionAndUnknownCommandsFail) {
     EXPECT_EQ(general.exitCode, 0);
     EXPECT_THAT(general.out, HasSubstr("frames FILE"));
     EXPECT_THAT(general.out, HasSubstr("probe FILE"));
+    for (const std::string command : {"frames", "header", "probe", "streams", "extract", "decode", "validate"}) {
+        EXPECT_THAT(general.out, HasSubstr(command + " FILE"));
+        const auto help = RunProgram(command + " --help");
+        EXPECT_EQ(help.exitCode, 0) << command;
+        EXPECT_THAT(help.out, HasSubstr("usage: tamberly-cli " + command + " FILE"));
+        EXPECT_THAT(help.out, HasSubstr("Examples:\n  tamberly-cli " + command));
+        EXPECT_THAT(help.out, HasSubstr("Exit codes: 0"));
+    }
     const auto frames = RunProgram("frames --help");
-    EXPECT_EQ(frames.exitCode, 0);
     EXPECT_THAT(frames.out, HasSubstr("--from BYTE"));
     EXPECT_THAT(frames.out, HasSubstr("--rows N"));
+    EXPECT_THAT(frames.out, HasSubstr("--all"));
     EXPECT_EQ(RunProgram("").exitCode, 2);
     EXPECT_EQ(RunProgram("transmogrify x").exitCode, 2);
+}
+
+TEST(CliOptions, ShortAndRepeatedOptions) {
+    const cli::Arguments arguments({"in.mp2", "-o", "out.wav", "--disable", "junk", "--disable=padding", "--force"},
+                                   {"-o"}, {"--force"}, {"--disable"});
+    EXPECT_EQ(arguments.Error(), "");
+    EXPECT_EQ(arguments.Positional(), std::vector<std::string>{"in.mp2"});
+    EXPECT_EQ(arguments.Value("-o"), "out.wav");
+    EXPECT_EQ(arguments.Values("--disable"), (std::vector<std::string>{"junk", "padding"}));
+    EXPECT_TRUE(arguments.Has("--force"));
+    EXPECT_EQ(cli::Arguments({"-q"}, {"-o"}, {}).Error(), "unknown option -q");
+    EXPECT_EQ(cli::Arguments({"-"}, {}, {}).Positional(), std::vector<std::string>{"-"});
+}
+
+TEST(CliOptions, JsonAndCsvQuoting) {
+    EXPECT_EQ(cli::JsonString("a\"b\\c\n\x01\xC2\xB5"), "\"a\\\"b\\\\c\\n\\u0001\xC2\xB5\"");
+    EXPECT_EQ(cli::CsvField("44100 Hz"), "44100 Hz");
+    EXPECT_EQ(cli::CsvField("a,\"b\""), "\"a,\"\"b\"\"\"");
 }
 
 TEST(CliOptions, ByteCountsAreDecimalOrHex) {

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# tamberly-cli side by side with FFmpeg on large inputs, made here in a
+# temporary folder from the Layer II test fixture (3 s, 44.1 kHz, 128 kbit/s):
+#   validate   a 1-hour Layer II file     vs  ffmpeg -v error -i X -f null -
+#   frames     --all on a ~1 GB file      vs  ffprobe -v error -show_packets X
+#   extract    the audio of a transport   vs  ffmpeg -v error -i X.ts -map 0:a -c copy -f mp2 Y
+#              stream holding the 1-hour file
+# Each command's fastest of several runs counts (hyperfine when installed).
+# The ratios are FFmpeg's time over tamberly-cli's: above 1 means
+# tamberly-cli is faster.
+#
+#   bench/cli_bench.sh [<build folder>] [<runs>] [<hours>] [<GB>]
+#   (defaults: build/release, 3, 1, 1; smaller sizes for a quick look)
+set -euo pipefail
+
+here="$(cd "$(dirname "$0")" && pwd)"
+build="${1:-$here/../build/release}"
+runs="${2:-3}"
+hours="${3:-1}"
+gigabytes="${4:-1}"
+cli="$build/bin/tamberly-cli"
+fixture="$here/../tests/data/tone_l2_44k_128k.mp2"
+for tool in ffmpeg ffprobe bc; do
+  command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
+done
+if [[ ! -x "$cli" ]]; then
+  echo "building tamberly-cli in $build" >&2
+  cmake --build "$build" --target tamberly-cli >&2
+fi
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+hour="$work/hour.mp2"
+big="$work/big.mp2"
+ts="$work/hour.ts"
+
+# Appends copies of a file to out until out reaches the wanted size.
+repeat_to() {
+  local source=$1 out=$2 bytes=$3
+  : >"$out"
+  while (($(stat -c %s "$out") < bytes)); do cat "$source" >>"$out"; done
+}
+
+echo "making the inputs in $work" >&2
+copies=$(echo "$hours * 3600 / 3" | bc)
+for ((i = 0; i < copies; ++i)); do cat "$fixture"; done >"$hour"
+repeat_to "$hour" "$big" "$(echo "$gigabytes * 1000000000 / 1" | bc)"
+ffmpeg -hide_banner -v error -y -i "$hour" -c:a copy -f mpegts "$ts"
+
+# Wall-clock seconds of the fastest of $runs runs of a command.
+fastest() {
+  if command -v hyperfine >/dev/null; then
+    hyperfine --runs "$runs" --export-json "$work/h.json" -- "$(printf '%q ' "$@") >/dev/null" >/dev/null 2>&1
+    python3 -c 'import json,sys; print(min(json.load(open(sys.argv[1]))["results"][0]["times"]))' "$work/h.json"
+    return
+  fi
+  local best="" start elapsed
+  for ((run = 0; run < runs; ++run)); do
+    start=$(date +%s.%N)
+    "$@" >/dev/null 2>&1 || true
+    elapsed=$(echo "$(date +%s.%N) - $start" | bc -l)
+    if [[ -z "$best" ]] || (($(echo "$elapsed < $best" | bc -l))); then best=$elapsed; fi
+  done
+  echo "$best"
+}
+
+# Outputs are rewritten on every run: --force and -y.
+ours_validate=$(fastest "$cli" validate "$hour" --fail-on never)
+peer_validate=$(fastest ffmpeg -v error -i "$hour" -f null -)
+ours_frames=$(fastest "$cli" frames "$big" --all)
+peer_frames=$(fastest ffprobe -v error -show_packets "$big")
+ours_extract=$(fastest "$cli" extract "$ts" --stream 0 -o "$work/out.ours" --force)
+peer_extract=$(fastest ffmpeg -v error -y -i "$ts" -map 0:a -c copy -f mp2 "$work/out.peer")
+cmp -s "$hour" "$work/out.ours" || echo "warning: the extracted stream differs from the original" >&2
+
+ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
+printf 'inputs: %s s of Layer II (%s bytes), %s bytes for frames, %s bytes of transport stream\n' \
+  "$((copies * 3))" "$(stat -c %s "$hour")" "$(stat -c %s "$big")" "$(stat -c %s "$ts")"
+printf '%-10s %16s %16s %8s\n' "command" "tamberly-cli s" "ffmpeg s" "ratio"
+printf '%-10s %16.3f %16.3f %7sx\n' validate "$ours_validate" "$peer_validate" "$(ratio "$peer_validate" "$ours_validate")"
+printf '%-10s %16.3f %16.3f %7sx\n' frames "$ours_frames" "$peer_frames" "$(ratio "$peer_frames" "$ours_frames")"
+printf '%-10s %16.3f %16.3f %7sx\n' extract "$ours_extract" "$peer_extract" "$(ratio "$peer_extract" "$ours_extract")"
+echo "ratio: FFmpeg's time / tamberly-cli's time (above 1: tamberly-cli is faster)"

@@ -1,0 +1,176 @@
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "cli/cli_options.h"
+#include "cli/commands.h"
+#include "cli/file_decoder.h"
+#include "cli/progress_bar.h"
+#include "plugins/common/pcm_format.h"
+
+namespace cli {
+
+const char* const kDecodeHelp =
+    "usage: tamberly-cli decode FILE [-o OUT.wav] [--force]\n"
+    "\n"
+    "Decodes an MPEG audio stream with the toolkit's decoder (mpadec) into a\n"
+    "WAVE file of 16-bit PCM. The header takes its sampling rate and channels\n"
+    "from the first decoded frame; the samples are written exactly as the\n"
+    "decoder delivers them. A stream whose sampling rate or channel count\n"
+    "changes part-way is not mixed into one file: decoding stops before the\n"
+    "first frame that differs, the WAVE file holds what came before, and the\n"
+    "change is reported (exit code 1). Without -o the output is FILE's base\n"
+    "name with \".wav\" in the current folder. An existing file is never\n"
+    "replaced unless --force is given.\n"
+    "\n"
+    "  -o OUT.wav   output file name\n"
+    "  --force      replace OUT.wav when it exists\n"
+    "\n"
+    "Examples:\n"
+    "  tamberly-cli decode take1.mp2\n"
+    "  tamberly-cli decode take1.mp2 -o /tmp/take1.wav --force\n"
+    "\n"
+    "Exit codes: 0 decoded, 1 FILE unreadable, OUT not written (also when it\n"
+    "exists) or the stream's parameters change, 2 usage, 3 no frame decoded\n"
+    "(not an MPEG audio stream).\n";
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+std::string DescribeFormat(const mpa_frame_info& frame) {
+    return std::to_string(frame.sampling_rate) + " Hz " + (frame.channels == 1 ? "mono" : "stereo");
+}
+
+// Writes the PCM of the frames that share the first frame's format after a
+// 44-byte WAVE header, which is completed at the end.
+class WaveWriter {
+public:
+    explicit WaveWriter(std::FILE* file) : file_(file) {}
+
+    bool Add(const mpa_frame_info& frame, const std::uint8_t* pcm, std::uint32_t size) {
+        if (frames_ == 0) {
+            first_ = frame;
+            const sinks::WaveHeader placeholder{};
+            if (std::fwrite(placeholder.data(), 1, placeholder.size(), file_) != placeholder.size()) return Fail();
+        } else if (frame.sampling_rate != first_.sampling_rate || frame.channels != first_.channels) {
+            changed_ = frame;
+            return false;
+        }
+        ++frames_;
+        dataBytes_ += size;
+        return std::fwrite(pcm, 1, size, file_) == size || Fail();
+    }
+
+    bool Finish() {
+        if (writeFailed_ || frames_ == 0) return !writeFailed_;
+        sinks::PcmFormat format;
+        format.kind = sinks::PcmKind::Generic;
+        format.channels = static_cast<std::uint16_t>(first_.channels);
+        format.sample_rate = static_cast<std::uint32_t>(first_.sampling_rate);
+        format.bits = 16;
+        const sinks::WaveHeader header = sinks::MakeWaveHeader(format, dataBytes_);
+        return std::fseek(file_, 0, SEEK_SET) == 0 && std::fwrite(header.data(), 1, header.size(), file_) == header.size();
+    }
+
+    [[nodiscard]] std::uint64_t Frames() const { return frames_; }
+    [[nodiscard]] std::uint64_t DataBytes() const { return dataBytes_; }
+    [[nodiscard]] const mpa_frame_info& First() const { return first_; }
+    [[nodiscard]] const std::optional<mpa_frame_info>& Changed() const { return changed_; }
+    [[nodiscard]] bool WriteFailed() const { return writeFailed_; }
+
+private:
+    bool Fail() {
+        writeFailed_ = true;
+        return false;
+    }
+
+    std::FILE* file_;
+    mpa_frame_info first_{};
+    std::optional<mpa_frame_info> changed_;
+    std::uint64_t frames_ = 0;
+    std::uint64_t dataBytes_ = 0;
+    bool writeFailed_ = false;
+};
+
+constexpr std::uint64_t kWaveDataLimit = 0xFFFFFFFFull - 36;
+
+int Report(const std::string& fileName, const std::string& outName, DecodeResult result, const WaveWriter& writer,
+           std::ostream& out, std::ostream& err) {
+    if (result == DecodeResult::CannotRead) {
+        err << "tamberly-cli: cannot read " << fileName << "\n";
+        return kExitFailure;
+    }
+    if (writer.WriteFailed()) {
+        err << "tamberly-cli: cannot write " << outName << "\n";
+        return kExitFailure;
+    }
+    if (writer.Frames() == 0) {
+        err << "tamberly-cli: " << fileName << " is not an MPEG audio stream (no frame decoded)\n";
+        return kExitNotAudio;
+    }
+    out << outName << ": " << writer.Frames() << " frames, " << DescribeFormat(writer.First()) << ", "
+        << writer.DataBytes() << " bytes of PCM\n";
+    if (writer.DataBytes() > kWaveDataLimit)
+        err << "tamberly-cli decode: more PCM than a WAVE header can describe; its sizes say 4 GiB\n";
+    if (writer.Changed()) {
+        err << "tamberly-cli decode: " << fileName << " changes from " << DescribeFormat(writer.First()) << " to "
+            << DescribeFormat(*writer.Changed()) << " after frame " << writer.Frames() << "; " << outName
+            << " stops there\n";
+        return kExitFailure;
+    }
+    if (result == DecodeResult::Stalled) {
+        err << "tamberly-cli decode: the decoder stopped taking " << fileName << " part-way; " << outName
+            << " holds what was decoded\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments arguments(args, {"-o"}, {"--help", "--force"});
+    if (arguments.Has("--help")) {
+        out << kDecodeHelp;
+        return kExitOk;
+    }
+    if (!arguments.Error().empty() || arguments.Positional().size() != 1)
+        return UsageError("decode", arguments.Error().empty() ? "expects one FILE" : arguments.Error(), kDecodeHelp,
+                          err);
+    const std::string& fileName = arguments.Positional().front();
+    if (!CheckReadable(fileName, err)) return kExitFailure;
+    const std::string outName =
+        arguments.Value("-o").value_or(std::filesystem::path(fileName).stem().string() + ".wav");
+    if (IsInputFile(outName, fileName, err) || !CreateOutputFile(outName, arguments.Has("--force"), err))
+        return kExitFailure;
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(outName.c_str(), "wb"));
+    if (!file) {
+        err << "tamberly-cli: cannot write " << outName << "\n";
+        return kExitFailure;
+    }
+    WaveWriter writer(file.get());
+    ProgressBar progress("decode");
+    const DecodeResult result = DecodeMpegAudioFile(
+        fileName, [&](const mpa_frame_info& frame, const std::uint8_t* pcm,
+                      std::uint32_t size) { return writer.Add(frame, pcm, size); },
+        [&](std::uint64_t done, std::uint64_t total) { progress.Update(done, total); });
+    progress.Clear();
+    const bool finished = writer.Finish() && std::fflush(file.get()) == 0;
+    if (!finished && !writer.WriteFailed()) {
+        err << "tamberly-cli: cannot write " << outName << "\n";
+        return kExitFailure;
+    }
+    const int code = Report(fileName, outName, result, writer, out, err);
+    if (writer.Frames() == 0 || writer.WriteFailed()) {
+        std::error_code ignored;
+        std::filesystem::remove(outName, ignored);
+    }
+    return code;
+}
+
+}  // namespace cli

@@ -1,0 +1,81 @@
+#include <filesystem>
+#include <ostream>
+
+#include "cli/cli_options.h"
+#include "cli/commands.h"
+#include "cli/container_streams.h"
+#include "cli/progress_bar.h"
+
+namespace cli {
+
+const char* const kExtractHelp =
+    "usage: tamberly-cli extract FILE --stream N [-o OUT] [--force]\n"
+    "\n"
+    "Copies one elementary stream out of a container through the demultiplexer\n"
+    "plugins, as the viewer's extraction dialog does. N is the stream's index\n"
+    "in \"tamberly-cli streams FILE\". Without -o the output is named as the\n"
+    "dialog proposes, in the current folder: FILE's base name, \"_\", the first\n"
+    "free four-digit number and the media type's extension\n"
+    "(broadcast.ts -> broadcast_0000.mpa). An existing file is never replaced\n"
+    "unless --force is given.\n"
+    "\n"
+    "  --stream N   index of the stream to extract\n"
+    "  -o OUT       output file name\n"
+    "  --force      replace OUT when it exists\n"
+    "\n"
+    "Examples:\n"
+    "  tamberly-cli extract broadcast.ts --stream 1\n"
+    "  tamberly-cli extract broadcast.ts --stream 1 -o audio.mp2 --force\n"
+    "\n"
+    "Exit codes: 0 extracted, 1 FILE unreadable or OUT not written (also when it\n"
+    "exists), 2 usage (also no stream N), 3 no plugin reads FILE.\n";
+
+int RunExtract(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments arguments(args, {"--stream", "-o"}, {"--help", "--force"});
+    if (arguments.Has("--help")) {
+        out << kExtractHelp;
+        return kExitOk;
+    }
+    if (!arguments.Error().empty() || arguments.Positional().size() != 1)
+        return UsageError("extract", arguments.Error().empty() ? "expects one FILE" : arguments.Error(), kExtractHelp,
+                          err);
+    const auto streamText = arguments.Value("--stream");
+    if (!streamText) return UsageError("extract", "needs --stream N", kExtractHelp, err);
+    const auto index = ParseByteCount(*streamText);
+    if (!index) return UsageError("extract", "--stream takes a stream index, not \"" + *streamText + "\"", kExtractHelp, err);
+
+    const std::string& fileName = arguments.Positional().front();
+    if (!CheckReadable(fileName, err)) return kExitFailure;
+    TQlDemuxEx demux;
+    std::vector<TStreamInfo> streams;
+    if (const int failed = OpenContainer(fileName, demux, streams, err); failed != kExitOk) return failed;
+    if (*index >= static_cast<std::int64_t>(streams.size())) {
+        err << "tamberly-cli extract: " << fileName << " has no stream " << *index << " (it has " << streams.size()
+            << ")\n";
+        return kExitUsage;
+    }
+    const auto stream = static_cast<std::int32_t>(*index);
+    const std::string outName =
+        arguments.Value("-o").value_or(MakeOutputFileName({}, fileName, streams[static_cast<std::size_t>(stream)].MediaType));
+    if (IsInputFile(outName, fileName, err) || !CreateOutputFile(outName, arguments.Has("--force"), err))
+        return kExitFailure;
+
+    std::vector<std::uint8_t> buffer(kTransferBufferSize);
+    ProgressBar progress("extract");
+    const std::int64_t written = ExtractStreamToFile(demux, stream, outName, buffer, [&](std::int64_t size) {
+        progress.Update(static_cast<std::uint64_t>(size), 0);
+        return true;
+    });
+    progress.Clear();
+    std::error_code error;
+    const auto size = std::filesystem::file_size(outName, error);
+    if (error || static_cast<std::int64_t>(size) != written) {
+        err << "tamberly-cli: cannot write " << outName << "\n";
+        return kExitFailure;
+    }
+    out << outName << ": " << written << " bytes of stream " << stream << " ("
+        << MediaTypeToStr(streams[static_cast<std::size_t>(stream)].MediaType) << ")\n";
+    return kExitOk;
+}
+
+}  // namespace cli

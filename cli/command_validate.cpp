@@ -1,0 +1,251 @@
+#include <filesystem>
+#include <ostream>
+
+#include "cli/cli_options.h"
+#include "cli/commands.h"
+#include "cli/progress_bar.h"
+#include "cli/report_files.h"
+#include "modules/mpeg_audio_validator/AudioValidation.h"
+#include "viewer/validation/ValidationCatalogue.h"
+
+namespace cli {
+
+namespace {
+
+const char* const kValidateHelpText =
+    "usage: tamberly-cli validate FILE... [--report OUT | --report-dir DIR [--report-format FORM]]\n"
+    "                             [--disable KIND]... [--format text|json]\n"
+    "                             [--fail-on warning|error|never] [--force]\n"
+    "\n"
+    "Checks MPEG audio streams with the MPEG Audio Validator (mpaverify) and\n"
+    "prints its events with the module's messages: for one FILE every event as\n"
+    "\"Type: message\" and then the summary line, for several FILEs one summary\n"
+    "line each (\"FILE: N errors, N warnings, N infos\"). Reports are written\n"
+    "with the viewer's report exporters; an existing report is never replaced\n"
+    "unless --force is given.\n"
+    "\n"
+    "  --report OUT         report of the one FILE; the extension picks the format:\n"
+    "                       .html, .pdf, .xml, .csv, anything else plain text\n"
+    "  --report-dir DIR     one report per FILE in DIR, named <FILE base name>.<ext>\n"
+    "  --report-format FORM html (default), pdf, xml, csv or txt, for --report-dir\n"
+    "  --disable KIND       do not report this kind of event (repeatable; the kinds\n"
+    "                       are listed below)\n"
+    "  --format FORM        text (default) or json (every file with its counts,\n"
+    "                       result, report and events)\n"
+    "  --fail-on LEVEL      exit with code 4 when an event of this level or worse\n"
+    "                       was found: warning, error (default) or never\n"
+    "  --force              replace existing reports\n"
+    "\n"
+    "Examples:\n"
+    "  tamberly-cli validate take1.mp2\n"
+    "  tamberly-cli validate take1.mp2 --report take1.pdf --disable padding\n"
+    "  tamberly-cli validate masters/*.mp2 --report-dir reports --fail-on warning\n"
+    "\n"
+    "Exit codes: 0 no event at the --fail-on level, 1 a FILE unreadable or a\n"
+    "report not written, 2 usage, 3 a FILE is not an MPEG audio stream,\n"
+    "4 events at the --fail-on level. When several apply, the lowest non-zero\n"
+    "code wins.\n"
+    "\n"
+    "Event kinds for --disable:\n";
+
+// The help with the validator's switchable kinds, from its own table.
+std::string ValidateHelpWithKinds() {
+    std::string help = kValidateHelpText;
+    for (const auto& kind : mpeg_audio_validation::kSwitchableKinds) {
+        std::string name = kind.name;
+        help += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') + kind.label + "\n";
+    }
+    return help;
+}
+
+const std::string kValidateHelpString = ValidateHelpWithKinds();
+
+}  // namespace
+
+const char* const kValidateHelp = kValidateHelpString.c_str();
+
+namespace {
+
+namespace mav = mpeg_audio_validation;
+
+struct ValidateOptions {
+    std::uint32_t enabledKinds = mav::kAllKinds;
+    OutputFormat format = OutputFormat::Text;
+    std::int32_t failLevel = validation::kReportError;  // 0: never
+    ReportPlan reports;
+};
+
+struct FileOutcome {
+    std::string file;
+    std::string report;
+    std::string result;  // "completed", "unreadable", "not MPEG audio", "stopped"
+    int exitCode = kExitOk;
+    int counts[4] = {0, 0, 0, 0};  // by report type
+    std::vector<validation::TCustomReport> items;
+};
+
+int ParseReportOptions(const Arguments& arguments, ValidateOptions& options, std::ostream& err) {
+    const std::size_t files = arguments.Positional().size();
+    options.reports.replace = arguments.Has("--force");
+    options.reports.file = arguments.Value("--report");
+    options.reports.folder = arguments.Value("--report-dir");
+    if (options.reports.file && options.reports.folder)
+        return UsageError("validate", "--report and --report-dir exclude each other", kValidateHelp, err);
+    if (options.reports.file && files > 1)
+        return UsageError("validate", "--report takes one FILE; use --report-dir DIR for several", kValidateHelp, err);
+    if (const auto name = arguments.Value("--report-format")) {
+        const auto format = ReportFormatByName(*name);
+        if (!format || !options.reports.folder)
+            return UsageError("validate", "--report-format takes html, pdf, xml, csv or txt, with --report-dir",
+                              kValidateHelp, err);
+        options.reports.folderFormat = *format;
+    }
+    if (options.reports.folder) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(*options.reports.folder, error)) {
+            err << "tamberly-cli: the report folder " << *options.reports.folder << " does not exist\n";
+            return kExitFailure;
+        }
+    }
+    return kExitOk;
+}
+
+int ParseValidateOptions(const Arguments& arguments, ValidateOptions& options, std::ostream& err) {
+    if (!arguments.Error().empty() || arguments.Positional().empty())
+        return UsageError("validate", arguments.Error().empty() ? "expects at least one FILE" : arguments.Error(),
+                          kValidateHelp, err);
+    for (const std::string& name : arguments.Values("--disable")) {
+        const std::int32_t code = mav::KindCodeByName(name);
+        if (code < 0) return UsageError("validate", "--disable takes an event kind, not \"" + name + "\"", kValidateHelp, err);
+        options.enabledKinds &= ~(1u << code);
+    }
+    const auto format = FormatOption(arguments, false);
+    if (!format) return UsageError("validate", "--format takes text or json", kValidateHelp, err);
+    options.format = *format;
+    if (const auto level = arguments.Value("--fail-on")) {
+        if (*level == "warning")
+            options.failLevel = validation::kReportWarning;
+        else if (*level == "error")
+            options.failLevel = validation::kReportError;
+        else if (*level == "never")
+            options.failLevel = validation::kReportNone;
+        else
+            return UsageError("validate", "--fail-on takes warning, error or never", kValidateHelp, err);
+    }
+    return ParseReportOptions(arguments, options, err);
+}
+
+FileOutcome ValidateOne(const std::string& fileName, const ValidateOptions& options, bool printEvents,
+                        std::ostream& out, std::ostream& err) {
+    FileOutcome outcome;
+    outcome.file = fileName;
+    if (!CheckReadable(fileName, err)) {
+        outcome.result = "unreadable";
+        outcome.exitCode = kExitFailure;
+        return outcome;
+    }
+    ProgressBar progress("validate");
+    mav::ValidationCallbacks callbacks;
+    callbacks.report = [&](const mav::ValidationItem& item) {
+        outcome.items.push_back({static_cast<std::int32_t>(validation::kMpegAudioValidatorType), item.reportType,
+                                 item.message, -1});
+        if (item.reportType >= 0 && item.reportType < 4) ++outcome.counts[item.reportType];
+        if (printEvents) {
+            progress.Clear();
+            out << validation::ReportTypeName(item.reportType) << ": " << item.message << "\n";
+        }
+    };
+    callbacks.progress = [&](std::uint64_t done, std::uint64_t total) { progress.Update(done, total); };
+    const mav::RunResult result = mav::ValidateFile(fileName, options.enabledKinds, callbacks);
+    progress.Clear();
+    switch (result) {
+        case mav::RunResult::Completed: outcome.result = "completed"; break;
+        case mav::RunResult::Stopped: outcome.result = "stopped"; outcome.exitCode = kExitFailure; break;
+        case mav::RunResult::CannotOpen: outcome.result = "unreadable"; outcome.exitCode = kExitFailure; break;
+        case mav::RunResult::NotMpegAudio: outcome.result = "not MPEG audio"; outcome.exitCode = kExitNotAudio; break;
+    }
+    const bool failed = options.failLevel != validation::kReportNone &&
+                        ((options.failLevel <= validation::kReportWarning && outcome.counts[validation::kReportWarning] > 0) ||
+                         outcome.counts[validation::kReportError] > 0);
+    if (outcome.exitCode == kExitOk && failed) outcome.exitCode = kExitFindings;
+    return outcome;
+}
+
+std::string Plural(int count, const char* noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+void WriteSummaryLine(const FileOutcome& outcome, std::ostream& out) {
+    out << outcome.file << ": ";
+    if (outcome.result == "unreadable" && outcome.items.empty()) {
+        out << "unreadable\n";
+        return;
+    }
+    out << Plural(outcome.counts[validation::kReportError], "error") << ", "
+        << Plural(outcome.counts[validation::kReportWarning], "warning") << ", "
+        << Plural(outcome.counts[validation::kReportInfo], "info");
+    if (outcome.result != "completed") out << " (" << outcome.result << ")";
+    if (!outcome.report.empty()) out << "; report " << outcome.report;
+    out << "\n";
+}
+
+void WriteJson(const std::vector<FileOutcome>& outcomes, std::ostream& out) {
+    out << "{\"files\": [";
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        const FileOutcome& outcome = outcomes[i];
+        out << (i == 0 ? "\n" : ",\n") << "  {\"file\": " << JsonString(outcome.file)
+            << ", \"result\": " << JsonString(outcome.result) << ", \"exit_code\": " << outcome.exitCode
+            << ", \"errors\": " << outcome.counts[validation::kReportError]
+            << ", \"warnings\": " << outcome.counts[validation::kReportWarning]
+            << ", \"infos\": " << outcome.counts[validation::kReportInfo] << ", \"report\": "
+            << (outcome.report.empty() ? "null" : JsonString(outcome.report)) << ", \"events\": [";
+        for (std::size_t e = 0; e < outcome.items.size(); ++e)
+            out << (e == 0 ? "\n" : ",\n") << "    {\"type\": " << JsonString(validation::ReportTypeName(outcome.items[e].ReportType))
+                << ", \"message\": " << JsonString(outcome.items[e].ReportMessage) << "}";
+        out << (outcome.items.empty() ? "]}" : "\n  ]}");
+    }
+    out << (outcomes.empty() ? "]}\n" : "\n]}\n");
+}
+
+// The lowest non-zero code of all files.
+int CombinedExitCode(const std::vector<FileOutcome>& outcomes) {
+    int code = kExitOk;
+    for (const FileOutcome& outcome : outcomes)
+        if (outcome.exitCode != kExitOk && (code == kExitOk || outcome.exitCode < code)) code = outcome.exitCode;
+    return code;
+}
+
+}  // namespace
+
+int RunValidate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments arguments(args, {"--report", "--report-dir", "--report-format", "--format", "--fail-on"},
+                              {"--help", "--force"}, {"--disable"});
+    if (arguments.Has("--help")) {
+        out << kValidateHelp;
+        return kExitOk;
+    }
+    ValidateOptions options;
+    if (const int failed = ParseValidateOptions(arguments, options, err); failed != kExitOk) return failed;
+    const std::vector<std::string>& files = arguments.Positional();
+    std::vector<std::string> reportNames;
+    if (!PlanReportNames(options.reports, files, reportNames, err)) return kExitFailure;
+
+    const bool printEvents = options.format == OutputFormat::Text && files.size() == 1;
+    std::vector<FileOutcome> outcomes;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        FileOutcome outcome = ValidateOne(files[i], options, printEvents, out, err);
+        if (!reportNames[i].empty() && !outcome.items.empty()) {
+            if (WriteReport(files[i], reportNames[i], outcome.items, err))
+                outcome.report = reportNames[i];
+            else if (outcome.exitCode == kExitOk || outcome.exitCode > kExitFailure)
+                outcome.exitCode = kExitFailure;
+        }
+        if (options.format == OutputFormat::Text) WriteSummaryLine(outcome, out);
+        if (options.format != OutputFormat::Json) outcome.items.clear();  // only JSON lists them at the end
+        outcomes.push_back(std::move(outcome));
+    }
+    if (options.format == OutputFormat::Json) WriteJson(outcomes, out);
+    return CombinedExitCode(outcomes);
+}
+
+}  // namespace cli
