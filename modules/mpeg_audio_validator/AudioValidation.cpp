@@ -20,8 +20,9 @@ constexpr std::size_t kLargestChunk = 64 * 1024 * 1024;
 class FileRun {
 public:
     FileRun(platform::SharedFile& file, ValidatorSession& session, const ValidationCallbacks& callbacks,
-            std::size_t chunkBytes)
+            std::size_t chunkBytes, std::uint32_t enabledKinds)
         : file_(file),
+          enabledKinds_(enabledKinds),
           session_(session),
           callbacks_(callbacks),
           total_(std::max<std::int64_t>(file.Size(), 0)),
@@ -82,6 +83,8 @@ private:
         if (!summary) return NotMpegAudio({});
         ReportEvents(last);
         if (summary->decodedFrames == 0) return NotMpegAudio({});
+        if (summary->framesWithErrors > 0 && (enabledKinds_ & (1u << kCorruptedFrameKind)) != 0)
+            Report(UndecodableFramesItem(summary->framesWithErrors));
         Report(DescribeSummary(*summary));
         return RunResult::Completed;
     }
@@ -91,7 +94,10 @@ private:
         return RunResult::NotMpegAudio;
     }
 
+    static constexpr int kCorruptedFrameKind = 0;
+
     platform::SharedFile& file_;
+    const std::uint32_t enabledKinds_;
     ValidatorSession& session_;
     const ValidationCallbacks& callbacks_;
     const std::int64_t total_;
@@ -124,7 +130,7 @@ RunResult ValidateFileInChunks(const std::string& fileName, std::uint32_t enable
         callbacks.report(ValidatorUnavailableItem());
         return RunResult::CannotOpen;
     }
-    return FileRun(file, session, callbacks, chunkBytes).Run();
+    return FileRun(file, session, callbacks, chunkBytes, enabledKinds).Run();
 }
 
 }  // namespace mpeg_audio_validation

@@ -113,6 +113,13 @@ ValidationItem DescribeSummary(const StreamSummary& s) {
                              " decoded, " + Text(s.framesWithErrors) + " with errors."};
 }
 
+ValidationItem UndecodableFramesItem(std::int32_t framesWithErrors) {
+    const bool one = framesWithErrors == 1;
+    return {kReportError, Text(framesWithErrors) + (one ? " frame" : " frames") +
+                              " could not be decoded; the summary below counts " + (one ? "it" : "them") +
+                              " as frames with errors."};
+}
+
 ValidationItem CannotOpenItem(const std::string& fileName) {
     return {kReportError, "Cannot open the file \"" + fileName + "\"."};
 }

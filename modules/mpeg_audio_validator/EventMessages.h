@@ -38,6 +38,9 @@ inline constexpr const char* kNotMpegAudioMessage = "No MPEG-1 Layer I or Layer 
 [[nodiscard]] ValidationItem DescribeEvent(const ValidatorEvent& event, std::int64_t streamSize);
 [[nodiscard]] ValidationItem DescribeSummary(const StreamSummary& summary);
 
+// The validator counts frames it could not decode without an event for each:
+// one Error item says how many, ahead of the summary.
+[[nodiscard]] ValidationItem UndecodableFramesItem(std::int32_t framesWithErrors);
 [[nodiscard]] ValidationItem CannotOpenItem(const std::string& fileName);
 [[nodiscard]] ValidationItem ReadFailedItem(std::int64_t offset);
 [[nodiscard]] ValidationItem ValidatorUnavailableItem();

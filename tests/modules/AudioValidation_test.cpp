@@ -154,7 +154,8 @@ TEST(ValidateFile, InputLargerThanTheValidatorsBufferLosesNothingHoweverCut) {
 
     const Outcome usual = Validate(path);
     ASSERT_EQ(usual.result, RunResult::Completed);
-    ASSERT_EQ(usual.items.size(), 12u + 4u + 1u);  // junk, two bitrate and two frame size changes, summary
+    // junk, two bitrate and two frame size changes, undecodable frames, summary
+    ASSERT_EQ(usual.items.size(), 12u + 4u + 1u + 1u);
     for (int part = 0; part < 12; ++part) {
         const std::int64_t frame = 780 * (part + 1);
         const std::int64_t end = junkAt[static_cast<std::size_t>(part)];
@@ -167,6 +168,13 @@ TEST(ValidateFile, InputLargerThanTheValidatorsBufferLosesNothingHoweverCut) {
     EXPECT_NE(usual.items.back().message.find("Frames: 9363 parsed, 9352 decoded, 11 with errors."),
               std::string::npos)
         << usual.items.back().message;
+    const ValidationItem undecodable = usual.items[usual.items.size() - 2];
+    EXPECT_EQ(undecodable.reportType, 3);
+    EXPECT_EQ(undecodable.message,
+              "11 frames could not be decoded; the summary below counts them as frames with errors.");
+    const Items withoutCorrupted = Validate(path, kAllKinds & ~1u).items;
+    ASSERT_EQ(withoutCorrupted.size(), usual.items.size() - 1);
+    EXPECT_EQ(withoutCorrupted.back(), usual.items.back());
     // A few bytes at a time, and the whole file at once (more than the
     // validator's buffer takes in one call).
     EXPECT_EQ(Validate(path, kAllKinds, 4099).items, usual.items);
