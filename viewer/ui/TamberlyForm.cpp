@@ -20,10 +20,13 @@
 #include <QVBoxLayout>
 
 #include "platform/debug_output.h"
+#include "platform/dynamic_library.h"
+#include "viewer/model/HexEditText.h"
 #include "viewer/ui/AboutWindow.h"
 #include "viewer/ui/FrameDetailTree.h"
 #include "viewer/ui/FrameListModel.h"
 #include "viewer/ui/FrameListView.h"
+#include "viewer/ui/HexEditAsker.h"
 #include "viewer/ui/HexViewUtils_RichEdit.h"
 #include "viewer/ui/MessageAsker.h"
 #include "viewer/ui/NavigatorScrollBar.h"
@@ -32,6 +35,8 @@
 #include "viewer/ui/SplashWindow.h"
 #include "viewer/ui/StreamExtractor.h"
 #include "viewer/ui/WheelKeyFilter.h"
+#include "viewer/validation/ValidationCatalogue.h"
+#include "viewer/validation/ValidationWindow.h"
 
 TTamberlyForm::TTamberlyForm(QWidget* parent)
     : QMainWindow(parent), FDialogAsker(std::make_unique<TDialogAsker>()) {
@@ -142,13 +147,10 @@ void TTamberlyForm::CreateMenus() {
     Exit1 = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    // The validation window is not part of the program yet; its item stays
-    // disabled until it is.
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
     HexEditSelectedFrame1 = tools->addAction(QStringLiteral("Hex Edit Selected Frame"), this,
                                              &TTamberlyForm::HexEditSelectedFrame1Click);
-    Validation1 = tools->addAction(QStringLiteral("Validation"));
-    Validation1->setEnabled(false);
+    Validation1 = tools->addAction(QStringLiteral("Validation"), this, &TTamberlyForm::Validation1Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     CheckForUpdates1 = help->addAction(QStringLiteral("Check For Updates"), this, &TTamberlyForm::CheckForUpdates1Click);
@@ -272,6 +274,26 @@ void TTamberlyForm::Copy2Click() {
 }
 
 void TTamberlyForm::About1Click() { ShowAbout(QString::fromLatin1(kProductName), std::nullopt, this); }
+
+void TTamberlyForm::Validation1Click() {
+    try {
+        if (!FNavigator.IsFileOpen()) {
+            // The main window's commands share the no-file error box.
+            THexEditAsker& asker = FHexEditAsker != nullptr ? *FHexEditAsker : DefaultHexEditAsker();
+            asker.ShowError(this, QString::fromLatin1(kHexEditNoFileMessage));
+            return;
+        }
+        const QString modulesFolder = QFile::decodeName(QByteArray::fromStdString(platform::ProgramFolder()));
+        const QString fileName = QFile::decodeName(QByteArray::fromStdString(FNavigator.FileName()));
+        if (FValidationShower)
+            FValidationShower(modulesFolder, fileName, validation::kMpegAudioValidatorType, FLastUsedModules);
+        else
+            ShowValidationWindow(modulesFolder, fileName, validation::kMpegAudioValidatorType, FLastUsedModules,
+                                 nullptr, this);
+    } catch (...) {
+        platform::OutputDebugLine("dbg: Error in TForm1.Validation1Click call...");
+    }
+}
 
 void TTamberlyForm::CheckForUpdates1Click() {
     FCheckForUpdates = !FCheckForUpdates;

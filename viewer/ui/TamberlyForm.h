@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -39,6 +40,11 @@ class TMessageAsker;
 class TNavigatorScrollBar;
 class TStreamExtractor;
 class TWheelKeyFilter;
+
+// Opens the validation window: modules folder, media file, module set, and the
+// last-used modules mask it may change. True when the window was shown.
+using TValidationWindowShower = std::function<bool(const QString& modulesFolder, const QString& fileName,
+                                                   std::uint32_t moduleSet, std::uint32_t& lastUsedMask)>;
 
 class TTamberlyForm : public QMainWindow {
     Q_OBJECT
@@ -70,6 +76,9 @@ public:
     // How the hex edit command opens the file for writing (empty:
     // OpenHexEditFile).
     void SetHexEditOpener(THexEditOpener opener) { FHexEditOpener = std::move(opener); }
+    // How the validation command opens the validation window (empty:
+    // ShowValidationWindow).
+    void SetValidationWindowShower(TValidationWindowShower shower) { FValidationShower = std::move(shower); }
 
     // Acceptance test and load steps; with unsecureLoad the file is loaded
     // without any test.
@@ -93,6 +102,7 @@ public:
     void About1Click();
     void CheckForUpdates1Click();
     void HexEditSelectedFrame1Click();
+    void Validation1Click();
     void WMDROPFILES(const QStringList& fileNames);
 
     [[nodiscard]] const TFrameNavigator& Navigator() const { return FNavigator; }
@@ -141,6 +151,7 @@ private:
     std::string FPluginFolder;
     THexEditAsker* FHexEditAsker = nullptr;
     THexEditOpener FHexEditOpener;
+    TValidationWindowShower FValidationShower;
     TWheelKeyFilter* FWheelFilter = nullptr;
 
     TFrameListModel* FListModel = nullptr;

@@ -35,6 +35,12 @@ public:
     [[nodiscard]] bool IsLoaded() const { return FValidationModuleHandle.IsLoaded(); }
 
 private:
+    // Steps after the control interface is in hand: name, report set, reset,
+    // report sink.
+    bool BindControl();
+    // Releases what a failed load holds and unloads the library.
+    void AbandonControl();
+
     std::string FValidationModuleFileName;
     std::string FValidationModuleName;
     platform::DynamicLibrary FValidationModuleHandle;

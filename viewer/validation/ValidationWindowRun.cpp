@@ -1,0 +1,165 @@
+// The validation window: running the ticked modules over the file and
+// showing what they report.
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTableWidget>
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+#include <thread>
+
+#include "platform/debug_output.h"
+#include "platform/utf16_text.h"
+#include "viewer/validation/ValidationWindow.h"
+
+namespace {
+
+bool IsExistingFile(const std::string& name) {
+    std::error_code error;
+    return !name.empty() && std::filesystem::is_regular_file(name, error);
+}
+
+QStyle::StandardPixmap IconFor(validation::TReportLineIcon icon) {
+    switch (icon) {
+        case validation::TReportLineIcon::Information: return QStyle::SP_MessageBoxInformation;
+        case validation::TReportLineIcon::Warning: return QStyle::SP_MessageBoxWarning;
+        default: return QStyle::SP_MessageBoxCritical;
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- start, stop
+
+void TValidationWindow::btnStartValidationClick() {
+    try {
+        if (!IsExistingFile(FFileName)) {
+            FAsker->ShowMessage(this, QString::fromLatin1(validation::kNoFileLoadedMessage));
+            return;
+        }
+        FStopping = false;
+        ClearReports();
+        if (!AnyModuleTicked()) {
+            FAsker->ShowMessage(this, QString::fromLatin1(validation::kNoModulesSelectedMessage));
+            return;
+        }
+        SetRunning(true);
+        lvReport->setRowCount(0);
+        FReportView.Reset();
+        ShowCounters();
+        for (std::size_t index = 0; index < FValidationModulesList.size() && !FStopping; ++index)
+            if (IsModuleLineTicked(static_cast<int>(index))) RunModule(*FValidationModulesList[index].second);
+        VisualizeReports();
+        SetRunning(false);
+        if (!FStopping) {
+            lblProgress->setText(QString::fromStdString(validation::ProgressDoneText()));
+            pbProgress->setValue(100);
+        }
+    } catch (...) {
+        platform::OutputDebugLine("Error in TValidationWindow.btnValidationClick call...");
+        // Back to idle, so that the window can still be closed.
+        SetRunning(false);
+    }
+}
+
+bool TValidationWindow::AnyModuleTicked() const {
+    for (int line = 0; line < clbValidationModules->count(); ++line)
+        if (IsModuleLineTicked(line)) return true;
+    return false;
+}
+
+void TValidationWindow::SetRunning(bool running) {
+    btnSettings->setEnabled(!running);
+    btnClose->setEnabled(!running);
+    btnStartValidation->setEnabled(!running);
+    btnSaveReport->setEnabled(!running);
+    btnStopValidation->setEnabled(running);
+}
+
+void TValidationWindow::RunModule(validation::TValidationModule& module) {
+    validation::IQuillonControl* control = module.Control();
+    if (control == nullptr) return;
+    if (validation::IQuillonReset* reset = module.ResetInterface()) reset->Reset();
+    const std::u16string fileName = platform::Utf8ToUtf16(FFileName);
+    if (control->LoadMediaFile(fileName.c_str()) < 0) return;
+    if (control->StartFileValidation() < 0) {
+        platform::OutputDebugLine("Error in TValidationWindow.btnStartValidationClick - cannot start file validation.");
+        // The module still holds the file it loaded.
+        control->UnloadMediaFile();
+        return;
+    }
+    PollModule(*control);
+    if (control->StopFileValidation() < 0)
+        platform::OutputDebugLine("Error in TValidationWindow.btnStartValidationClick - cannot stop file validation.");
+    if (control->UnloadMediaFile() < 0)
+        platform::OutputDebugLine("Error in TValidationWindow.btnStartValidationClick - cannot unload file.");
+    ShowCounters();
+}
+
+void TValidationWindow::PollModule(validation::IQuillonControl& control) {
+    using namespace std::chrono_literals;
+    while (true) {
+        double progress = 0.0;
+        control.GetProgress(&progress);
+        ShowProgress(progress);
+        VisualizeReports();
+        if (validation::IsProgressComplete(progress)) {
+            VisualizeReports();
+            return;
+        }
+        std::this_thread::sleep_for(10ms);
+        // Lets the user press "Stop Validation".
+        QCoreApplication::processEvents();
+        if (FStopping) return;
+    }
+}
+
+void TValidationWindow::ShowProgress(double percent) {
+    lblProgress->setText(QString::fromStdString(validation::ProgressText(percent)));
+    pbProgress->setValue(validation::ProgressBarValue(percent));
+}
+
+// ---------------------------------------------------------------- report lines
+
+void TValidationWindow::VisualizeReports() {
+    try {
+        for (const validation::TReportRow& row :
+             FReportView.NewRows(FReports, static_cast<std::size_t>(lvReport->rowCount())))
+            AddReportLine(row);
+        ShowCounters();
+    } catch (...) {
+        platform::OutputDebugLine("Error in TValidationWindow.VisualizeReports call...");
+    }
+}
+
+void TValidationWindow::AddReportLine(const validation::TReportRow& row) {
+    const int line = lvReport->rowCount();
+    lvReport->insertRow(line);
+    const std::string* texts[] = {&row.Number, &row.Module, &row.Stream, &row.Type, &row.Message};
+    for (int column = 0; column < 5; ++column)
+        lvReport->setItem(line, column, new QTableWidgetItem(QString::fromStdString(*texts[column])));
+    try {
+        const validation::TReportLineStyle style = validation::ReportLineStyle(row.Type);
+        if (style.Icon == validation::TReportLineIcon::None) return;
+        const QColor colour(style.Red, style.Green, style.Blue);
+        for (int column = 0; column < 5; ++column) lvReport->item(line, column)->setBackground(colour);
+        lvReport->item(line, 0)->setIcon(QApplication::style()->standardIcon(IconFor(style.Icon)));
+    } catch (...) {
+        platform::OutputDebugLine("Error in TValidationWindow.lvReportCustomDrawItem call...");
+    }
+}
+
+void TValidationWindow::ShowCounters() {
+    const validation::TReportCounters& counters = FReportView.Counters();
+    edInfos->setText(QString::number(counters.FInfosCount));
+    edWarnings->setText(QString::number(counters.FWarningsCount));
+    edErrors->setText(QString::number(counters.FErrorsCount));
+}
