@@ -85,7 +85,10 @@ TEST(ModuleReports, AFaultyStreamsItemsAreSavedInEveryFormat) {
         if (format == ReportFormat::PDF && !reporttest::PdfToTextAvailable()) continue;
         EXPECT_NE(text.find("bitrate changes to 256 kbit/s"), std::string::npos) << name;
         EXPECT_NE(text.find("padded frame at 48000 Hz"), std::string::npos) << name;
-        EXPECT_NE(text.find(format == ReportFormat::PDF ? "faulty_l2_48k.mp2" : media), std::string::npos) << name;
+        if (format != ReportFormat::CSV) {  // the CSV file has no heading
+            EXPECT_NE(text.find(format == ReportFormat::PDF ? "faulty_l2_48k.mp2" : media), std::string::npos)
+                << name;
+        }
     }
     const std::string csv = reporttest::ReadText(folder.File("report.csv"));
     EXPECT_NE(csv.find("2,MPEG Audio Validator,,Warning," + bitrate + "\r\n"), std::string::npos);
