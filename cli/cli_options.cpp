@@ -60,6 +60,17 @@ int UsageError(const std::string& command, const std::string& message, const cha
     return kExitUsage;
 }
 
+std::optional<int> HelpOrOneFileUsage(const Arguments& arguments, const std::string& command, const char* help,
+                                      std::ostream& out, std::ostream& err) {
+    if (arguments.Has("--help")) {
+        out << help;
+        return kExitOk;
+    }
+    if (!arguments.Error().empty()) return UsageError(command, arguments.Error(), help, err);
+    if (arguments.Positional().size() != 1) return UsageError(command, "expects one FILE", help, err);
+    return std::nullopt;
+}
+
 std::optional<OutputFormat> FormatOption(const Arguments& arguments, bool allowCsv) {
     const auto value = arguments.Value("--format");
     return value ? ParseOutputFormat(*value, allowCsv) : OutputFormat::Text;

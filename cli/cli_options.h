@@ -51,6 +51,12 @@ private:
 // returns kExitUsage.
 int UsageError(const std::string& command, const std::string& message, const char* help, std::ostream& err);
 
+// Answers --help (help on out, kExitOk) and a malformed line or a file count
+// other than one (kExitUsage) for a one-file command; nothing when the
+// command goes on.
+[[nodiscard]] std::optional<int> HelpOrOneFileUsage(const Arguments& arguments, const std::string& command,
+                                                    const char* help, std::ostream& out, std::ostream& err);
+
 // The --format option's value (Text when absent); nothing when it names no
 // form the command offers.
 [[nodiscard]] std::optional<OutputFormat> FormatOption(const Arguments& arguments, bool allowCsv);

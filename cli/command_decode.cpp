@@ -135,13 +135,7 @@ int Report(const std::string& fileName, const std::string& outName, DecodeResult
 
 int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Arguments arguments(args, {"-o"}, {"--help", "--force"});
-    if (arguments.Has("--help")) {
-        out << kDecodeHelp;
-        return kExitOk;
-    }
-    if (!arguments.Error().empty() || arguments.Positional().size() != 1)
-        return UsageError("decode", arguments.Error().empty() ? "expects one FILE" : arguments.Error(), kDecodeHelp,
-                          err);
+    if (const auto stop = HelpOrOneFileUsage(arguments, "decode", kDecodeHelp, out, err)) return *stop;
     const std::string& fileName = arguments.Positional().front();
     if (!CheckReadable(fileName, err)) return kExitFailure;
     const std::string outName =

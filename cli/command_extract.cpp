@@ -32,13 +32,7 @@ const char* const kExtractHelp =
 
 int RunExtract(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Arguments arguments(args, {"--stream", "-o"}, {"--help", "--force"});
-    if (arguments.Has("--help")) {
-        out << kExtractHelp;
-        return kExitOk;
-    }
-    if (!arguments.Error().empty() || arguments.Positional().size() != 1)
-        return UsageError("extract", arguments.Error().empty() ? "expects one FILE" : arguments.Error(), kExtractHelp,
-                          err);
+    if (const auto stop = HelpOrOneFileUsage(arguments, "extract", kExtractHelp, out, err)) return *stop;
     const auto streamText = arguments.Value("--stream");
     if (!streamText) return UsageError("extract", "needs --stream N", kExtractHelp, err);
     const auto index = ParseByteCount(*streamText);

@@ -26,13 +26,7 @@ const char* const kHeaderHelp =
 
 int RunHeader(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Arguments arguments(args, {"--offset"}, {"--help"});
-    if (arguments.Has("--help")) {
-        out << kHeaderHelp;
-        return kExitOk;
-    }
-    if (!arguments.Error().empty() || arguments.Positional().size() != 1)
-        return UsageError("header", arguments.Error().empty() ? "expects one FILE" : arguments.Error(), kHeaderHelp,
-                          err);
+    if (const auto stop = HelpOrOneFileUsage(arguments, "header", kHeaderHelp, out, err)) return *stop;
     const auto offsetText = arguments.Value("--offset");
     if (!offsetText) return UsageError("header", "needs --offset BYTE", kHeaderHelp, err);
     const auto offset = ParseByteCount(*offsetText);

@@ -73,12 +73,7 @@ void WriteJson(const std::string& fileName, const TProbeChainResult& result, std
 
 int RunProbe(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Arguments arguments(args, {"--format"}, {"--help"});
-    if (arguments.Has("--help")) {
-        out << kProbeHelp;
-        return kExitOk;
-    }
-    if (!arguments.Error().empty() || arguments.Positional().size() != 1)
-        return UsageError("probe", arguments.Error().empty() ? "expects one FILE" : arguments.Error(), kProbeHelp, err);
+    if (const auto stop = HelpOrOneFileUsage(arguments, "probe", kProbeHelp, out, err)) return *stop;
     const auto format = FormatOption(arguments, false);
     if (!format) return UsageError("probe", "--format takes text or json", kProbeHelp, err);
     const std::string& fileName = arguments.Positional().front();

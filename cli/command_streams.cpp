@@ -51,13 +51,7 @@ void WriteJson(const std::string& fileName, const std::vector<TStreamInfo>& stre
 
 int RunStreams(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Arguments arguments(args, {"--format"}, {"--help"});
-    if (arguments.Has("--help")) {
-        out << kStreamsHelp;
-        return kExitOk;
-    }
-    if (!arguments.Error().empty() || arguments.Positional().size() != 1)
-        return UsageError("streams", arguments.Error().empty() ? "expects one FILE" : arguments.Error(), kStreamsHelp,
-                          err);
+    if (const auto stop = HelpOrOneFileUsage(arguments, "streams", kStreamsHelp, out, err)) return *stop;
     const auto format = FormatOption(arguments, false);
     if (!format) return UsageError("streams", "--format takes text or json", kStreamsHelp, err);
     const std::string& fileName = arguments.Positional().front();
