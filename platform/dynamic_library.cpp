@@ -24,6 +24,15 @@ void SetQuietErrorMode() {
 #endif
 }
 
+#ifdef _WIN32
+ScopedQuietErrorMode::ScopedQuietErrorMode()
+    : previous_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
+ScopedQuietErrorMode::~ScopedQuietErrorMode() { SetErrorMode(previous_); }
+#else
+ScopedQuietErrorMode::ScopedQuietErrorMode() = default;
+ScopedQuietErrorMode::~ScopedQuietErrorMode() = default;
+#endif
+
 DynamicLibrary::~DynamicLibrary() { Unload(); }
 
 DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept

@@ -20,6 +20,19 @@ inline constexpr std::string_view kSharedLibrarySuffix = ".so";
 // a no-op outside Windows.
 void SetQuietErrorMode();
 
+// The quiet error mode while the object lives; the earlier mode comes back
+// when it goes.
+class ScopedQuietErrorMode {
+public:
+    ScopedQuietErrorMode();
+    ~ScopedQuietErrorMode();
+    ScopedQuietErrorMode(const ScopedQuietErrorMode&) = delete;
+    ScopedQuietErrorMode& operator=(const ScopedQuietErrorMode&) = delete;
+
+private:
+    [[maybe_unused]] unsigned previous_ = 0;  // used on Windows only
+};
+
 // Owns one loaded library; unloads it on destruction. Not thread-safe.
 class DynamicLibrary {
 public:

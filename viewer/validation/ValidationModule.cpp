@@ -60,7 +60,7 @@ bool TValidationModule::LoadValidationModule(const std::string& fileName) {
     try {
         if (!IsExistingFile(fileName)) return false;
         FValidationModuleFileName = fileName;
-        platform::SetQuietErrorMode();
+        const platform::ScopedQuietErrorMode quietErrors;
 
         if (!FValidationModuleHandle.Load(fileName)) {
             LoadFailure("error loading validation module library.");
