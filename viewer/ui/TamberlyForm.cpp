@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -284,7 +285,10 @@ void TTamberlyForm::Validation1Click() {
             return;
         }
         const QString modulesFolder = QFile::decodeName(QByteArray::fromStdString(platform::ProgramFolder()));
-        const QString fileName = QFile::decodeName(QByteArray::fromStdString(FNavigator.FileName()));
+        // A file named on the command line may be relative; the window and its
+        // reports show the full path.
+        const QString fileName =
+            QFileInfo(QFile::decodeName(QByteArray::fromStdString(FNavigator.FileName()))).absoluteFilePath();
         if (FValidationShower)
             FValidationShower(modulesFolder, fileName, validation::kMpegAudioValidatorType, FLastUsedModules);
         else

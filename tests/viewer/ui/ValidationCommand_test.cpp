@@ -2,6 +2,8 @@
 // the validation window's arguments and last-used mask with one.
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <gmock/gmock.h>
@@ -79,6 +81,21 @@ TEST_F(ValidationCommandTest, OpensTheWindowOverTheFileAndKeepsTheMask) {
     EXPECT_EQ(calls[0].lastUsedMask, 0xFFFFFFFFu);
     EXPECT_EQ(form->LastUsedModules(), 0x40000u);
     EXPECT_THAT(hexAsker.boxes, IsEmpty());
+}
+
+TEST_F(ValidationCommandTest, ARelativeFileNameReachesTheWindowAsAFullPath) {
+    ShowFormWithValidation();
+    testsupport::MpaStreamBuilder builder;
+    builder.Frames(testsupport::MpaFrameSpec{}, 20);
+    const QString path = WriteFile("relative.mp2", builder.Data());
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QFileInfo(path).absolutePath());
+    const bool loaded = form->LoadFile(QStringLiteral("relative.mp2"), false);
+    ValidationItem()->trigger();
+    QDir::setCurrent(previous);
+    ASSERT_TRUE(loaded);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].fileName, QFileInfo(path).absoluteFilePath());
 }
 
 }  // namespace
