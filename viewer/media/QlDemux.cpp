@@ -1,24 +1,19 @@
 #include "viewer/media/QlDemux.h"
 
-#include <filesystem>
 #include <memory>
 #include <utility>
 
 #include "platform/debug_output.h"
+#include "platform/file_exists.h"
 
 namespace {
 
 void Log(const char* line) { platform::OutputDebugLine(line); }
 
-bool FileExists(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
-}
-
 // A plugin name is usable when it exists and its core, if one is named, sits
 // beside it.
 bool IsUsable(const std::string& folder, const std::string& plugin, const std::string& core) {
-    return FileExists(folder + plugin) && (core.empty() || FileExists(folder + core));
+    return platform::IsExistingFile(folder + plugin) && (core.empty() || platform::IsExistingFile(folder + core));
 }
 
 std::string WithTrailingDelimiter(std::string folder) {

@@ -4,12 +4,11 @@
 
 #include <QFile>
 
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <system_error>
 
 #include "platform/debug_output.h"
+#include "platform/file_exists.h"
 #include "viewer/model/HexEditText.h"
 #include "viewer/ui/FrameListView.h"
 #include "viewer/ui/HexEditAsker.h"
@@ -17,21 +16,12 @@
 #include "viewer/ui/TamberlyForm.h"
 #include "viewer/ui/WaitCursor.h"
 
-namespace {
-
-bool IsExistingFile(const std::string& name) {
-    std::error_code error;
-    return !name.empty() && std::filesystem::is_regular_file(name, error);
-}
-
-}  // namespace
-
 void TTamberlyForm::HexEditSelectedFrame1Click() {
     try {
         THexEditAsker& asker = FHexEditAsker != nullptr ? *FHexEditAsker : DefaultHexEditAsker();
         const std::string fileName = FNavigator.IsFileOpen() ? FNavigator.FileName() : std::string();
         std::unique_ptr<THexEditStream> stream;
-        if (IsExistingFile(fileName)) {
+        if (platform::IsExistingFile(fileName)) {
             stream = FHexEditOpener ? FHexEditOpener(fileName) : OpenHexEditFile(fileName);
             if (!stream) {
                 asker.ShowMessage(this, QString::fromLatin1(kHexEditLockedMessage));

@@ -1,10 +1,9 @@
 #include "viewer/validation/ValidationModule.h"
 
-#include <filesystem>
 #include <new>
-#include <system_error>
 
 #include "platform/debug_output.h"
+#include "platform/file_exists.h"
 #include "platform/utf16_text.h"
 #include "viewer/validation/ValidationCatalogue.h"
 
@@ -13,11 +12,6 @@ namespace validation {
 namespace {
 
 constexpr const char* kLoadError = "Error in TValidationModule.LoadValidationModule - ";
-
-bool IsExistingFile(const std::string& name) {
-    std::error_code error;
-    return !name.empty() && std::filesystem::is_regular_file(name, error);
-}
 
 void LoadFailure(const char* what) {
     platform::OutputDebugLine(std::string(kLoadError) + what);
@@ -58,7 +52,7 @@ TValidationModule::~TValidationModule() {
 
 bool TValidationModule::LoadValidationModule(const std::string& fileName) {
     try {
-        if (!IsExistingFile(fileName)) return false;
+        if (!platform::IsExistingFile(fileName)) return false;
         FValidationModuleFileName = fileName;
         const platform::ScopedQuietErrorMode quietErrors;
 

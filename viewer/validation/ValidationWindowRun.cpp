@@ -12,20 +12,14 @@
 #include <QTableWidget>
 
 #include <chrono>
-#include <filesystem>
-#include <system_error>
 #include <thread>
 
 #include "platform/debug_output.h"
+#include "platform/file_exists.h"
 #include "platform/utf16_text.h"
 #include "viewer/validation/ValidationWindow.h"
 
 namespace {
-
-bool IsExistingFile(const std::string& name) {
-    std::error_code error;
-    return !name.empty() && std::filesystem::is_regular_file(name, error);
-}
 
 QStyle::StandardPixmap IconFor(validation::TReportLineIcon icon) {
     switch (icon) {
@@ -41,7 +35,7 @@ QStyle::StandardPixmap IconFor(validation::TReportLineIcon icon) {
 
 void TValidationWindow::btnStartValidationClick() {
     try {
-        if (!IsExistingFile(FFileName)) {
+        if (!platform::IsExistingFile(FFileName)) {
             FAsker->ShowMessage(this, QString::fromLatin1(validation::kNoFileLoadedMessage));
             return;
         }
