@@ -10,9 +10,9 @@
 #include "cores/demo_demux_mxf/demo_demux_mxf.h"
 #include "plugins/common/demux_plugin.h"
 
-namespace {
-
 // ---- declarations ----
+
+namespace {
 
 struct MxfDescription {
     static inline const auto kCore =
@@ -52,6 +52,14 @@ struct MxfDescription {
     }
 };
 
+}  // namespace
+
+// ---- exports ----
+
+TAMBERLY_DEMUX_PLUGIN_EXPORTS(MxfDescription)
+
+namespace {
+
 // ---- enumeration ----
 
 // The tracks in file order as program 0, as many as the table holds; a
@@ -65,7 +73,3 @@ bool MxfDescription::ListStreams(const mxf_file_info& info) {
 }
 
 }  // namespace
-
-// ---- exports ----
-
-TAMBERLY_DEMUX_PLUGIN_EXPORTS(MxfDescription)

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/debug_output.h"
+#include "plugins/common/demux_plugin.h"
 #include "plugins/ql_demux_api.h"
 #include "tests/plugins/ql_demux/scripted_core.h"
 #include "tests/support/temp_dir.h"
@@ -32,15 +33,7 @@ using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
 
 // The lines of one extraction export; null where the step fails silently.
-struct ExtractionLines {
-    const char* no_demuxer;
-    const char* wrong_index;
-    const char* no_sink;
-    const char* no_parser;
-    const char* no_stream;
-    const char* no_seek;
-    const char* write_error;
-};
+using ExtractionLines = demux_plugin::ExtractionLines;
 
 // What the host's send function received.
 struct Receiver {
