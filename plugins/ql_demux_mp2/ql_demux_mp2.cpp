@@ -21,6 +21,7 @@ struct Mp2Description {
     static constexpr demux_plugin::Lines kLines = {
         .create_failed = "Unable to create a MP2 demuxer instance.\n",
         .listing_failed = "Error in initialize_mp2_demux - mp2_stream_enum call...\n",
+        // Written without a line feed, as the program query's line below.
         .file_info_failed = "Error in mp2_stream_enum - mp2DemuxGetFileInfo call...",
         .format_failed = "Error in mp2_stream_info - mp2DemuxGetStreamFormat call...\n",
         .query_no_demuxer = "Error in mp2_stream_info - no demuxer connected\n",
