@@ -37,19 +37,19 @@ TEST(MpaHeaderTablesTest, AgreeWithTheBuilderForEveryHeader) {
             for (int bitrate = 0; bitrate <= 15; ++bitrate) {
                 for (int sampling = 0; sampling <= 3; ++sampling) {
                     for (int padding = 0; padding <= 1; ++padding) {
-                        MpaFrameSpec spec;
-                        spec.version = version.builder;
-                        spec.layer = 4 - layer;
-                        spec.bitrateIndex = bitrate;
-                        spec.samplingIndex = sampling;
-                        spec.padding = padding;
+                        MpaFrameSpec fields;
+                        fields.version = version.builder;
+                        fields.layer = 4 - layer;
+                        fields.bitrateIndex = bitrate;
+                        fields.samplingIndex = sampling;
+                        fields.padding = padding;
                         SCOPED_TRACE(testing::Message() << "version " << version.code << " layer " << layer
                                                         << " bitrate " << bitrate << " sampling " << sampling
                                                         << " padding " << padding);
-                        EXPECT_EQ(mpa_header::BitrateKbps(version.code, layer, bitrate), testsupport::BitrateKbps(spec));
-                        EXPECT_EQ(mpa_header::SamplingRateHz(version.code, sampling), testsupport::SamplingRateHz(spec));
+                        EXPECT_EQ(mpa_header::BitrateKbps(version.code, layer, bitrate), testsupport::BitrateKbps(fields));
+                        EXPECT_EQ(mpa_header::SamplingRateHz(version.code, sampling), testsupport::SamplingRateHz(fields));
                         EXPECT_EQ(mpa_header::FrameLengthFromIndices(version.code, layer, bitrate, sampling, padding),
-                                  testsupport::FrameLength(spec));
+                                  testsupport::FrameLength(fields));
                     }
                 }
             }
@@ -60,34 +60,34 @@ TEST(MpaHeaderTablesTest, AgreeWithTheBuilderForEveryHeader) {
 TEST(MpaHeaderTablesTest, SplitHeaderGivesBackWhatTheBuilderWrote) {
     for (const VersionCase& version : kVersions) {
         for (int field = 0; field < 16; ++field) {
-            MpaFrameSpec spec;
-            spec.version = version.builder;
-            spec.layer = field & 3;
-            spec.crc = (field & 1) != 0;
-            spec.bitrateIndex = field;
-            spec.samplingIndex = (field + 1) & 3;
-            spec.padding = (field >> 1) & 1;
-            spec.privateBit = (field >> 2) & 1;
-            spec.mode = (field + 2) & 3;
-            spec.modeExtension = (field + 3) & 3;
-            spec.copyright = (field >> 3) & 1;
-            spec.original = field & 1;
-            spec.emphasis = (field >> 2) & 3;
-            const testsupport::Bytes bytes = testsupport::MakeHeader(spec);
+            MpaFrameSpec fields;
+            fields.version = version.builder;
+            fields.layer = field & 3;
+            fields.crc = (field & 1) != 0;
+            fields.bitrateIndex = field;
+            fields.samplingIndex = (field + 1) & 3;
+            fields.padding = (field >> 1) & 1;
+            fields.privateBit = (field >> 2) & 1;
+            fields.mode = (field + 2) & 3;
+            fields.modeExtension = (field + 3) & 3;
+            fields.copyright = (field >> 3) & 1;
+            fields.original = field & 1;
+            fields.emphasis = (field >> 2) & 3;
+            const testsupport::Bytes bytes = testsupport::MakeHeader(fields);
             const mpa_header::HeaderFields f = mpa_header::SplitHeader(mpa_header::HeaderWord(bytes.data()));
             EXPECT_EQ(f.sync, version.code == mpa_header::kVersionMpeg25 ? 0xFFE : 0xFFF);
             EXPECT_EQ(f.id, version.code & 1);
-            EXPECT_EQ(f.layer_code, spec.layer);
-            EXPECT_EQ(f.protection, spec.crc ? 0 : 1);
-            EXPECT_EQ(f.bitrate_index, spec.bitrateIndex);
-            EXPECT_EQ(f.sampling_index, spec.samplingIndex);
-            EXPECT_EQ(f.padding, spec.padding);
-            EXPECT_EQ(f.private_bit, spec.privateBit);
-            EXPECT_EQ(f.mode, spec.mode);
-            EXPECT_EQ(f.mode_extension, spec.modeExtension);
-            EXPECT_EQ(f.copyright, spec.copyright);
-            EXPECT_EQ(f.original, spec.original);
-            EXPECT_EQ(f.emphasis, spec.emphasis);
+            EXPECT_EQ(f.layer_code, fields.layer);
+            EXPECT_EQ(f.protection, fields.crc ? 0 : 1);
+            EXPECT_EQ(f.bitrate_index, fields.bitrateIndex);
+            EXPECT_EQ(f.sampling_index, fields.samplingIndex);
+            EXPECT_EQ(f.padding, fields.padding);
+            EXPECT_EQ(f.private_bit, fields.privateBit);
+            EXPECT_EQ(f.mode, fields.mode);
+            EXPECT_EQ(f.mode_extension, fields.modeExtension);
+            EXPECT_EQ(f.copyright, fields.copyright);
+            EXPECT_EQ(f.original, fields.original);
+            EXPECT_EQ(f.emphasis, fields.emphasis);
         }
     }
 }

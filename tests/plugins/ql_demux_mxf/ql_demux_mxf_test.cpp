@@ -104,7 +104,7 @@ TEST_F(MxfPlugin, PcmTracksGoOutRawThroughTheFileSink) {
 TEST_F(MxfPlugin, ParserComesBeforeTheSink) {
     Load();
     scripted::Current().parser_fails = true;
-    EXPECT_EQ(DemuxStreamToFile(1, Output().c_str()), 0);
+    EXPECT_EQ(DemuxStreamToFile(1, Output().c_str()), -1);
     EXPECT_FALSE(std::filesystem::exists(Output())) << "no output file without a parser";
 }
 
