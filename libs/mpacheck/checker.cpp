@@ -39,6 +39,17 @@ bool may_start_block(std::uint8_t byte) {
     return byte == 0xFF || byte == 'I' || byte == 'T' || byte == 'A' || byte == 'L';
 }
 
+// An ID3v1 tag closes the stream, or precedes another tag (some taggers
+// append an APEv2 tag after it).
+bool ends_or_tag_follows(const std::uint8_t* p, std::size_t window, std::size_t size, bool ends) {
+    if (window == size) return ends;
+    const std::uint8_t* next = p + size;
+    const std::size_t rest = window - size;
+    if (rest >= kId3v2HeaderBytes && probe_id3v2(next).found) return true;
+    if (rest >= kApeHeaderBytes && is_ape_block(next)) return true;
+    return rest >= kLyricsBeginBytes && is_lyrics_begin(next);
+}
+
 // Encoders switch between stereo and joint stereo frame by frame.
 bool both_stereo(int mode_a, int mode_b) { return mode_a <= 1 && mode_b <= 1; }
 
@@ -199,7 +210,7 @@ bool checker::state::try_tag(const std::uint8_t* p, std::size_t window, bool end
         }
     }
     if (window >= kApeHeaderBytes && is_ape_block(p) && try_ape(p)) return true;
-    if (ends && window == kId3v1Bytes) {
+    if (window >= kId3v1Bytes && ends_or_tag_follows(p, window, kId3v1Bytes, ends)) {
         const tag_probe v1 = probe_id3v1(p);
         if (v1.found) {
             accept_tag(offset, v1.size, v1.label);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/shell_command.h"
 #include "tests/support/temp_dir.h"
 
 namespace clitest {
@@ -18,11 +19,7 @@ struct ProgramResult {
     std::string err;
 };
 
-inline std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
+inline std::string Quoted(const std::string& text) { return testsupport::ShellQuoted(text); }
 
 inline std::string ReadText(const std::string& path) {
     const auto bytes = testsupport::ReadFileBytes(path);
