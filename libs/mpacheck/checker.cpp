@@ -116,6 +116,7 @@ struct checker::state {
 
     bool try_frame(const std::uint8_t* p, std::size_t window, bool ends);
     int free_format_length(const std::uint8_t* p, std::size_t window, bool ends, const frame_header& h);
+    bool cut_frame(const std::uint8_t* p, std::size_t length, std::size_t window, bool ends);
     bool next_confirms(const std::uint8_t* q, std::size_t rest, bool ends, const frame_header& h) const;
     void accept_frame(const std::uint8_t* p, const frame_header& h);
     void header_frame(const std::uint8_t* p, const frame_header& h, const vbr_header& found);
@@ -322,9 +323,30 @@ bool checker::state::try_frame(const std::uint8_t* p, std::size_t window, bool e
         in_sync = false;
         return true;
     }
-    if (!in_sync && !next_confirms(p + length, window - length, ends, h)) return false;
+    if (!next_confirms(p + length, window - length, ends, h)) {
+        if (!in_sync) return false;
+        if (cut_frame(p, length, window, ends)) return true;
+    }
     accept_frame(p, h);
     return true;
+}
+
+// A frame in sync whose successor is not where its length says may have been
+// cut: when a confirmed header starts inside it, the frame ends there.
+bool checker::state::cut_frame(const std::uint8_t* p, std::size_t length, std::size_t window, bool ends) {
+    for (std::size_t at = 4; at + 4 <= length; ++at) {
+        frame_header next;
+        if (p[at] != 0xFF || parse_header(p + at, next) != header_status::valid || next.length == 0) continue;
+        const std::size_t next_end = at + static_cast<std::size_t>(next.length);
+        if (next_end > window || !next_confirms(p + next_end, window - next_end, ends, next)) continue;
+        finding f = make(finding_kind::truncated_frame, offset);
+        f.length = length - at;
+        emit(f);
+        consume(at);
+        in_sync = false;
+        return true;
+    }
+    return false;
 }
 
 bool checker::state::next_confirms(const std::uint8_t* q, std::size_t rest, bool ends, const frame_header& h) const {
