@@ -173,7 +173,8 @@ void checker::state::step() {
     const std::size_t window = std::min(available, kLookahead);
     const bool ends = finished && available <= kLookahead;
     const std::uint8_t* p = buffer.data() + begin;
-    if (try_tag(p, window, ends) || try_frame(p, window, ends)) return;
+    // Frames start with 0xFF, tags with a letter.
+    if (p[0] == 0xFF ? try_frame(p, window, ends) : try_tag(p, window, ends)) return;
     frame_header ignored;
     junk_byte(window >= 4 ? parse_header(p, ignored) : header_status::no_sync);
     skip_plain_junk(window - 1);
@@ -211,9 +212,9 @@ bool checker::state::try_tag(const std::uint8_t* p, std::size_t window, bool end
         }
     }
     if (window >= kApeHeaderBytes && is_ape_block(p) && try_ape(p)) return true;
-    if (window >= kId3v1Bytes && ends_or_tag_follows(p, window, kId3v1Bytes, ends)) {
+    if (window >= kId3v1Bytes) {
         const tag_probe v1 = probe_id3v1(p);
-        if (v1.found) {
+        if (v1.found && ends_or_tag_follows(p, window, kId3v1Bytes, ends)) {
             accept_tag(offset, v1.size, v1.label);
             return true;
         }
@@ -350,12 +351,11 @@ bool checker::state::cut_frame(const std::uint8_t* p, std::size_t length, std::s
 }
 
 bool checker::state::next_confirms(const std::uint8_t* q, std::size_t rest, bool ends, const frame_header& h) const {
-    if (rest == 0) return ends;
-    if (rest >= 4) {
-        frame_header next;
-        if (parse_header(q, next) == header_status::valid && same_stream(h, next)) return true;
-    }
-    if (rest >= 3 && (std::memcmp(q, "ID3", 3) == 0 || std::memcmp(q, "TAG", 3) == 0)) return true;
+    // Fewer than 4 bytes at the end cannot be a header: they are junk after a frame.
+    if (rest < 4) return ends;
+    frame_header next;
+    if (parse_header(q, next) == header_status::valid && same_stream(h, next)) return true;
+    if (std::memcmp(q, "ID3", 3) == 0 || std::memcmp(q, "TAG", 3) == 0) return true;
     return rest >= 8 && (is_ape_block(q) || std::memcmp(q, "LYRICSBE", 8) == 0);
 }
 
