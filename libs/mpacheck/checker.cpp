@@ -79,6 +79,8 @@ struct checker::state {
     bool have_previous = false;
     frame_header previous{};
     int free_format_bytes = 0;  // without padding, once found
+    int free_scan_key = -1;
+    std::uint64_t free_scan_clear_to = 0;
     int reservoir = 0;          // Layer III main data bytes the next frame may reach back into
     std::uint64_t last_frame_end = 0;
     std::int64_t bitrate_sum = 0;
@@ -368,7 +370,14 @@ int checker::state::free_format_length(const std::uint8_t* p, std::size_t window
         if (known <= window && next_confirms(p + known, window - known, ends, h)) return static_cast<int>(known);
     }
     const std::size_t limit = std::min<std::size_t>(window, kMaxFreeFormatBytes);
-    for (std::size_t at = 5; at + 4 <= limit; ++at) {
+    // A failed scan for the same stream already covered the bytes up to
+    // free_scan_clear_to: junk full of free-format headers stays linear.
+    const int key = (h.version_code << 4) | (h.layer << 2) | h.sampling_index;
+    std::size_t from = 5;
+    if (key == free_scan_key && free_scan_clear_to > offset) {
+        from = std::max<std::size_t>(from, static_cast<std::size_t>(free_scan_clear_to - offset));
+    }
+    for (std::size_t at = from; at + 4 <= limit; ++at) {
         if (p[at] != 0xFF) continue;
         frame_header next;
         if (parse_header(p + at, next) == header_status::valid && same_stream(h, next) && next.bitrate_index == 0) {
@@ -376,6 +385,8 @@ int checker::state::free_format_length(const std::uint8_t* p, std::size_t window
             return static_cast<int>(at);
         }
     }
+    free_scan_key = key;
+    free_scan_clear_to = std::max<std::uint64_t>(free_scan_clear_to, offset + (limit > 3 ? limit - 3 : 0));
     return 0;
 }
 
