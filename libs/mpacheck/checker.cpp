@@ -89,6 +89,7 @@ struct checker::state {
     vbr_header vbr;
     std::uint64_t vbr_offset = 0;
     std::int64_t frames_after_vbr = 0;
+    std::uint64_t bytes_from_vbr = 0;  // the header frame and the audio frames after it
     std::uint64_t music_end = 0;
     std::uint64_t music_checked_to = 0;
     std::uint16_t music_crc = 0;
@@ -416,6 +417,7 @@ void checker::state::header_frame(const std::uint8_t* p, const frame_header& h, 
     have_vbr = true;
     vbr = found;
     vbr_offset = offset;
+    bytes_from_vbr = static_cast<std::uint64_t>(h.length);
     if (!found.lame.present) return;
     totals.encoder_delay = found.lame.delay;
     totals.encoder_padding = found.lame.padding;
@@ -459,6 +461,7 @@ void checker::state::audio_frame(const std::uint8_t* p, const frame_header& h) {
     bitrate_sum += bitrate;
     if (have_vbr) {
         ++frames_after_vbr;
+        bytes_from_vbr += static_cast<std::uint64_t>(h.length);
         add_music(p, offset, h.length);
     }
     ++audio_frames;
@@ -572,7 +575,8 @@ void checker::state::finish() {
 
 void checker::state::cross_check_vbr() {
     if (!have_vbr) return;
-    const std::uint64_t counted_bytes = last_frame_end > vbr_offset ? last_frame_end - vbr_offset : 0;
+    // Frame bytes only: junk between frames is reported as such, not as an appended stream.
+    const std::uint64_t counted_bytes = bytes_from_vbr;
     auto report = [&](std::int64_t declared, std::int64_t counted, bool bytes) {
         if (declared == counted) return;
         finding f = make(counted < declared ? finding_kind::stream_truncated : finding_kind::stream_appended,

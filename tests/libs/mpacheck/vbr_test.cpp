@@ -98,6 +98,19 @@ TEST_P(VbrTest, TwoStreamsInARowAreAnAppendedStream) {
     EXPECT_EQ(Mp3valFrames(path), 2 * (clean_.summary.frames + 1));
 }
 
+TEST_P(VbrTest, JunkBetweenFramesIsLostSyncNotAnAppendedStream) {
+    const auto offsets = PacketOffsets(path_);
+    ASSERT_GT(offsets.size(), 40u);
+    Bytes junky = bytes_;
+    const Bytes junk(300, 0x55);
+    junky.insert(junky.begin() + static_cast<long>(offsets[30]), junk.begin(), junk.end());
+    const CheckRun run = Check(junky);
+    EXPECT_EQ(run.Frames(finding_kind::sync_lost), std::vector<std::int64_t>{30}) << run.Problems();
+    EXPECT_TRUE(run.Of(finding_kind::stream_appended).empty()) << run.Problems();
+    EXPECT_TRUE(run.Of(finding_kind::stream_truncated).empty()) << run.Problems();
+    EXPECT_EQ(run.summary.frames, clean_.summary.frames);
+}
+
 TEST_P(VbrTest, ALameTagByteBreaksTheTagCrcOnly) {
     Bytes changed = bytes_;
     const std::size_t lame = LameTagOffset();
