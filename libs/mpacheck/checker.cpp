@@ -120,6 +120,7 @@ struct checker::state {
     bool try_frame(const std::uint8_t* p, std::size_t window, bool ends);
     int free_format_length(const std::uint8_t* p, std::size_t window, bool ends, const frame_header& h);
     bool cut_frame(const std::uint8_t* p, std::size_t length, std::size_t window, bool ends);
+    void cut_short(std::size_t present, std::size_t missing);
     bool next_confirms(const std::uint8_t* q, std::size_t rest, bool ends, const frame_header& h) const;
     void accept_frame(const std::uint8_t* p, const frame_header& h);
     void header_frame(const std::uint8_t* p, const frame_header& h, const vbr_header& found);
@@ -320,11 +321,7 @@ bool checker::state::try_frame(const std::uint8_t* p, std::size_t window, bool e
     if (length > window) {
         if (!in_sync || !ends) return false;
         flush_junk(true);
-        finding f = make(finding_kind::truncated_frame, offset);
-        f.length = length - window;
-        emit(f);
-        consume(window);
-        in_sync = false;
+        cut_short(window, length - window);
         return true;
     }
     if (!next_confirms(p + length, window - length, ends, h)) {
@@ -343,14 +340,19 @@ bool checker::state::cut_frame(const std::uint8_t* p, std::size_t length, std::s
         if (p[at] != 0xFF || parse_header(p + at, next) != header_status::valid || next.length == 0) continue;
         const std::size_t next_end = at + static_cast<std::size_t>(next.length);
         if (next_end > window || !next_confirms(p + next_end, window - next_end, ends, next)) continue;
-        finding f = make(finding_kind::truncated_frame, offset);
-        f.length = length - at;
-        emit(f);
-        consume(at);
-        in_sync = false;
+        cut_short(at, length - at);
         return true;
     }
     return false;
+}
+
+// A frame of which only `present` bytes are there: reported, and skipped.
+void checker::state::cut_short(std::size_t present, std::size_t missing) {
+    finding f = make(finding_kind::truncated_frame, offset);
+    f.length = missing;
+    emit(f);
+    consume(present);
+    in_sync = false;
 }
 
 bool checker::state::next_confirms(const std::uint8_t* q, std::size_t rest, bool ends, const frame_header& h) const {
