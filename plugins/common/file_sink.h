@@ -4,7 +4,7 @@
 // ...) and, in DVD navigation mode, rewrites the navigation packs of the
 // finished files.
 
-#include "plugins/common/bufstream.h"
+#include "abi/bufstream.h"
 
 namespace sinks {
 

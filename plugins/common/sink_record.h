@@ -13,7 +13,7 @@
 #include <memory>
 #include <new>
 
-#include "plugins/common/bufstream.h"
+#include "abi/bufstream.h"
 
 namespace sinks {
 

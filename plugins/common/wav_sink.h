@@ -3,7 +3,7 @@
 // LPCM and AES3 streams (bufstream_pcm.h) and writes them as a RIFF WAVE
 // file of little-endian interleaved samples.
 
-#include "plugins/common/bufstream.h"
+#include "abi/bufstream.h"
 
 namespace sinks {
 

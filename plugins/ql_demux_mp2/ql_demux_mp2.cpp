@@ -11,12 +11,13 @@
 #include <cstring>
 #include <thread>
 
+#include "abi/media_types.h"
+#include "abi/ql_demux_api.h"
 #include "cores/demo_demux_mp2/demo_demux_mp2.h"
 #include "platform/debug_output.h"
 #include "plugins/common/counting_sink.h"
 #include "plugins/common/file_sink.h"
 #include "plugins/common/wav_sink.h"
-#include "plugins/ql_demux_api.h"
 
 // ---- declarations ----
 
@@ -81,9 +82,6 @@ constexpr ExtractionLines kCallbackLines = {
     "Error in mp2_demux_callback - write error.\n",
 };
 
-constexpr std::int32_t kDvdLpcm = 202;
-constexpr std::int32_t kHdmvLpcm = 203;
-constexpr std::int32_t kAes302M = 210;
 constexpr auto kAbortWait = std::chrono::milliseconds(500);
 
 std::int32_t initialize_mp2_demux(const char* file_name);
@@ -276,7 +274,8 @@ bool mp2_stream_info(std::int32_t program, std::int32_t stream, std::int32_t& me
 // ---- extraction ----
 
 bool IsWavKind(std::int32_t media_type) {
-    return media_type == kDvdLpcm || media_type == kHdmvLpcm || media_type == kAes302M;
+    return media_type == QL_MEDIA_DVD_LPCM_AUDIO || media_type == QL_MEDIA_HDMV_LPCM_AUDIO ||
+           media_type == QL_MEDIA_AES302M_AUDIO;
 }
 
 // Writes a line and closes the connection; the extraction ends.

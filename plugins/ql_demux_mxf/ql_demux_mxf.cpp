@@ -10,11 +10,11 @@
 #include <cstring>
 #include <thread>
 
+#include "abi/ql_demux_api.h"
 #include "cores/demo_demux_mxf/demo_demux_mxf.h"
 #include "platform/debug_output.h"
 #include "plugins/common/counting_sink.h"
 #include "plugins/common/file_sink.h"
-#include "plugins/ql_demux_api.h"
 
 // ---- declarations ----
 

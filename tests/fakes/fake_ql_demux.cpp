@@ -22,7 +22,7 @@
 
 #include <dlfcn.h>
 
-#include "plugins/ql_demux_api.h"
+#include "abi/ql_demux_api.h"
 
 namespace {
 

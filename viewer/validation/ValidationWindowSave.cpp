@@ -6,7 +6,7 @@
 #include <QStringList>
 
 #include "platform/debug_output.h"
-#include "viewer/ui/ShellTexts.h"
+#include "viewer/shell/ShellTexts.h"
 #include "viewer/validation/ValidationWindow.h"
 
 namespace {

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "platform/debug_output.h"
-#include "plugins/ql_demux_api.h"
+#include "abi/ql_demux_api.h"
 #include "tests/plugins/ql_demux/scripted_core.h"
 #include "tests/support/temp_dir.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "plugins/common/bufstream.h"
+#include "abi/bufstream.h"
 
 namespace scripted {
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "plugins/common/bufstream_pcm.h"
+#include "abi/bufstream_pcm.h"
 #include "tests/plugins/ql_demux/scripted_contract.h"
 
 namespace ql_demux_test {

@@ -12,12 +12,12 @@
  * which the host calls from another thread while an extraction runs.
  *
  * Plain C; every export and the send function use the stdcall convention. */
-#ifndef TAMBERLY_PLUGINS_QL_DEMUX_API_H
-#define TAMBERLY_PLUGINS_QL_DEMUX_API_H
+#ifndef TAMBERLY_ABI_QL_DEMUX_API_H
+#define TAMBERLY_ABI_QL_DEMUX_API_H
 
 #include <stdint.h>
 
-#include "platform/calling_convention.h"
+#include "abi/calling_convention.h"
 
 #ifdef QL_DEMUX_PLUGIN_BUILD
 #define QL_DEMUX_API TAMBERLY_EXPORT
