@@ -1,9 +1,11 @@
 #include "modules/mpeg_audio_validator/AudioValidation.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "modules/mpeg_audio_validator/EventMessages.h"
+#include "modules/mpeg_audio_validator/StreamCheck.h"
 #include "modules/mpeg_audio_validator/StreamSniffer.h"
 #include "modules/mpeg_audio_validator/ValidatorSession.h"
 #include "platform/shared_file.h"
@@ -11,8 +13,8 @@
 namespace mpeg_audio_validation {
 namespace {
 
-// Enough of the file's start to find two headers of any MPEG audio frame
-// behind a tag of some size.
+// Enough of the file's start to find the first audio frames behind a tag of
+// some size.
 constexpr std::int64_t kSniffBytes = 1024 * 1024;
 // Larger chunks gain nothing; the session splits what it cannot take anyway.
 constexpr std::size_t kLargestChunk = 64 * 1024 * 1024;
@@ -20,7 +22,7 @@ constexpr std::size_t kLargestChunk = 64 * 1024 * 1024;
 class FileRun {
 public:
     FileRun(platform::SharedFile& file, ValidatorSession& session, const ValidationCallbacks& callbacks,
-            std::size_t chunkBytes, std::uint32_t enabledKinds)
+            std::size_t chunkBytes, const EnabledKinds& enabledKinds)
         : file_(file),
           enabledKinds_(enabledKinds),
           session_(session),
@@ -30,11 +32,14 @@ public:
 
     RunResult Run() {
         // The payload of Layer III and MPEG-2 frames holds many a false Layer
-        // I/II header; the validator would report those as frames.
-        const std::string otherFormat = OtherFormatAtTheStart();
-        if (!otherFormat.empty()) return NotMpegAudio(otherFormat);
+        // I/II header; the walker would report those as frames. Those streams
+        // go to the checker alone.
+        walker_ = LayerIOrIIAtTheStart();
+        check_.emplace(enabledKinds_, walker_);
         const RunResult fed = FeedWholeFile();
         if (fed != RunResult::Completed) return fed;
+        check_->Finish();
+        if (!walker_) return FinishCheckOnly();
         session_.EndStream();
         return Finish();
     }
@@ -48,11 +53,13 @@ private:
         for (const ValidatorEvent& e : events) Report(DescribeEvent(e, done_));
     }
 
-    std::string OtherFormatAtTheStart() {
+    // Files whose start holds no audio frame (junk, or a tag longer than
+    // what is sniffed) go to the walker as well, as they always did.
+    bool LayerIOrIIAtTheStart() {
         std::vector<std::uint8_t> start(static_cast<std::size_t>(std::min(total_, kSniffBytes)));
         const std::int64_t read = file_.Read(start.data(), static_cast<std::int64_t>(start.size()));
-        if (!file_.Seek(0) || read <= 0) return {};
-        return DescribeOtherMpegAudio(start.data(), static_cast<std::size_t>(read));
+        if (!file_.Seek(0) || read <= 0) return true;
+        return SniffStreamFamily(start.data(), static_cast<std::size_t>(read)) != StreamFamily::Other;
     }
 
     RunResult FeedWholeFile() {
@@ -64,12 +71,18 @@ private:
                 return RunResult::CannotOpen;
             }
             if (read == 0) return RunResult::Completed;
-            if (!session_.Feed(chunk_.data(), static_cast<std::size_t>(read))) {
+            if (walker_ && !session_.Feed(chunk_.data(), static_cast<std::size_t>(read))) {
                 Report(InputRefusedItem(done_));
                 return RunResult::CannotOpen;
             }
+            check_->Feed(chunk_.data(), static_cast<std::size_t>(read));
             done_ += read;
-            ReportEvents(session_.TakeNewEvents());
+            // Beside the walker the checker's items wait for the end: how the
+            // two sources interleave would otherwise depend on the chunk size.
+            if (walker_)
+                ReportEvents(session_.TakeNewEvents());
+            else
+                ReportItems(check_->TakeItems());
             if (callbacks_.progress)
                 callbacks_.progress(static_cast<std::uint64_t>(done_), static_cast<std::uint64_t>(total_));
         }
@@ -80,29 +93,46 @@ private:
         const std::optional<StreamSummary> summary = session_.Summary();
         // Without a single frame the only event is the whole file as junk at
         // the end, which the error item says better.
-        if (!summary) return NotMpegAudio({});
+        if (!summary) return NotMpegAudio();
         ReportEvents(last);
-        if (summary->decodedFrames == 0) return NotMpegAudio({});
-        if (summary->framesWithErrors > 0 && (enabledKinds_ & (1u << kCorruptedFrameKind)) != 0)
+        if (summary->decodedFrames == 0) return NotMpegAudio();
+        if (summary->framesWithErrors > 0 && (enabledKinds_.walker & (1u << kCorruptedFrameKind)) != 0)
             Report(UndecodableFramesItem(summary->framesWithErrors));
-        Report(DescribeSummary(*summary));
+        ReportItems(check_->TakeItems());
+        ValidationItem closing = DescribeSummary(*summary);
+        closing.message += check_->SummaryAddition();
+        Report(closing);
         return RunResult::Completed;
     }
 
-    RunResult NotMpegAudio(const std::string& otherFormat) {
-        Report(NotMpegAudioItem(otherFormat));
+    RunResult FinishCheckOnly() {
+        std::vector<ValidationItem> last = check_->TakeItems();
+        if (check_->Summary().frames == 0) return NotMpegAudio();
+        ReportItems(last);
+        Report(check_->SummaryItem());
+        return RunResult::Completed;
+    }
+
+    void ReportItems(const std::vector<ValidationItem>& items) const {
+        for (const ValidationItem& item : items) Report(item);
+    }
+
+    RunResult NotMpegAudio() {
+        Report(NotMpegAudioItem({}));
         return RunResult::NotMpegAudio;
     }
 
     static constexpr int kCorruptedFrameKind = 0;
 
     platform::SharedFile& file_;
-    const std::uint32_t enabledKinds_;
+    const EnabledKinds enabledKinds_;
     ValidatorSession& session_;
     const ValidationCallbacks& callbacks_;
     const std::int64_t total_;
     std::vector<std::uint8_t> chunk_;
     std::int64_t done_ = 0;
+    bool walker_ = true;  // an MPEG-1 Layer I/II stream, read by the walker too
+    std::optional<StreamCheck> check_;
 };
 
 }  // namespace
@@ -113,11 +143,11 @@ std::int32_t KindCodeByName(std::string_view name) {
     return -1;
 }
 
-RunResult ValidateFile(const std::string& fileName, std::uint32_t enabledKinds, const ValidationCallbacks& callbacks) {
+RunResult ValidateFile(const std::string& fileName, EnabledKinds enabledKinds, const ValidationCallbacks& callbacks) {
     return ValidateFileInChunks(fileName, enabledKinds, callbacks, kFeedChunkBytes);
 }
 
-RunResult ValidateFileInChunks(const std::string& fileName, std::uint32_t enabledKinds,
+RunResult ValidateFileInChunks(const std::string& fileName, EnabledKinds enabledKinds,
                                const ValidationCallbacks& callbacks, std::size_t chunkBytes) {
     platform::SharedFile file;
     if (!file.Open(fileName)) {
@@ -126,7 +156,7 @@ RunResult ValidateFileInChunks(const std::string& fileName, std::uint32_t enable
     }
     ValidatorSession session(callbacks.stopRequested);
     if (!session.HasLock()) return RunResult::Stopped;
-    if (!session.Start(enabledKinds)) {
+    if (!session.Start(enabledKinds.walker)) {
         callbacks.report(ValidatorUnavailableItem());
         return RunResult::CannotOpen;
     }

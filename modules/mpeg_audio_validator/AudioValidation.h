@@ -10,7 +10,10 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <optional>
 #include <string_view>
+
+#include "libs/mpacheck/mpacheck.h"
 
 namespace mpeg_audio_validation {
 
@@ -47,10 +50,27 @@ inline constexpr std::uint32_t kAllKinds = (1u << 0) | (1u << 4) | (1u << 5) | (
 // The code of a kind by its command-line name, or -1.
 [[nodiscard]] std::int32_t KindCodeByName(std::string_view name);
 
+// Bit `mpacheck::finding_kind` set: the stream checker's findings of that kind
+// are reported.
+inline constexpr std::uint32_t kAllCheckerKinds = (1u << mpacheck::kFindingKindCount) - 1;
+
+// The kinds a run reports: the walker's (mpaverify) by their event codes, the
+// stream checker's by their finding kinds. Made from the walker's bits alone,
+// every checker kind is on.
+struct EnabledKinds {
+    EnabledKinds(std::uint32_t walkerKinds = kAllKinds, std::uint32_t checkerKinds = kAllCheckerKinds)  // NOLINT
+        : walker(walkerKinds), checker(checkerKinds) {}
+    std::uint32_t walker;
+    std::uint32_t checker;
+};
+
 // What a report item carries (the module adds its type and stream -1).
 struct ValidationItem {
     std::int32_t reportType;  // validation::ReportTypeCode: 1 Info, 2 Warning, 3 Error
     std::string message;      // UTF-8
+    // Set on the items of the stream checker's findings: kind, frame, offset
+    // and time for the command line's JSON and --fail-on.
+    std::optional<mpacheck::finding> finding = std::nullopt;
 };
 
 struct ValidationCallbacks {
@@ -63,14 +83,16 @@ enum class RunResult {
     Completed,     // the whole file was validated; the closing summary was reported
     Stopped,       // stopRequested answered true; no summary
     CannotOpen,    // the file could not be opened or read (an Error item says so)
-    NotMpegAudio,  // no Layer I/II frame was found (an Error item says so)
+    NotMpegAudio,  // no MPEG audio frame was found (an Error item says so)
 };
 
 // Validates the file with the kinds in enabledKinds switched on. Blocking;
 // reports items through callbacks.report as they are known, then a closing
-// Info item with the initial parameters and the parsed, decoded and error
-// frame counts. Callbacks run on the calling thread.
-RunResult ValidateFile(const std::string& fileName, std::uint32_t enabledKinds, const ValidationCallbacks& callbacks);
+// Info item. MPEG-1 Layer I/II streams go through the walker (mpaverify and
+// its decoder) and the stream checker (mpacheck); Layer III, MPEG-2 and
+// MPEG-2.5 streams, which the walker does not read, through the checker
+// alone. Callbacks run on the calling thread.
+RunResult ValidateFile(const std::string& fileName, EnabledKinds enabledKinds, const ValidationCallbacks& callbacks);
 
 // The bytes ValidateFile reads and hands to the validator at a time: small
 // against the validator's 5 MiB input buffer, large enough to keep calls few.
@@ -78,7 +100,7 @@ inline constexpr std::size_t kFeedChunkBytes = 512 * 1024;
 
 // ValidateFile with another chunk size (at least 1 byte); the results do not
 // depend on it.
-RunResult ValidateFileInChunks(const std::string& fileName, std::uint32_t enabledKinds,
+RunResult ValidateFileInChunks(const std::string& fileName, EnabledKinds enabledKinds,
                                const ValidationCallbacks& callbacks, std::size_t chunkBytes);
 
 }  // namespace mpeg_audio_validation

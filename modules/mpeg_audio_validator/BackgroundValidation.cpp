@@ -14,7 +14,7 @@ constexpr double kLargestRunningPercent = 99.9;
 
 }  // namespace
 
-bool BackgroundValidation::Start(const std::string& fileName, std::uint32_t enabledKinds, ReportFunction report) {
+bool BackgroundValidation::Start(const std::string& fileName, const EnabledKinds& enabledKinds, ReportFunction report) {
     if (running_.load()) return false;
     if (thread_.joinable()) thread_.join();  // the last run has ended; its thread is still to be joined
     stopRequested_ = false;
@@ -39,7 +39,7 @@ void BackgroundValidation::ResetProgress() {
     if (!running_.load()) percent_ = 0.0;
 }
 
-void BackgroundValidation::Run(const std::string& fileName, std::uint32_t enabledKinds, const ReportFunction& report) {
+void BackgroundValidation::Run(const std::string& fileName, EnabledKinds enabledKinds, const ReportFunction& report) {
     ValidationCallbacks callbacks;
     callbacks.report = report;
     callbacks.progress = [this](std::uint64_t done, std::uint64_t total) {

@@ -23,7 +23,7 @@ public:
 
     // Returns at once with the run under way; false while one still runs or
     // when no thread can be started. report is called on the run's thread.
-    bool Start(const std::string& fileName, std::uint32_t enabledKinds, ReportFunction report);
+    bool Start(const std::string& fileName, const EnabledKinds& enabledKinds, ReportFunction report);
     // Asks the run to stop and waits for its thread; safe when idle.
     void Stop();
     [[nodiscard]] bool Running() const { return running_.load(); }
@@ -35,7 +35,7 @@ public:
     void ResetProgress();
 
 private:
-    void Run(const std::string& fileName, std::uint32_t enabledKinds, const ReportFunction& report);
+    void Run(const std::string& fileName, EnabledKinds enabledKinds, const ReportFunction& report);
 
     std::thread thread_;
     std::atomic<bool> stopRequested_{false};

@@ -23,7 +23,8 @@ ValidationItem DescribeFinding(const mpacheck::finding& finding) {
     return {kTypes[static_cast<int>(finding.level)],
             "Frame " + std::to_string(finding.frame) + " at offset " +
                 HexOffset(static_cast<std::int64_t>(finding.offset)) + " (" + StreamTime(finding.time) +
-                "): " + mpacheck::describe(finding)};
+                "): " + mpacheck::describe(finding),
+            finding};
 }
 
 }  // namespace mpeg_audio_validation

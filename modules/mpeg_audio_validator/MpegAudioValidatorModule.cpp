@@ -13,7 +13,7 @@ using validation::kInvalidPointer;
 using validation::kNoInterface;
 using validation::kOk;
 
-MpegAudioValidatorModule::MpegAudioValidatorModule() : name_(u"MPEG Audio Validator"), enabledKinds_(kAllKinds) {}
+MpegAudioValidatorModule::MpegAudioValidatorModule() : name_(u"MPEG Audio Validator"), enabledKinds_() {}
 
 MpegAudioValidatorModule::~MpegAudioValidatorModule() {
     validation_.Stop();

@@ -55,7 +55,7 @@ private:
     validation::IQuillonReport* report_ = nullptr;  // one reference held
     std::string fileName_;
     platform::SharedFile file_;
-    std::uint32_t enabledKinds_;
+    EnabledKinds enabledKinds_;
     QPointer<SettingsDialog> settingsDialog_;  // made on first use, kept for the module's lifetime
     BackgroundValidation validation_;
 };

@@ -1,12 +1,15 @@
 #pragma once
-// The module's settings dialog: one check box per event kind that can be
-// switched off (named by the kind's command-line name), OK and Cancel.
+// The module's settings dialog: one check box per walker event kind and per
+// new stream checker finding kind that can be switched off (named by the
+// kind's command-line name), OK and Cancel.
 
 #include <QDialog>
 
 #include <cstdint>
 #include <utility>
 #include <vector>
+
+#include "modules/mpeg_audio_validator/AudioValidation.h"
 
 class QCheckBox;
 
@@ -16,12 +19,15 @@ class SettingsDialog : public QDialog {
 public:
     explicit SettingsDialog(QWidget* parent = nullptr);
 
-    // Bit `code` set: the kind's box is checked.
-    void SetKinds(std::uint32_t kinds);
-    [[nodiscard]] std::uint32_t Kinds() const;
+    // A kind's bit set: its box is checked.
+    void SetKinds(const EnabledKinds& kinds);
+    [[nodiscard]] EnabledKinds Kinds() const;
 
 private:
-    std::vector<std::pair<std::int32_t, QCheckBox*>> boxes_;
+    QCheckBox* AddBox(const char* name, const char* label);
+
+    std::vector<std::pair<std::int32_t, QCheckBox*>> walkerBoxes_;
+    std::vector<std::pair<std::int32_t, QCheckBox*>> checkerBoxes_;
 };
 
 }  // namespace mpeg_audio_validation

@@ -1,17 +1,21 @@
 #pragma once
-// Tells what MPEG audio a file holds when the validator found no MPEG-1 Layer
-// I or II frame in it: MPEG-1 Layer III or MPEG-2 (lower sampling frequency)
-// frames are found with the decoder's header search.
+// Tells from a file's first bytes which readers a validation run needs: the
+// walker (mpaverify) reads MPEG-1 Layer I and II only, and the payload of
+// Layer III and MPEG-2/2.5 frames holds many a false Layer I/II header that it
+// would report as frames.
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace mpeg_audio_validation {
 
-// "MPEG-1 Layer III audio at 44100 Hz", "MPEG-2 Layer II audio at 24000 Hz";
-// empty when the bytes hold none of those (a header counts only when the next
-// one follows right after its frame).
-[[nodiscard]] std::string DescribeOtherMpegAudio(const std::uint8_t* data, std::size_t size);
+enum class StreamFamily {
+    LayerIOrII,  // MPEG-1 Layer I or II: walker and stream checker
+    Other,       // Layer III, MPEG-2 or MPEG-2.5: the stream checker alone
+    Unknown,     // no audio frame in these bytes (junk, or a tag longer than them)
+};
+
+// The family of the first audio frame the stream checker finds in the bytes.
+[[nodiscard]] StreamFamily SniffStreamFamily(const std::uint8_t* data, std::size_t size);
 
 }  // namespace mpeg_audio_validation

@@ -94,17 +94,6 @@ TEST(ValidateFile, FilesWithoutLayerIOrIIAudioGiveOneClearError) {
     }
 }
 
-TEST(ValidateFile, LayerIIIAndMpeg2StreamsAreNamedInTheError) {
-    const std::string prefix = std::string(kNotMpegAudioMessage) + " The file holds ";
-    const std::string suffix = ", which this validator does not check.";
-    const Outcome layer3 = Validate(FixturePath("tone_l3_44k_128k.mp3"));
-    EXPECT_EQ(layer3.result, RunResult::NotMpegAudio);
-    EXPECT_EQ(layer3.items, (Items{{3, prefix + "MPEG-1 Layer III audio at 44100 Hz" + suffix}}));
-    const Outcome mpeg2 = Validate(FixturePath("crc_l2_lsf_24k_64k.mp2"));
-    EXPECT_EQ(mpeg2.result, RunResult::NotMpegAudio);
-    EXPECT_EQ(mpeg2.items, (Items{{3, prefix + "MPEG-2 Layer II audio at 24000 Hz" + suffix}}));
-}
-
 TEST(ValidateFile, AFileThatCannotBeOpenedIsAnError) {
     TempDir dir;
     for (const std::string& path : {dir.File("missing.mp2"), dir.Path().string()}) {

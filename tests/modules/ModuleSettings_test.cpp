@@ -11,6 +11,7 @@
 
 #include <memory>
 
+#include "modules/mpeg_audio_validator/CheckerSwitches.h"
 #include "platform/utf16_text.h"
 #include "tests/modules/module_test_support.h"
 
@@ -55,10 +56,16 @@ TEST(ModuleSettings, TheChoiceMadeWithOkIsUsedByTheNextRunAndCancelKeepsIt) {
                 box->setChecked(false);
             }
             EXPECT_EQ(dialog.findChild<QCheckBox*>("bitrate")->text(), "Bitrate changes");
+            auto* crc = dialog.findChild<QCheckBox*>("crc-mismatch");
+            ASSERT_NE(crc, nullptr);
+            EXPECT_EQ(crc->text(), "Frame CRC mismatches");
+            EXPECT_TRUE(crc->isChecked());
         },
         &first);
     EXPECT_EQ(control->ShowSettings(0), kOk);
-    EXPECT_EQ(boxes, static_cast<int>(std::size(mpeg_audio_validation::kSwitchableKinds)));
+    // One box per walker kind and one per checker kind the walker does not know.
+    EXPECT_EQ(boxes, static_cast<int>(std::size(mpeg_audio_validation::kSwitchableKinds) +
+                                      std::size(mpeg_audio_validation::kCheckerSwitches)));
 
     QDialog* second = nullptr;
     AnswerDialog(

@@ -12,7 +12,7 @@ namespace moduletest {
 
 using mpeg_audio_validation::HexOffset;
 
-Outcome Validate(const std::string& path, std::uint32_t kinds, std::size_t chunkBytes) {
+Outcome Validate(const std::string& path, mpeg_audio_validation::EnabledKinds kinds, std::size_t chunkBytes) {
     Outcome outcome;
     mpeg_audio_validation::ValidationCallbacks callbacks;
     callbacks.report = [&outcome](const ValidationItem& item) { outcome.items.push_back(item); };

@@ -36,7 +36,7 @@ struct Outcome {
     Items items;
 };
 
-Outcome Validate(const std::string& path, std::uint32_t kinds = mpeg_audio_validation::kAllKinds,
+Outcome Validate(const std::string& path, mpeg_audio_validation::EnabledKinds kinds = {},
                  std::size_t chunkBytes = mpeg_audio_validation::kFeedChunkBytes);
 
 // validation/faulty_l2_48k.mp2 (see make-validation-fixtures.sh): 21 frames
