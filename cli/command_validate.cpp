@@ -1,11 +1,15 @@
+#include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <ostream>
+#include <sstream>
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/progress_bar.h"
 #include "cli/report_files.h"
 #include "modules/mpeg_audio_validator/AudioValidation.h"
+#include "modules/mpeg_audio_validator/CheckerSwitches.h"
 #include "viewer/validation/ValidationCatalogue.h"
 
 namespace cli {
@@ -17,8 +21,10 @@ const char* const kValidateHelpText =
     "                             [--disable KIND]... [--format text|json]\n"
     "                             [--fail-on warning|error|never] [--force]\n"
     "\n"
-    "Checks MPEG audio streams with the MPEG Audio Validator (mpaverify) and\n"
-    "prints its events with the module's messages: for one FILE every event as\n"
+    "Checks MPEG audio streams with the MPEG Audio Validator (the mpaverify\n"
+    "walker for MPEG-1 Layer I/II, the mpacheck stream checker for every MPEG\n"
+    "audio stream) and prints its events with the module's messages: for one\n"
+    "FILE every event as\n"
     "\"Type: message\" and then the summary line, for several FILEs one summary\n"
     "line each (\"FILE: N errors, N warnings, N infos\"). Reports are written\n"
     "with the viewer's report exporters; an existing report is never replaced\n"
@@ -31,9 +37,12 @@ const char* const kValidateHelpText =
     "  --disable KIND       do not report this kind of event (repeatable; the kinds\n"
     "                       are listed below)\n"
     "  --format FORM        text (default) or json (every file with its counts,\n"
-    "                       result, report and events)\n"
+    "                       result, report and events; the checker's findings\n"
+    "                       with kind, severity, frame, offset and time)\n"
     "  --fail-on LEVEL      exit with code 4 when an event of this level or worse\n"
-    "                       was found: warning, error (default) or never\n"
+    "                       was found: warning, error (default) or never; or a\n"
+    "                       comma-separated list of finding kinds (crc-mismatch,\n"
+    "                       ...) and at most one level: exit 4 on those too\n"
     "  --force              replace existing reports\n"
     "\n"
     "Examples:\n"
@@ -48,13 +57,18 @@ const char* const kValidateHelpText =
     "\n"
     "Event kinds for --disable:\n";
 
-// The help with the validator's switchable kinds, from its own table.
+std::string KindLine(const std::string& name, const char* label) {
+    return "  " + name + std::string(name.size() < 20 ? 20 - name.size() : 1, ' ') + label + "\n";
+}
+
+// The help with the validator's switchable kinds, from their own tables.
 std::string ValidateHelpWithKinds() {
     std::string help = kValidateHelpText;
-    for (const auto& kind : mpeg_audio_validation::kSwitchableKinds) {
-        std::string name = kind.name;
-        help += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') + kind.label + "\n";
-    }
+    for (const auto& kind : mpeg_audio_validation::kSwitchableKinds) help += KindLine(kind.name, kind.label);
+    for (const auto& kind : mpeg_audio_validation::kCheckerSwitches)
+        help += KindLine(std::string(mpacheck::kind_name(kind.kind)), kind.label);
+    help += "The checker's junk, sync-lost, layer-change, rate-change and mode-change\n"
+            "follow junk, junk, layer, frequency and mode.\n";
     return help;
 }
 
@@ -69,9 +83,10 @@ namespace {
 namespace mav = mpeg_audio_validation;
 
 struct ValidateOptions {
-    std::uint32_t enabledKinds = mav::kAllKinds;
+    mav::EnabledKinds enabledKinds;
     OutputFormat format = OutputFormat::Text;
     std::int32_t failLevel = validation::kReportError;  // 0: never
+    std::uint32_t failKinds = 0;                         // bit per mpacheck::finding_kind
     ReportPlan reports;
 };
 
@@ -82,6 +97,8 @@ struct FileOutcome {
     int exitCode = kExitOk;
     int counts[4] = {0, 0, 0, 0};  // by report type
     std::vector<validation::TCustomReport> items;
+    std::vector<std::optional<mpacheck::finding>> findings;  // one per item
+    bool foundFailKind = false;
 };
 
 int ParseReportOptions(const Arguments& arguments, ValidateOptions& options, std::ostream& err) {
@@ -110,28 +127,47 @@ int ParseReportOptions(const Arguments& arguments, ValidateOptions& options, std
     return kExitOk;
 }
 
+std::optional<std::int32_t> FailLevelByName(const std::string& name) {
+    if (name == "warning") return validation::kReportWarning;
+    if (name == "error") return validation::kReportError;
+    if (name == "never") return validation::kReportNone;
+    return std::nullopt;
+}
+
+// "warning", "crc-mismatch,stream-truncated" or "error,music-crc": kinds alone
+// fail on those kinds only.
+bool ParseFailOn(const std::string& value, ValidateOptions& options) {
+    std::optional<std::int32_t> level;
+    std::istringstream names(value);
+    std::string name;
+    while (std::getline(names, name, ',')) {
+        if (const auto named = FailLevelByName(name)) {
+            if (level) return false;
+            level = named;
+        } else if (const auto kind = mpacheck::kind_from_name(name)) {
+            options.failKinds |= 1u << static_cast<int>(*kind);
+        } else {
+            return false;
+        }
+    }
+    if (!level && options.failKinds == 0) return false;
+    options.failLevel = level.value_or(validation::kReportNone);
+    return true;
+}
+
 int ParseValidateOptions(const Arguments& arguments, ValidateOptions& options, std::ostream& err) {
     if (!arguments.Error().empty() || arguments.Positional().empty())
         return UsageError("validate", arguments.Error().empty() ? "expects at least one FILE" : arguments.Error(),
                           kValidateHelp, err);
     for (const std::string& name : arguments.Values("--disable")) {
-        const std::int32_t code = mav::KindCodeByName(name);
-        if (code < 0) return UsageError("validate", "--disable takes an event kind, not \"" + name + "\"", kValidateHelp, err);
-        options.enabledKinds &= ~(1u << code);
+        if (!mav::DisableKindByName(name, options.enabledKinds))
+            return UsageError("validate", "--disable takes an event kind, not \"" + name + "\"", kValidateHelp, err);
     }
     const auto format = FormatOption(arguments, false);
     if (!format) return UsageError("validate", "--format takes text or json", kValidateHelp, err);
     options.format = *format;
-    if (const auto level = arguments.Value("--fail-on")) {
-        if (*level == "warning")
-            options.failLevel = validation::kReportWarning;
-        else if (*level == "error")
-            options.failLevel = validation::kReportError;
-        else if (*level == "never")
-            options.failLevel = validation::kReportNone;
-        else
-            return UsageError("validate", "--fail-on takes warning, error or never", kValidateHelp, err);
-    }
+    if (const auto failOn = arguments.Value("--fail-on"); failOn && !ParseFailOn(*failOn, options))
+        return UsageError("validate", "--fail-on takes warning, error or never, or finding kinds", kValidateHelp, err);
     return ParseReportOptions(arguments, options, err);
 }
 
@@ -149,6 +185,9 @@ FileOutcome ValidateOne(const std::string& fileName, const ValidateOptions& opti
     callbacks.report = [&](const mav::ValidationItem& item) {
         outcome.items.push_back({static_cast<std::int32_t>(validation::kMpegAudioValidatorType), item.reportType,
                                  item.message, -1});
+        outcome.findings.push_back(item.finding);
+        if (item.finding && (options.failKinds >> static_cast<int>(item.finding->kind) & 1u) != 0)
+            outcome.foundFailKind = true;
         if (item.reportType >= 0 && item.reportType < 4) ++outcome.counts[item.reportType];
         if (printEvents) {
             progress.Clear();
@@ -164,9 +203,10 @@ FileOutcome ValidateOne(const std::string& fileName, const ValidateOptions& opti
         case mav::RunResult::CannotOpen: outcome.result = "unreadable"; outcome.exitCode = kExitFailure; break;
         case mav::RunResult::NotMpegAudio: outcome.result = "not MPEG audio"; outcome.exitCode = kExitNotAudio; break;
     }
-    const bool failed = options.failLevel != validation::kReportNone &&
-                        ((options.failLevel <= validation::kReportWarning && outcome.counts[validation::kReportWarning] > 0) ||
-                         outcome.counts[validation::kReportError] > 0);
+    const bool failed = outcome.foundFailKind ||
+                        (options.failLevel != validation::kReportNone &&
+                         ((options.failLevel <= validation::kReportWarning && outcome.counts[validation::kReportWarning] > 0) ||
+                          outcome.counts[validation::kReportError] > 0));
     if (outcome.exitCode == kExitOk && failed) outcome.exitCode = kExitFindings;
     return outcome;
 }
@@ -189,6 +229,15 @@ void WriteSummaryLine(const FileOutcome& outcome, std::ostream& out) {
     out << "\n";
 }
 
+// The checker's fields after an event's type and message.
+void WriteJsonFinding(const mpacheck::finding& finding, std::ostream& out) {
+    char time[32];
+    std::snprintf(time, sizeof time, "%.3f", finding.time);
+    out << ", \"kind\": " << JsonString(mpacheck::kind_name(finding.kind))
+        << ", \"severity\": " << JsonString(mpacheck::severity_name(finding.level))
+        << ", \"frame\": " << finding.frame << ", \"offset\": " << finding.offset << ", \"time\": " << time;
+}
+
 void WriteJson(const std::vector<FileOutcome>& outcomes, std::ostream& out) {
     out << "{\"files\": [";
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
@@ -199,9 +248,12 @@ void WriteJson(const std::vector<FileOutcome>& outcomes, std::ostream& out) {
             << ", \"warnings\": " << outcome.counts[validation::kReportWarning]
             << ", \"infos\": " << outcome.counts[validation::kReportInfo] << ", \"report\": "
             << (outcome.report.empty() ? "null" : JsonString(outcome.report)) << ", \"events\": [";
-        for (std::size_t e = 0; e < outcome.items.size(); ++e)
+        for (std::size_t e = 0; e < outcome.items.size(); ++e) {
             out << (e == 0 ? "\n" : ",\n") << "    {\"type\": " << JsonString(validation::ReportTypeName(outcome.items[e].ReportType))
-                << ", \"message\": " << JsonString(outcome.items[e].ReportMessage) << "}";
+                << ", \"message\": " << JsonString(outcome.items[e].ReportMessage);
+            if (e < outcome.findings.size() && outcome.findings[e]) WriteJsonFinding(*outcome.findings[e], out);
+            out << "}";
+        }
         out << (outcome.items.empty() ? "]}" : "\n  ]}");
     }
     out << (outcomes.empty() ? "]}\n" : "\n]}\n");
@@ -241,7 +293,10 @@ int RunValidate(const std::vector<std::string>& args, std::ostream& out, std::os
                 outcome.exitCode = kExitFailure;
         }
         if (options.format == OutputFormat::Text) WriteSummaryLine(outcome, out);
-        if (options.format != OutputFormat::Json) outcome.items.clear();  // only JSON lists them at the end
+        if (options.format != OutputFormat::Json) {  // only JSON lists them at the end
+            outcome.items.clear();
+            outcome.findings.clear();
+        }
         outcomes.push_back(std::move(outcome));
     }
     if (options.format == OutputFormat::Json) WriteJson(outcomes, out);
