@@ -40,6 +40,17 @@ std::string Problems(const Items& items) {
     return text;
 }
 
+// A fixture's bytes and the offsets of its frames as FFmpeg's demuxer finds them.
+struct Fixture {
+    std::vector<std::uint64_t> frames;
+    testsupport::Bytes bytes;
+};
+
+Fixture LoadFixture(const std::string& name) {
+    const std::string path = FixturePath(name);
+    return {checktest::PacketOffsets(path), testsupport::ReadFileBytes(path)};
+}
+
 struct OtherStream {
     const char* fixture;
     const char* summaryStart;
@@ -72,13 +83,11 @@ TEST(StreamCheckRun, LayerIIIAndLowSamplingRateStreamsAreValidatedNotRefused) {
 
 TEST(StreamCheckRun, DamagedLayerIIFramesGetCrcItemsWithTheirPositionsBesideTheWalkersEvents) {
     CHECKTEST_REQUIRE("ffprobe");
-    TempDir dir;
-    const std::string clean = FixturePath("crc_l2_48k_96k_dual.mp2");
-    const std::vector<std::uint64_t> frames = checktest::PacketOffsets(clean);
+    auto [frames, bytes] = LoadFixture("crc_l2_48k_96k_dual.mp2");
     ASSERT_GT(frames.size(), 8u);
-    testsupport::Bytes bytes = testsupport::ReadFileBytes(clean);
     // The first allocation byte, right after the header and the CRC word.
     for (const int frame : {3, 7}) bytes[frames[frame] + 6] ^= 0x10;
+    const TempDir dir;
     const std::string damaged = dir.Write("damaged.mp2", bytes);
 
     const Outcome o = Validate(damaged);
@@ -134,12 +143,10 @@ TEST(StreamCheckRun, AnMp3WithId3v2AndId3v1TagsGetsTagInfosAndNoJunk) {
 
 TEST(StreamCheckRun, JunkInALayerIIIStreamIsTheCheckersAndFollowsTheJunkSwitch) {
     CHECKTEST_REQUIRE("ffprobe");
-    TempDir dir;
-    const std::string clean = FixturePath("tone_l3_44k_128k.mp3");
-    const std::vector<std::uint64_t> frames = checktest::PacketOffsets(clean);
+    auto [frames, bytes] = LoadFixture("tone_l3_44k_128k.mp3");
     ASSERT_GT(frames.size(), 12u);
-    testsupport::Bytes bytes = testsupport::ReadFileBytes(clean);
     bytes.insert(bytes.begin() + static_cast<long>(frames[10]), 100, 0);
+    const TempDir dir;
     const std::string junky = dir.Write("junky.mp3", bytes);
 
     const Outcome o = Validate(junky);
