@@ -235,7 +235,7 @@ int RunValidate(const std::vector<std::string>& args, std::ostream& out, std::os
     for (std::size_t i = 0; i < files.size(); ++i) {
         FileOutcome outcome = ValidateOne(files[i], options, printEvents, out, err);
         if (!reportNames[i].empty() && !outcome.items.empty()) {
-            if (WriteReport(files[i], reportNames[i], outcome.items, err))
+            if (WriteReport(files[i], reportNames[i], outcome.items, options.reports.replace, err))
                 outcome.report = reportNames[i];
             else if (outcome.exitCode == kExitOk || outcome.exitCode > kExitFailure)
                 outcome.exitCode = kExitFailure;
