@@ -42,13 +42,20 @@ std::string EscapedMarkup(std::string_view text) {
     return escaped;
 }
 
+std::string QuotedCsvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
 std::string CsvField(std::string_view text) {
     std::string field = ValidUtf8(text);
     if (StartsLikeFormula(field)) field.insert(0, 1, '\'');
-    if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
-    std::string quoted = "\"";
-    for (const char c : field) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
+    return QuotedCsvField(field);
 }
 
 }  // namespace validation

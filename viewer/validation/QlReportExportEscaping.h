@@ -18,10 +18,13 @@ namespace validation {
 // (below U+0020 except tab, LF and CR) become U+FFFD.
 [[nodiscard]] std::string EscapedMarkup(std::string_view text);
 
-// One CSV field as RFC 4180 wants it: quoted, with quotes doubled, when it
-// holds a comma, a quote, CR or LF. A leading = + - @ (or tab) is preceded
-// by an apostrophe so that a spreadsheet shows the text instead of running
-// it as a formula.
+// The text as one CSV field of RFC 4180: quoted, with quotes doubled, when
+// it holds a comma, a quote, CR or LF; otherwise as it is.
+[[nodiscard]] std::string QuotedCsvField(std::string_view text);
+
+// A report value as a CSV field: valid UTF-8, a leading = + - @ (or tab)
+// preceded by an apostrophe so that a spreadsheet shows the text instead of
+// running it as a formula, then quoted as QuotedCsvField does.
 [[nodiscard]] std::string CsvField(std::string_view text);
 
 }  // namespace validation
