@@ -1,16 +1,34 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every preset and runs every test with ctest:
-# release, then the sanitizer build, then a short run of each fuzz target, then
-# the 32-bit build of the libraries that checks the record layouts for real.
+# release, then the 32-bit build of the libraries that checks the record
+# layouts for real, then the sanitizer build, then a short run of each fuzz
+# target.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 ./scripts/install-deps.sh
 
+# Some kernels are built without 32-bit program support: there the 32-bit
+# build still checks every frozen layout (they are compile-time assertions),
+# but its test programs cannot start.
+can_run_32bit() {
+  local probe
+  probe=$(mktemp -d)
+  echo 'int main(void) { return 0; }' > "$probe/probe.c"
+  gcc -m32 "$probe/probe.c" -o "$probe/probe" 2>/dev/null && "$probe/probe" 2>/dev/null
+  local status=$?
+  rm -rf "$probe"
+  return $status
+}
+
 jobs=$(nproc)
-for preset in release asan fuzz i386; do
+for preset in release i386 asan fuzz; do
   echo "=== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
+  if [ "$preset" = i386 ] && ! can_run_32bit; then
+    echo "=== i386: built (32-bit layouts checked at compile time); this kernel cannot run 32-bit programs, tests skipped"
+    continue
+  fi
   ctest --preset "$preset" -j "$jobs"
 done

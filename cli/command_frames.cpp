@@ -3,6 +3,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "cli/file_acceptance.h"
 #include "cli/frame_rows.h"
 #include "cli/progress_bar.h"
 #include "viewer/model/FrameNavigator.h"
@@ -31,7 +32,8 @@ const char* const kFramesHelp =
     "  tamberly-cli frames take1.mp2 --from 0x1F400\n"
     "  tamberly-cli frames take1.mp2 --all --format csv > take1-frames.csv\n"
     "\n"
-    "Exit codes: 0 listed, 1 FILE unreadable, 2 usage, 3 no MPEG audio frame found.\n";
+    "Exit codes: 0 listed, 1 FILE unreadable, 2 usage, 3 no MPEG audio frame found\n"
+    "or FILE is a container (list its streams with \"tamberly-cli streams FILE\").\n";
 
 namespace {
 
@@ -120,9 +122,9 @@ int RunFrames(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
     const std::string& fileName = arguments.Positional().front();
     if (!CheckReadable(fileName, err)) return kExitFailure;
-    std::int32_t layer = -1;
-    std::int32_t samplingIndex = -1;
-    const bool dominant = IsMPAES(fileName, layer, samplingIndex);
+    const TFileAcceptance acceptance = DecideAcceptance(fileName);
+    if (RefuseContainer(fileName, acceptance, err)) return kExitNotAudio;
+    const bool dominant = acceptance.Probes.MPAES;
     if (!dominant)
         err << "tamberly-cli frames: " << fileName
             << ": no dominant MPEG-1 audio layer and sampling rate; listing what matches\n";
@@ -132,7 +134,7 @@ int RunFrames(const std::vector<std::string>& args, std::ostream& out, std::ostr
         err << "tamberly-cli: cannot open " << fileName << "\n";
         return kExitFailure;
     }
-    navigator.SetExpectation(layer, samplingIndex);
+    navigator.SetExpectation(acceptance.Probes.Layer, acceptance.Probes.SamplingIndex);
     const auto writer = MakeFrameRowWriter(options.format, out);
     writer->Begin(fileName);
     std::int64_t listed = 0;

@@ -2,6 +2,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "cli/file_acceptance.h"
 #include "viewer/model/FrameDetail.h"
 #include "viewer/model/FrameNavigator.h"
 
@@ -22,7 +23,8 @@ const char* const kHeaderHelp =
     "  tamberly-cli header take1.mp2 --offset 0x00000000000001A1\n"
     "\n"
     "Exit codes: 0 printed, 1 FILE unreadable, 2 usage (also BYTE past the end),\n"
-    "3 no MPEG audio frame header at BYTE.\n";
+    "3 no MPEG audio frame header at BYTE, or FILE is a container (list its\n"
+    "streams with \"tamberly-cli streams FILE\").\n";
 
 int RunHeader(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Arguments arguments(args, {"--offset"}, {"--help"});
@@ -34,9 +36,8 @@ int RunHeader(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
     const std::string& fileName = arguments.Positional().front();
     if (!CheckReadable(fileName, err)) return kExitFailure;
-    std::int32_t layer = -1;
-    std::int32_t samplingIndex = -1;
-    IsMPAES(fileName, layer, samplingIndex);  // the expectation the next-header search uses
+    const TFileAcceptance acceptance = DecideAcceptance(fileName);
+    if (RefuseContainer(fileName, acceptance, err)) return kExitNotAudio;
     TFrameNavigator navigator;
     if (!navigator.OpenFile(fileName)) {
         err << "tamberly-cli: cannot open " << fileName << "\n";
@@ -47,7 +48,7 @@ int RunHeader(const std::vector<std::string>& args, std::ostream& out, std::ostr
             << navigator.FileSize() << " bytes)\n";
         return kExitUsage;
     }
-    navigator.SetExpectation(layer, samplingIndex);
+    navigator.SetExpectation(acceptance.Probes.Layer, acceptance.Probes.SamplingIndex);  // for the next-header search
     TMPAFrame frame{};
     if (!navigator.ReadFrameAt(*offset, frame)) {
         err << "tamberly-cli: cannot read " << fileName << "\n";

@@ -2,7 +2,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
-#include "viewer/media/ProbeChain.h"
+#include "cli/file_acceptance.h"
 #include "viewer/model/MPAUtils.h"
 
 namespace cli {
@@ -17,7 +17,8 @@ const char* const kProbeHelp =
     "  IsMPAES        the 32-frame vote over the first MiB: layer and sampling index\n"
     "  IsMPA_All_Layers  whether five plausible MPEG audio headers were seen\n"
     "  verdict        \"MPEG audio stream\" when the viewer would open the file\n"
-    "                 directly, \"container\" when a container probe recognised it,\n"
+    "                 directly, \"container\" when a container probe or the MPEG-2\n"
+    "                 demultiplexer recognised it,\n"
     "                 \"not an MPEG audio stream\" otherwise\n"
     "\n"
     "  --format FORM  text (the lines above, the default) or json (the same\n"
@@ -42,31 +43,36 @@ std::string DescribeVote(const TProbeChainResult& result) {
     return std::string(result.MPAES ? "yes" : "no") + ", layer " + layer + ", sampling index " + rate;
 }
 
-std::string Verdict(const TProbeChainResult& result) {
-    if (!result.ContainerProbe.empty()) return "container";
-    return result.IsAudioStream() ? "MPEG audio stream" : "not an MPEG audio stream";
+std::string Verdict(const TFileAcceptance& acceptance) {
+    switch (acceptance.Verdict) {
+        case TFileVerdict::Container: return "container";
+        case TFileVerdict::MpegAudio: return "MPEG audio stream";
+        default: return "not an MPEG audio stream";
+    }
 }
 
 std::string JsonNumberOrNull(std::int32_t value) { return value < 0 ? "null" : std::to_string(value); }
 
-void WriteText(const std::string& fileName, const TProbeChainResult& result, std::ostream& out) {
+void WriteText(const std::string& fileName, const TFileAcceptance& acceptance, std::ostream& out) {
+    const TProbeChainResult& result = acceptance.Probes;
     std::string container;
     for (const auto& name : result.RecognisedBy) container += (container.empty() ? "" : ", ") + name;
     out << "file: " << fileName << "\n"
         << "container: " << (container.empty() ? "none" : container) << "\n"
         << "IsMPAES: " << DescribeVote(result) << "\n"
         << "IsMPA_All_Layers: " << (result.AllLayers ? "yes" : "no") << "\n"
-        << "verdict: " << Verdict(result) << "\n";
+        << "verdict: " << Verdict(acceptance) << "\n";
 }
 
-void WriteJson(const std::string& fileName, const TProbeChainResult& result, std::ostream& out) {
+void WriteJson(const std::string& fileName, const TFileAcceptance& acceptance, std::ostream& out) {
+    const TProbeChainResult& result = acceptance.Probes;
     std::string container;
     for (const auto& name : result.RecognisedBy) container += (container.empty() ? "" : ", ") + JsonString(name);
     out << "{\"file\": " << JsonString(fileName) << ", \"container\": [" << container << "], \"mpaes\": "
         << (result.MPAES ? "true" : "false") << ", \"layer\": " << JsonNumberOrNull(result.Layer)
         << ", \"sampling_index\": " << JsonNumberOrNull(result.SamplingIndex)
         << ", \"all_layers\": " << (result.AllLayers ? "true" : "false") << ", \"verdict\": "
-        << JsonString(Verdict(result)) << "}\n";
+        << JsonString(Verdict(acceptance)) << "}\n";
 }
 
 }  // namespace
@@ -78,16 +84,16 @@ int RunProbe(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!format) return UsageError("probe", "--format takes text or json", kProbeHelp, err);
     const std::string& fileName = arguments.Positional().front();
     if (!CheckReadable(fileName, err)) return kExitFailure;
-    const TProbeChainResult result = RunProbeChain(fileName, TProbeChainMode::RunAll);
-    if (!result.FileOpened) {
+    const TFileAcceptance acceptance = DecideAcceptance(fileName, TProbeChainMode::RunAll);
+    if (acceptance.Verdict == TFileVerdict::Unreadable) {
         err << "tamberly-cli: cannot open " << fileName << "\n";
         return kExitFailure;
     }
     if (*format == OutputFormat::Json)
-        WriteJson(fileName, result, out);
+        WriteJson(fileName, acceptance, out);
     else
-        WriteText(fileName, result, out);
-    return result.IsAudioStream() || !result.ContainerProbe.empty() ? kExitOk : kExitNotAudio;
+        WriteText(fileName, acceptance, out);
+    return acceptance.Verdict == TFileVerdict::NotMpegAudio ? kExitNotAudio : kExitOk;
 }
 
 }  // namespace cli

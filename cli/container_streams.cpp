@@ -10,8 +10,6 @@
 
 namespace cli {
 
-namespace {
-
 // The reader loads and frees the plugins it tries. One reference held until
 // the program ends keeps them and the libraries they pull in mapped, so that
 // their one-time allocations stay reachable (no leak reports of unknown
@@ -26,8 +24,6 @@ void HoldDemultiplexerPluginsLoaded() {
     }();
     (void)held;
 }
-
-}  // namespace
 
 int OpenContainer(const std::string& fileName, TQlDemuxEx& demux, std::vector<TStreamInfo>& streams,
                   std::ostream& err) {

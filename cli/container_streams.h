@@ -11,6 +11,10 @@
 
 namespace cli {
 
+// Keeps the demultiplexer plugins beside the program loaded until the program
+// ends; call before anything loads and frees them.
+void HoldDemultiplexerPluginsLoaded();
+
 // Loads the file into demux and lists its streams. On failure writes one
 // line to err and returns the exit code (kExitNotAudio when no plugin takes
 // the file); kExitOk otherwise.

@@ -13,7 +13,7 @@
 
 #include <unistd.h>
 
-#include "plugins/common/bufstream_pcm.h"
+#include "abi/bufstream_pcm.h"
 #include "plugins/common/wav_sink.h"
 
 namespace {

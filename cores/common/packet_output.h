@@ -10,7 +10,7 @@
 
 #include "cores/common/media_types.h"
 #include "cores/common/pcm_headers.h"
-#include "plugins/common/bufstream.h"
+#include "abi/bufstream.h"
 
 namespace cores {
 

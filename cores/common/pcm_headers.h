@@ -17,7 +17,7 @@
 #include <optional>
 #include <variant>
 
-#include "plugins/common/bufstream_pcm.h"
+#include "abi/bufstream_pcm.h"
 
 namespace cores {
 

@@ -18,8 +18,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "platform/calling_convention.h"
-#include "plugins/common/bufstream.h"
+#include "abi/calling_convention.h"
+#include "abi/bufstream.h"
 
 #ifdef DEMO_DEMUX_MP2_BUILD
 #define DEMO_DEMUX_MP2_API TAMBERLY_EXPORT

@@ -1,6 +1,7 @@
-// The numbers every MPEG audio header points at: bitrates, sampling rates,
-// samples per frame and the frame length, for MPEG-1 (ISO/IEC 11172-3),
-// MPEG-2 low sampling frequencies (ISO/IEC 13818-3) and MPEG-2.5.
+// The fields of an MPEG audio header and the numbers they point at: bitrates,
+// sampling rates, samples per frame and the frame length, for MPEG-1
+// (ISO/IEC 11172-3), MPEG-2 low sampling frequencies (ISO/IEC 13818-3) and
+// MPEG-2.5.
 //
 // Everything here is constexpr and free of policy: index 0 of the bitrate
 // table (free format) and index 15 (forbidden) give 0, a reserved sampling
@@ -41,6 +42,39 @@ inline constexpr std::int32_t kSamplingRateHz[4][4] = {
     {22050, 24000, 16000, 0},
     {44100, 48000, 32000, 0},
 };
+
+// The fields of a header in bit order, each as an int; nothing is checked.
+struct HeaderFields {
+    int sync;            // bits 31-20: 0xFFF for MPEG-1 and 2 (MPEG-2.5 has 0xFFE)
+    int id;              // bit 19: 1 = MPEG-1; version code = 2 | id for MPEG-1 and 2
+    int layer_code;      // bits 18-17: 3, 2, 1 = Layer I, II, III; 0 reserved
+    int protection;      // bit 16: 0 = a CRC word follows the header
+    int bitrate_index;   // bits 15-12
+    int sampling_index;  // bits 11-10
+    int padding;         // bit 9
+    int private_bit;     // bit 8
+    int mode;            // bits 7-6
+    int mode_extension;  // bits 5-4
+    int copyright;       // bit 3
+    int original;        // bit 2
+    int emphasis;        // bits 1-0
+};
+
+// The four header bytes as one big-endian word.
+constexpr std::uint32_t HeaderWord(const std::uint8_t* bytes) {
+    return static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
+           static_cast<std::uint32_t>(bytes[2]) << 8 | static_cast<std::uint32_t>(bytes[3]);
+}
+
+constexpr HeaderFields SplitHeader(std::uint32_t word) {
+    const auto bits = [word](int shift, std::uint32_t mask) { return static_cast<int>((word >> shift) & mask); };
+    return {bits(20, 0xFFF), bits(19, 1), bits(17, 3), bits(16, 1), bits(12, 0xF), bits(10, 3), bits(9, 1),
+            bits(8, 1),      bits(6, 3),  bits(4, 3),  bits(3, 1),  bits(2, 1),    bits(0, 3)};
+}
+
+// 1, 2 or 3 for the layer codes 3, 2 and 1; 0 for the reserved code 0 and
+// anything else.
+constexpr int LayerFromCode(int layer_code) { return layer_code >= 1 && layer_code <= 3 ? 4 - layer_code : 0; }
 
 constexpr bool IsKnownVersion(int version_code) {
     return version_code == kVersionMpeg1 || version_code == kVersionMpeg2 || version_code == kVersionMpeg25;
@@ -83,11 +117,12 @@ constexpr std::int32_t FrameLengthBytes(int version_code, int layer, std::int32_
 }
 
 // The same from the header's indices; 0 for free format, a forbidden bitrate
-// or a reserved sampling index.
+// or a reserved sampling index, padded or not.
 constexpr std::int32_t FrameLengthFromIndices(int version_code, int layer, int bitrate_index, int sampling_index,
                                               int padding) {
-    return FrameLengthBytes(version_code, layer, BitrateKbps(version_code, layer, bitrate_index) * 1000,
-                            SamplingRateHz(version_code, sampling_index), padding);
+    const std::int32_t kbps = BitrateKbps(version_code, layer, bitrate_index);
+    if (kbps == 0) return 0;
+    return FrameLengthBytes(version_code, layer, kbps * 1000, SamplingRateHz(version_code, sampling_index), padding);
 }
 
 // Worked examples from the standards, checked when this header compiles.
@@ -98,5 +133,7 @@ static_assert(FrameLengthFromIndices(kVersionMpeg1, 1, 12, 0, 1) == 420);  // 38
 static_assert(FrameLengthFromIndices(kVersionMpeg2, 3, 4, 0, 0) == 104);   // 32 kbit/s, 22.05 kHz
 static_assert(FrameLengthFromIndices(kVersionMpeg25, 3, 1, 2, 0) == 72);   // 8 kbit/s, 8 kHz
 static_assert(FrameLengthFromIndices(kVersionMpeg2, 2, 8, 1, 0) == 384);   // 64 kbit/s, 24 kHz
+static_assert(FrameLengthFromIndices(kVersionMpeg1, 2, 0, 1, 1) == 0);     // free format, padded
+static_assert(SplitHeader(0xFFFD9444u).bitrate_index == 9 && SplitHeader(0xFFFD9444u).mode == 1);
 
 }  // namespace mpa_header

@@ -4,50 +4,30 @@
 
 #include <algorithm>
 
+#include "libs/mpa_header/mpa_header_tables.h"
 #include "libs/mpadec/decoder.h"
 
 namespace mpadec {
 namespace {
 
-// kbit/s by version bit (0 = MPEG-2 LSF, 1 = MPEG-1), layer (1-3) and index.
-// MPEG-2 Layers II and III share one row.
-constexpr int kBitrates[2][3][15] = {
-    {{0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},
-     {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},
-     {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}},
-    {{0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},
-     {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},
-     {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}},
-};
-
-// Sampling rates in kHz by version bit and index.
-constexpr double kSamplingRatesKhz[2][3] = {{22.05, 24, 16}, {44.1, 48, 32}};
-
 // jsbound of Layers I and II by mode extension.
 constexpr int kJointStereoBound[4] = {4, 8, 12, 16};
 
-struct coded_fields {
-    int version, layer_code, protection, bitrate_index, sampling_index, padding;
-    int private_bit, mode, mode_extension, copyright, original, emphasis;
-};
+// The decoder knows MPEG-1 and MPEG-2 (header_check refuses MPEG-2.5): the
+// version code is 2 | ID.
+int version_code(const mpa_header::HeaderFields& f) { return mpa_header::kVersionMpeg2 | f.id; }
 
-coded_fields split(const std::uint8_t* b) {
-    return {(b[1] >> 3) & 1, (b[1] >> 1) & 3, b[1] & 1,        b[2] >> 4,        (b[2] >> 2) & 3, (b[2] >> 1) & 1,
-            b[2] & 1,        b[3] >> 6,       (b[3] >> 4) & 3, (b[3] >> 3) & 1, (b[3] >> 2) & 1, b[3] & 3};
+int sampling_rate_hz(const mpa_header::HeaderFields& f) {
+    return mpa_header::SamplingRateHz(version_code(f), f.sampling_index);
 }
 
-int sampling_rate_hz(const coded_fields& f) {
-    return static_cast<int>(kSamplingRatesKhz[f.version][f.sampling_index] * 1000);
+int bitrate_bps(const mpa_header::HeaderFields& f) {
+    return mpa_header::BitrateKbps(version_code(f), mpa_header::LayerFromCode(f.layer_code), f.bitrate_index) * 1000;
 }
 
-int bitrate_bps(const coded_fields& f) { return kBitrates[f.version][3 - f.layer_code][f.bitrate_index] * 1000; }
-
-int frame_length(const coded_fields& f) {
-    const int bitrate = bitrate_bps(f);
-    const int rate = sampling_rate_hz(f);
-    if (f.layer_code == 3) return (bitrate * 12 / rate + f.padding) * 4;
-    if (f.layer_code == 1 && f.version == 0) return bitrate * 72 / rate + f.padding;
-    return bitrate * 144 / rate + f.padding;
+int frame_length(const mpa_header::HeaderFields& f) {
+    return mpa_header::FrameLengthBytes(version_code(f), mpa_header::LayerFromCode(f.layer_code), bitrate_bps(f),
+                                        sampling_rate_hz(f), f.padding);
 }
 
 }  // namespace
@@ -57,14 +37,15 @@ bool header_check(const std::uint8_t* b) {
            (b[2] & 0xF0) != 0xF0 && (b[2] & 0x0C) != 0x0C && (b[3] & 0x03) != 2;
 }
 
-int frame_length_of(const std::uint8_t* bytes) { return frame_length(split(bytes)); }
+int frame_length_of(const std::uint8_t* bytes) {
+    return frame_length(mpa_header::SplitHeader(mpa_header::HeaderWord(bytes)));
+}
 
 int parse_header(mpa_decoder& decoder, const std::uint8_t* bytes) {
-    const coded_fields f = split(bytes);
     frame_header& h = decoder.header;
-    h.word = static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
-             static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
-    h.version = f.version;
+    h.word = mpa_header::HeaderWord(bytes);
+    const mpa_header::HeaderFields f = mpa_header::SplitHeader(h.word);
+    h.version = f.id;
     h.layer_code = f.layer_code;
     h.protection = f.protection;
     h.bitrate_index = f.bitrate_index;
@@ -76,7 +57,7 @@ int parse_header(mpa_decoder& decoder, const std::uint8_t* bytes) {
     h.copyright = f.copyright;
     h.original = f.original;
     h.emphasis = f.emphasis;
-    h.layer = 4 - f.layer_code;
+    h.layer = mpa_header::LayerFromCode(f.layer_code);
     h.channels = f.mode == 3 ? 1 : 2;
     h.crc_present = f.protection == 0;
     h.sampling_rate = sampling_rate_hz(f);

@@ -1,7 +1,7 @@
 /* mpadec: MPEG-1 and MPEG-2 (low sampling frequency) audio decoder.
  *
  * The whole surface is three exported functions and one object: a decoder
- * stream that is a bufstream record (plugins/common/bufstream.h). Its
+ * stream that is a bufstream record (abi/bufstream.h). Its
  * write_bytes takes raw elementary-stream bytes, its control takes the
  * MPA_CTL_* codes below; finish does nothing and release destroys it. Every
  * other operation slot of the record is null and must not be called.
@@ -19,8 +19,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "platform/calling_convention.h"
-#include "plugins/common/bufstream.h"
+#include "abi/calling_convention.h"
+#include "abi/bufstream.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -186,14 +186,6 @@ typedef int32_t(TAMBERLY_CDECL* mpa_api_ext_query_fn)(int32_t code, void* out);
 TAMBERLY_EXPORT void* TAMBERLY_CDECL MPEGin_Audio_GetAPIExt(int32_t id);
 
 /* ---- frozen layouts ---- */
-
-#ifndef TAMBERLY_ABI_ASSERT
-#ifdef __cplusplus
-#define TAMBERLY_ABI_ASSERT(condition, message) static_assert(condition, message)
-#else
-#define TAMBERLY_ABI_ASSERT(condition, message) _Static_assert(condition, message)
-#endif
-#endif
 
 TAMBERLY_ABI_ASSERT(sizeof(mpa_frame_info) == 84, "mpa_frame_info is 21 int32");
 TAMBERLY_ABI_ASSERT(offsetof(mpa_frame_info, version) == 4, "version at 4");

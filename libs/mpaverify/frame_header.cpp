@@ -3,19 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "libs/mpa_header/mpa_header_tables.h"
 #include "libs/mpaverify/messages.h"
 #include "platform/debug_output.h"
 
 namespace mpaverify {
 namespace {
 
-constexpr int32_t kSamplingRates[4] = {44100, 48000, 32000, 0};
-constexpr int32_t kLayerIBitrates[16] = {1, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0};
-constexpr int32_t kLayerIIBitrates[16] = {1, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0};
-
-uint32_t BigEndianWord(const uint8_t* p) {
-    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
-}
+using mpa_header::kVersionMpeg1;  // the validator knows MPEG-1 only
 
 // Sync, ID 1 and the high layer bit; bitrate index 15, sampling index 3 and
 // emphasis 2 are the reserved values a start code must not carry.
@@ -32,23 +27,22 @@ bool IsValidStart(const MpaHeader& h) {
 }  // namespace
 
 int32_t SamplingRateHz(int32_t sampling_frequency) {
-    return sampling_frequency >= 0 && sampling_frequency < 4 ? kSamplingRates[sampling_frequency] : 0;
+    return mpa_header::SamplingRateHz(kVersionMpeg1, sampling_frequency);
 }
 
 int32_t BitrateKbps(int32_t layer, int32_t bitrate_index) {
-    if (bitrate_index < 0 || bitrate_index > 15) return 0;
-    if (layer == kLayerI) return kLayerIBitrates[bitrate_index];
-    if (layer == kLayerII) return kLayerIIBitrates[bitrate_index];
-    return 0;
+    if (layer != kLayerI && layer != kLayerII) return 0;
+    if (bitrate_index == 0) return 1;  // the free-format value
+    return mpa_header::BitrateKbps(kVersionMpeg1, mpa_header::LayerFromCode(layer), bitrate_index);
 }
 
 int32_t FrameSizeWithoutPadding(int32_t layer, int32_t bitrate_index, int32_t sampling_frequency) {
-    const int32_t rate = SamplingRateHz(sampling_frequency);
-    const int32_t bitrate = BitrateKbps(layer, bitrate_index);
-    if (rate == 0) return 1;  // reserved index: no division by zero, and no size is 0
-    int32_t size = 1;
-    if (layer == kLayerI) size = bitrate_index == 0 ? 1 : 4 * (12000 * bitrate / rate);
-    if (layer == kLayerII) size = 144000 * bitrate / rate;
+    if (layer != kLayerI && layer != kLayerII) return 1;
+    // A reserved sampling index gives 0 (no division by zero), and so do the
+    // free-format value in Layer I and bitrate index 15: no size is 0.
+    const int32_t size = mpa_header::FrameLengthBytes(kVersionMpeg1, mpa_header::LayerFromCode(layer),
+                                                      BitrateKbps(layer, bitrate_index) * 1000,
+                                                      SamplingRateHz(sampling_frequency), 0);
     return std::max(size, 1);
 }
 
@@ -65,7 +59,7 @@ int32_t find_next_mpa_start_code(const uint8_t* data, int32_t length) {
     while (p < end) {
         p = static_cast<const uint8_t*>(std::memchr(p, 0xFF, static_cast<size_t>(end - p)));
         if (p == nullptr) return -1;
-        if (IsStartCode(BigEndianWord(p))) return static_cast<int32_t>(p - data);
+        if (IsStartCode(mpa_header::HeaderWord(p))) return static_cast<int32_t>(p - data);
         ++p;
     }
     return -1;
@@ -94,21 +88,9 @@ bool parse_mpa_frame(const uint8_t* data, int32_t length, MpaHeader& h) {
         platform::OutputDebugLineA(messages::kHeaderTooShort);
         return false;
     }
-    const uint32_t w = BigEndianWord(data);
-    const auto bits = [w](int shift, uint32_t mask) { return static_cast<int32_t>((w >> shift) & mask); };
-    h.syncword = bits(20, 0xFFF);
-    h.ID = bits(19, 1);
-    h.layer = bits(17, 3);
-    h.protection_bit = bits(16, 1);
-    h.bitrate_index = bits(12, 0xF);
-    h.sampling_frequency = bits(10, 3);
-    h.padding_bit = bits(9, 1);
-    h.private_bit = bits(8, 1);
-    h.mode = bits(6, 3);
-    h.mode_extension = bits(4, 3);
-    h.copyright = bits(3, 1);
-    h.original_home = bits(2, 1);
-    h.emphasis = bits(0, 3);
+    const mpa_header::HeaderFields f = mpa_header::SplitHeader(mpa_header::HeaderWord(data));
+    h = {f.sync,        f.id,        f.layer_code,     f.protection, f.bitrate_index, f.sampling_index, f.padding,
+         f.private_bit, f.mode,      f.mode_extension, f.copyright,  f.original,      f.emphasis,       h.error_check};
     if (h.protection_bit != 0) return true;
     if (length < 6) {
         platform::OutputDebugLineA(messages::kErrorCheckTooShort);

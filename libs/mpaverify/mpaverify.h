@@ -33,7 +33,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "platform/calling_convention.h"
+#include "abi/calling_convention.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -130,14 +130,6 @@ TAMBERLY_EXPORT int32_t TAMBERLY_STDCALL GetParsedFramesCount(int32_t* count);
 TAMBERLY_EXPORT int32_t TAMBERLY_STDCALL GetTotalFramesWithErrorsCount(int32_t* count);
 
 /* ---- frozen layout ---- */
-
-#ifndef TAMBERLY_ABI_ASSERT
-#ifdef __cplusplus
-#define TAMBERLY_ABI_ASSERT(condition, message) static_assert(condition, message)
-#else
-#define TAMBERLY_ABI_ASSERT(condition, message) _Static_assert(condition, message)
-#endif
-#endif
 
 TAMBERLY_ABI_ASSERT(sizeof(mpaverify_event) == 32, "the event record is 32 bytes");
 TAMBERLY_ABI_ASSERT(offsetof(mpaverify_event, kind) == 4, "kind at 4");

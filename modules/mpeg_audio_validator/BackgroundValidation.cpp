@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "platform/debug_output.h"
-#include "viewer/validation/ValidationCatalogue.h"
+#include "abi/QuillonControlInterface.h"
 
 namespace mpeg_audio_validation {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "libs/mpaverify/mpaverify.h"
-#include "viewer/validation/ValidationCatalogue.h"
+#include "abi/QuillonControlInterface.h"
 
 namespace mpeg_audio_validation {
 namespace {

@@ -3,8 +3,8 @@
 #include <new>
 
 #include "modules/mpeg_audio_validator/MpegAudioValidatorModule.h"
-#include "platform/calling_convention.h"
-#include "viewer/validation/QuillonControlInterface.h"
+#include "abi/calling_convention.h"
+#include "abi/QuillonControlInterface.h"
 
 extern "C" TAMBERLY_EXPORT validation::HResult TAMBERLY_STDCALL
 GetQuillonControl(validation::IQuillonControl** control) {

@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "platform/utf16_text.h"
-#include "viewer/validation/ValidationCatalogue.h"
+#include "abi/QuillonControlInterface.h"
 
 namespace mpeg_audio_validation {
 

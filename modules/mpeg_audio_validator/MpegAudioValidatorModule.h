@@ -15,7 +15,7 @@
 #include "modules/mpeg_audio_validator/BackgroundValidation.h"
 #include "modules/mpeg_audio_validator/SettingsDialog.h"
 #include "platform/shared_file.h"
-#include "viewer/validation/QuillonControlInterface.h"
+#include "abi/QuillonControlInterface.h"
 
 namespace mpeg_audio_validation {
 

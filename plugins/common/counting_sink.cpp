@@ -28,7 +28,7 @@ public:
     std::uint32_t block_size() const { return kCountingSinkCapacity; }
     std::int32_t control(std::uint32_t offset, std::uint32_t id, void* data, std::uint32_t size);
     std::uint32_t next_part() { return 0; }
-    void finish() {}
+    bool finish() { return true; }
 
 private:
     std::unique_ptr<std::uint8_t[]> scratch_;

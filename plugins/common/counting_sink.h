@@ -4,7 +4,7 @@
 // to the host, with its write_bytes slot wrapped by a forwarder that passes
 // each chunk on before calling the original slot.
 
-#include "plugins/common/bufstream.h"
+#include "abi/bufstream.h"
 
 namespace sinks {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "plugins/common/bufstream.h"
+#include "abi/bufstream.h"
 #include "plugins/common/output_file.h"
 
 namespace sinks {

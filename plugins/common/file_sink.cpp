@@ -24,7 +24,7 @@ public:
     std::uint32_t block_size() const { return kFileSinkCapacity; }
     std::int32_t control(std::uint32_t offset, std::uint32_t id, void* data, std::uint32_t size);
     std::uint32_t next_part();
-    void finish();
+    bool finish();
 
 private:
     bool WriteBuffer();
@@ -144,17 +144,18 @@ bool FileSink::StartNextPart() {
     return !navigation_ || navigation_->BeginPart(file_name_);
 }
 
-void FileSink::finish() {
-    (void)WriteBuffer();
-    (void)file_.Close();
+bool FileSink::finish() {
+    const bool written = WriteBuffer();
+    const bool closed = file_.Close();
     if (navigation_ && !fix_up_suppressed_) navigation_->FixUpParts();
+    return written && closed;
 }
 
 }  // namespace
 
-bufstream* CreateFileSink(const char* file_name) {
+bufstream* CreateFileSink(const char* file_name, FinishReport* report) {
     try {
-        return SinkSlots<FileSink>::MakeRecord(FileSink::Open(file_name));
+        return SinkSlots<FileSink>::MakeRecord(FileSink::Open(file_name), report);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

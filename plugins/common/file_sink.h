@@ -4,7 +4,8 @@
 // ...) and, in DVD navigation mode, rewrites the navigation packs of the
 // finished files.
 
-#include "plugins/common/bufstream.h"
+#include "abi/bufstream.h"
+#include "plugins/common/finish_report.h"
 
 namespace sinks {
 
@@ -13,7 +14,8 @@ inline constexpr unsigned kMaxFileName = 2047;          // characters of an outp
 
 // Creates (or truncates) the file and returns the record; null when the name
 // is null, empty or longer than kMaxFileName, the file cannot be created or
-// memory is short. The caller ends it with finish and release.
-[[nodiscard]] bufstream* CreateFileSink(const char* file_name);
+// memory is short. The caller ends it with finish and release; report, when
+// given, learns whether the buffered bytes reached the file at the finish.
+[[nodiscard]] bufstream* CreateFileSink(const char* file_name, FinishReport* report = nullptr);
 
 }  // namespace sinks

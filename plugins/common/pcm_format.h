@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "plugins/common/bufstream_pcm.h"
+#include "abi/bufstream_pcm.h"
 
 namespace sinks {
 

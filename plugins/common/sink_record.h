@@ -6,14 +6,16 @@
 //
 // A Sink provides: bytes_available(), reserve(n), commit(n),
 // write_bytes(data, n), block_size(), control(offset, id, data, size),
-// next_part() and finish(). finish() flushes and closes; the object is then
-// deleted by the slot.
+// next_part() and finish(). finish() flushes and closes and answers false
+// when output was lost; the object is then deleted by the slot, and a
+// FinishReport given to MakeRecord learns of the loss.
 
 #include <cstdint>
 #include <memory>
 #include <new>
 
-#include "plugins/common/bufstream.h"
+#include "abi/bufstream.h"
+#include "plugins/common/finish_report.h"
 
 namespace sinks {
 
@@ -21,10 +23,11 @@ template <class Sink>
 class SinkSlots {
 public:
     // A record with every slot set, flags 1, the reserved words 0 and the
-    // sink as impl; null (and the sink freed) when memory is short.
-    static bufstream* MakeRecord(std::unique_ptr<Sink> sink) noexcept {
+    // sink as impl; null (and the sink freed) when memory is short. report,
+    // when given, must outlive the record's finish.
+    static bufstream* MakeRecord(std::unique_ptr<Sink> sink, FinishReport* report = nullptr) noexcept {
         if (!sink) return nullptr;
-        auto* record = new (std::nothrow) bufstream{};
+        auto* record = new (std::nothrow) Record{};
         if (record == nullptr) return nullptr;
         record->bytes_available = &BytesAvailable;
         record->reserve = &Reserve;
@@ -37,10 +40,16 @@ public:
         record->release = &Release;
         record->flags = 1;
         record->impl = sink.release();
+        record->report = report;
         return record;
     }
 
 private:
+    // The record and, behind it, where its finish is reported.
+    struct Record : bufstream {
+        FinishReport* report = nullptr;
+    };
+
     static Sink* Of(bufstream* bs) noexcept { return bs != nullptr ? static_cast<Sink*>(bs->impl) : nullptr; }
 
     template <class Result, class Call>
@@ -80,17 +89,20 @@ private:
         Sink* sink = Of(bs);
         if (sink == nullptr) return;
         bs->impl = nullptr;
+        bool finished = false;
         try {
-            sink->finish();
+            finished = sink->finish();
         } catch (...) {
             // Output that cannot be completed is already lost; freeing must go on.
         }
         delete sink;
+        FinishReport* report = static_cast<Record*>(bs)->report;
+        if (!finished && report != nullptr) report->failed = true;
     }
     static void TAMBERLY_CDECL Release(bufstream* bs) {
         if (bs == nullptr) return;
         Finish(bs, 0);
-        delete bs;
+        delete static_cast<Record*>(bs);
     }
 };
 

@@ -27,7 +27,7 @@ public:
     std::uint32_t block_size() const { return kWavSinkBlockSize; }
     std::int32_t control(std::uint32_t offset, std::uint32_t id, void* data, std::uint32_t size);
     std::uint32_t next_part() { return BUFSTREAM_NEXT_PART_FAILED; }
-    void finish();
+    bool finish();
 
 private:
     std::int32_t TaggedPacket(const void* data, std::uint32_t size);
@@ -159,20 +159,21 @@ bool WavSink::ConvertAndWrite(const std::uint8_t* in, std::size_t units) {
     return true;
 }
 
-void WavSink::finish() {
+bool WavSink::finish() {
+    bool complete = true;
     if (header_written_) {
-        (void)ConvertPacket(0, false);
+        complete = ConvertPacket(0, false) == 0;
         const WaveHeader header = MakeWaveHeader(format_, pcm_bytes_);
-        if (file_.Seek(0)) (void)file_.Write(header.data(), header.size());
+        complete = file_.Seek(0) && file_.Write(header.data(), header.size()) == header.size() && complete;
     }
-    (void)file_.Close();
+    return file_.Close() && complete;
 }
 
 }  // namespace
 
-bufstream* CreateWavSink(const char* file_name) {
+bufstream* CreateWavSink(const char* file_name, FinishReport* report) {
     try {
-        return SinkSlots<WavSink>::MakeRecord(WavSink::Open(file_name));
+        return SinkSlots<WavSink>::MakeRecord(WavSink::Open(file_name), report);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

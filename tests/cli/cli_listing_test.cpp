@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -126,6 +127,27 @@ TEST(CliStreams, FilesNoPluginReadsAreNotContainers) {
     const auto result = RunCli("streams " + Quoted(path));
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_THAT(result.err, HasSubstr("no demultiplexer plugin reads this file"));
+}
+
+}  // namespace
+
+namespace {
+
+// The frame commands decide as the viewer does: a container is refused with
+// what it is and what to run instead, before any "frame" is listed.
+TEST(CliAcceptance, FrameCommandsRefuseAContainerAndPointToStreamsAndExtract) {
+    for (const char* command : {"frames tone_l2.ts", "frames tone_l2.ts --all", "header tone_l2.ts --offset 0",
+                                "frames demux/l2_mpeg2video.mpg --rows 3"}) {
+        SCOPED_TRACE(command);
+        const auto result = RunCli(command);
+        EXPECT_EQ(result.exitCode, 3);
+        EXPECT_EQ(result.out, "");
+        EXPECT_THAT(result.err, HasSubstr("not an MPEG audio stream; list its streams with \"tamberly-cli streams "));
+        EXPECT_THAT(result.err, HasSubstr("--stream N\""));
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
+    }
+    EXPECT_THAT(RunCli("frames tone_l2.ts").err, HasSubstr("tone_l2.ts is an MPEG-2 transport stream"));
+    EXPECT_THAT(RunCli("frames demux/l2_mpeg2video.mpg").err, HasSubstr("l2_mpeg2video.mpg is an MPEG program stream"));
 }
 
 }  // namespace

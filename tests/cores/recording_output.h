@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plugins/common/bufstream.h"
+#include "abi/bufstream.h"
 
 namespace coretest {
 

@@ -25,7 +25,7 @@
 
 #include <dlfcn.h>
 
-#include "plugins/ql_demux_api.h"
+#include "abi/ql_demux_api.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "modules/mpeg_audio_validator/AudioValidation.h"
 #include "platform/dynamic_library.h"
 #include "tests/support/mpa_builder.h"
-#include "viewer/validation/QuillonControlInterface.h"
+#include "abi/QuillonControlInterface.h"
 
 namespace mpeg_audio_validation {
 inline bool operator==(const ValidationItem& a, const ValidationItem& b) {

@@ -1,7 +1,7 @@
 #pragma once
 // The content side of the viewer's acceptance test, without a window: the
 // container and video probes in their fixed order, then the MPEG audio vote
-// and the quick MPEG audio sign. The window adds the demultiplexer check.
+// and the quick MPEG audio sign. FileAcceptance adds the demultiplexer check.
 
 #include <cstdint>
 #include <string>

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/dynamic_library.h"
-#include "plugins/ql_demux_api.h"
+#include "abi/ql_demux_api.h"
 
 using TLoadFileFunc = ql_demux_load_file_fn;
 using TUnloadFileFunc = ql_demux_unload_file_fn;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "abi/media_types.h"
 #include "platform/atomic_output.h"
 #include "platform/debug_output.h"
 #include "viewer/media/QlDemuxEx.h"
@@ -19,38 +20,38 @@ struct TMediaTypeText {
 };
 
 constexpr TMediaTypeText kMediaTypes[] = {
-    {2, "MPEG-1 video", ".m1v"},
-    {3, "MPEG-2 video", ".m2v"},
-    {4, "MPEG-4 video", ".m4v"},
-    {5, "H263 video", ".263"},
-    {10, "AVC/H.264 video", ".264"},
-    {13, "HEVC/H.265 video", ".265"},
-    {15, "VC1 video", ".vc1"},
-    {20, "DV video", ".dv"},
-    {25, "JPEG-2000 video", ".j2k"},
-    {30, "VC3 video", ".vc3"},
-    {127, "ProRes video", ".prores"},
-    {131, "MPEG audio", ".mpa"},
-    {132, "MPEG audio", ".mpa"},
-    {140, "AAC audio", ".aac"},
-    {141, "AAC audio", ".aac"},
-    {142, "AAC audio", ".aac"},
-    {143, "AAC audio", ".aac"},
-    {150, "Dolby Digital audio", ".ac3"},
-    {151, "Dolby Digital Plus audio", ".ac3"},
-    {160, "Unknown", ".amr"},
-    {165, "Unknown", ".wma"},
-    {170, "SDDS audio", ".sdds"},
-    {172, "DTS audio", ".dts"},
-    {201, "PCM audio", ".wav"},
-    {202, "DVD LPCM audio", ".lpcm"},
-    {203, "HDMV LPCM audio", ".lpcm"},
-    {210, "AES 302M audio", ".wav"},
-    {212, "AES 382M audio", ".wav"},
-    {213, "AES 331M audio", ".wav"},
-    {230, "TWOS LPCM audio", ".lpcm"},
-    {231, "Qt PCM audio", ".pcm"},
-    {280, "DVD Subpicture", ".bin"},
+    {QL_MEDIA_MPEG1_VIDEO, "MPEG-1 video", ".m1v"},
+    {QL_MEDIA_MPEG2_VIDEO, "MPEG-2 video", ".m2v"},
+    {QL_MEDIA_MPEG4_VIDEO, "MPEG-4 video", ".m4v"},
+    {QL_MEDIA_H263_VIDEO, "H263 video", ".263"},
+    {QL_MEDIA_AVC_VIDEO, "AVC/H.264 video", ".264"},
+    {QL_MEDIA_HEVC_VIDEO, "HEVC/H.265 video", ".265"},
+    {QL_MEDIA_VC1_VIDEO, "VC1 video", ".vc1"},
+    {QL_MEDIA_DV_VIDEO, "DV video", ".dv"},
+    {QL_MEDIA_JPEG2000_VIDEO, "JPEG-2000 video", ".j2k"},
+    {QL_MEDIA_VC3_VIDEO, "VC3 video", ".vc3"},
+    {QL_MEDIA_PRORES_VIDEO, "ProRes video", ".prores"},
+    {QL_MEDIA_MPEG1_AUDIO, "MPEG audio", ".mpa"},
+    {QL_MEDIA_MPEG2_AUDIO, "MPEG audio", ".mpa"},
+    {QL_MEDIA_AAC_AUDIO, "AAC audio", ".aac"},
+    {QL_MEDIA_AAC_LATM_AUDIO, "AAC audio", ".aac"},
+    {QL_MEDIA_AAC_AUDIO_142, "AAC audio", ".aac"},
+    {QL_MEDIA_AAC_AUDIO_143, "AAC audio", ".aac"},
+    {QL_MEDIA_AC3_AUDIO, "Dolby Digital audio", ".ac3"},
+    {QL_MEDIA_EAC3_AUDIO, "Dolby Digital Plus audio", ".ac3"},
+    {QL_MEDIA_AMR_AUDIO, "Unknown", ".amr"},
+    {QL_MEDIA_WMA_AUDIO, "Unknown", ".wma"},
+    {QL_MEDIA_SDDS_AUDIO, "SDDS audio", ".sdds"},
+    {QL_MEDIA_DTS_AUDIO, "DTS audio", ".dts"},
+    {QL_MEDIA_PCM_AUDIO, "PCM audio", ".wav"},
+    {QL_MEDIA_DVD_LPCM_AUDIO, "DVD LPCM audio", ".lpcm"},
+    {QL_MEDIA_HDMV_LPCM_AUDIO, "HDMV LPCM audio", ".lpcm"},
+    {QL_MEDIA_AES302M_AUDIO, "AES 302M audio", ".wav"},
+    {QL_MEDIA_AES382M_AUDIO, "AES 382M audio", ".wav"},
+    {QL_MEDIA_AES331M_AUDIO, "AES 331M audio", ".wav"},
+    {QL_MEDIA_TWOS_LPCM_AUDIO, "TWOS LPCM audio", ".lpcm"},
+    {QL_MEDIA_QT_PCM_AUDIO, "Qt PCM audio", ".pcm"},
+    {QL_MEDIA_DVD_SUBPICTURE, "DVD Subpicture", ".bin"},
 };
 
 const TMediaTypeText* FindMediaType(std::int32_t code) {
@@ -89,21 +90,27 @@ std::string MediaTypeToExt(std::int32_t mediaType) {
 
 bool MediaTypeInCategory(std::int32_t category, std::int32_t mediaType) {
     switch (category) {
-        case 1000: return mediaType == 10;
-        case 1001: return mediaType == 2 || mediaType == 3 || mediaType == 5;
-        case 1002: return mediaType == 4 || mediaType == 40;
-        case 1003: return mediaType == 20;
-        case 1004: return mediaType == 15;
-        case 1005: return mediaType == 30;
-        case 1007: return mediaType == 127;
-        case 1008: return mediaType == 13;
-        case 1009: return mediaType == 25;
-        case 1020: return mediaType == 201 || mediaType == 203 || mediaType == 230 || mediaType == 231;
-        case 1021: return mediaType == 131 || mediaType == 132;
-        case 1022: return mediaType >= 140 && mediaType <= 143;
-        case 1023: return mediaType == 150 || mediaType == 151 || mediaType == 172;
-        case 1024: return mediaType == 165;
-        case 1025: return mediaType == 160;
+        case 1000: return mediaType == QL_MEDIA_AVC_VIDEO;
+        case 1001:
+            return mediaType == QL_MEDIA_MPEG1_VIDEO || mediaType == QL_MEDIA_MPEG2_VIDEO ||
+                   mediaType == QL_MEDIA_H263_VIDEO;
+        case 1002: return mediaType == QL_MEDIA_MPEG4_VIDEO || mediaType == 40;
+        case 1003: return mediaType == QL_MEDIA_DV_VIDEO;
+        case 1004: return mediaType == QL_MEDIA_VC1_VIDEO;
+        case 1005: return mediaType == QL_MEDIA_VC3_VIDEO;
+        case 1007: return mediaType == QL_MEDIA_PRORES_VIDEO;
+        case 1008: return mediaType == QL_MEDIA_HEVC_VIDEO;
+        case 1009: return mediaType == QL_MEDIA_JPEG2000_VIDEO;
+        case 1020:
+            return mediaType == QL_MEDIA_PCM_AUDIO || mediaType == QL_MEDIA_HDMV_LPCM_AUDIO ||
+                   mediaType == QL_MEDIA_TWOS_LPCM_AUDIO || mediaType == QL_MEDIA_QT_PCM_AUDIO;
+        case 1021: return mediaType == QL_MEDIA_MPEG1_AUDIO || mediaType == QL_MEDIA_MPEG2_AUDIO;
+        case 1022: return mediaType >= QL_MEDIA_AAC_AUDIO && mediaType <= QL_MEDIA_AAC_AUDIO_143;
+        case 1023:
+            return mediaType == QL_MEDIA_AC3_AUDIO || mediaType == QL_MEDIA_EAC3_AUDIO ||
+                   mediaType == QL_MEDIA_DTS_AUDIO;
+        case 1024: return mediaType == QL_MEDIA_WMA_AUDIO;
+        case 1025: return mediaType == QL_MEDIA_AMR_AUDIO;
         default: return false;
     }
 }

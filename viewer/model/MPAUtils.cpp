@@ -7,19 +7,14 @@
 #include <stdexcept>
 #include <vector>
 
+#include "libs/mpa_header/mpa_header_tables.h"
 #include "platform/debug_output.h"
 #include "platform/shared_file.h"
 
 namespace {
 
-// Rows: Layer I, Layer II, Layer III (row = 4 - layer code); kbit/s.
-constexpr std::array<std::array<std::int32_t, 16>, 3> kBitrateKbps{{
-    {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0},
-    {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0},
-    {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0},
-}};
-
-constexpr std::array<std::int32_t, 4> kSamplingRateHz{44100, 48000, 32000, 0};
+// The viewer reads every header as MPEG-1, whatever its ID bit says.
+using mpa_header::kVersionMpeg1;
 
 bool HeaderIsUsable(const std::uint8_t* data, std::size_t size, std::int32_t expectedLayer,
                     std::int32_t expectedSampling) {
@@ -48,13 +43,11 @@ int StrictWinner(const std::array<int, 3>& counts) {
 }  // namespace
 
 std::int32_t MPABitrateKbps(std::int32_t layer, std::int32_t bitrateIndex) {
-    if (layer < 1 || layer > 3 || bitrateIndex < 0 || bitrateIndex > 15) return 0;
-    return kBitrateKbps[static_cast<std::size_t>(3 - layer)][static_cast<std::size_t>(bitrateIndex)];
+    return mpa_header::BitrateKbps(kVersionMpeg1, mpa_header::LayerFromCode(layer), bitrateIndex);
 }
 
 std::int32_t MPASamplingRateHz(std::int32_t samplingIndex) {
-    if (samplingIndex < 0 || samplingIndex > 3) return 0;
-    return kSamplingRateHz[static_cast<std::size_t>(samplingIndex)];
+    return mpa_header::SamplingRateHz(kVersionMpeg1, samplingIndex);
 }
 
 bool parse_mpa_frame(const std::uint8_t* data, std::size_t size, TMPAHeader& header) {
@@ -63,19 +56,10 @@ bool parse_mpa_frame(const std::uint8_t* data, std::size_t size, TMPAHeader& hea
             platform::OutputDebugLine("dbg: Error in parse_mpa_frame - insufficient memory.");
             return false;
         }
-        header.syncword = ((data[0] << 8 | data[1]) >> 4) & 0xFFF;
-        header.ID = (data[1] >> 3) & 1;
-        header.layer = (data[1] >> 1) & 3;
-        header.protection_bit = data[1] & 1;
-        header.bitrate_index = (data[2] >> 4) & 15;
-        header.sampling_frequency = (data[2] >> 2) & 3;
-        header.padding_bit = (data[2] >> 1) & 1;
-        header.private_bit = data[2] & 1;
-        header.mode = (data[3] >> 6) & 3;
-        header.mode_extension = (data[3] >> 4) & 3;
-        header.copyright = (data[3] >> 3) & 1;
-        header.original_home = (data[3] >> 2) & 1;
-        header.emphasis = data[3] & 3;
+        const mpa_header::HeaderFields f = mpa_header::SplitHeader(mpa_header::HeaderWord(data));
+        header = {f.sync,        f.id,   f.layer_code,     f.protection, f.bitrate_index, f.sampling_index, f.padding,
+                  f.private_bit, f.mode, f.mode_extension, f.copyright,  f.original,      f.emphasis,
+                  header.crc_check};
         if (header.protection_bit == 1) return true;
         if (size < 6) return false;
         header.crc_check = data[4] << 8 | data[5];
@@ -89,17 +73,17 @@ bool parse_mpa_frame(const std::uint8_t* data, std::size_t size, TMPAHeader& hea
 bool GetMPAFrameTime(TMPAFrame& frame) {
     try {
         const TMPAHeader& header = frame.Header;
-        const double rate = MPASamplingRateHz(header.sampling_frequency);
+        const std::int32_t rate = MPASamplingRateHz(header.sampling_frequency);
         if (rate == 0) return false;
-        const double bitrate = MPABitrateKbps(header.layer, header.bitrate_index);
-        if (header.layer == kLayerI) {
-            const auto slots = static_cast<std::int32_t>(12000.0 * bitrate / rate);
-            frame.FrameLength = (slots + header.padding_bit) * 4;
-            frame.FrameTime = static_cast<std::int32_t>(std::lround(384.0 / rate * 1000.0));
-        } else if (header.layer == kLayerII || header.layer == kLayerIII) {
-            frame.FrameLength = static_cast<std::int32_t>(144000.0 * bitrate / rate) + header.padding_bit;
-            frame.FrameTime = static_cast<std::int32_t>(std::lround(1152.0 / rate * 1000.0));
-        }
+        const int layer = mpa_header::LayerFromCode(header.layer);
+        if (layer == 0) return true;
+        // Layer III with MPEG-1's 1152 samples; the padding bit counts as it
+        // stands, so a free-format or forbidden bitrate leaves its slot.
+        const std::int32_t bitrate = MPABitrateKbps(header.layer, header.bitrate_index) * 1000;
+        frame.FrameLength = mpa_header::FrameLengthBytes(kVersionMpeg1, layer, bitrate, rate, 0) +
+                            header.padding_bit * mpa_header::SlotBytes(layer);
+        const double samples = mpa_header::SamplesPerFrame(kVersionMpeg1, layer);
+        frame.FrameTime = static_cast<std::int32_t>(std::lround(samples / rate * 1000.0));
         return true;
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in GetMPAFrameTime call...");

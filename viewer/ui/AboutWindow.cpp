@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "platform/debug_output.h"
-#include "viewer/ui/ShellTexts.h"
+#include "viewer/shell/ShellTexts.h"
 
 namespace {
 

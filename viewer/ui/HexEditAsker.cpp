@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-#include "viewer/ui/ShellTexts.h"
+#include "viewer/shell/ShellTexts.h"
 
 void THexEditDialogAsker::ShowMessage(QWidget* parent, const QString& text) {
     QMessageBox::information(parent, QString::fromLatin1(kProductName), text);

@@ -32,7 +32,7 @@ void TTamberlyForm::HexEditSelectedFrame1Click() {
             asker.ShowError(this, QString::fromLatin1(kHexEditNoFileMessage));
             return;
         }
-        const int row = ListView1->SelectedRow();
+        const int row = FrameList->SelectedRow();
         if (row < 0) {
             asker.ShowError(this, QString::fromLatin1(kHexEditNoFrameMessage));
             return;

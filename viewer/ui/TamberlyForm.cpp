@@ -32,7 +32,7 @@
 #include "viewer/ui/MessageAsker.h"
 #include "viewer/ui/NavigatorScrollBar.h"
 #include "viewer/ui/NavigatorSurface.h"
-#include "viewer/ui/ShellTexts.h"
+#include "viewer/shell/ShellTexts.h"
 #include "viewer/ui/SplashWindow.h"
 #include "viewer/ui/StreamExtractor.h"
 #include "viewer/ui/WheelKeyFilter.h"
@@ -48,7 +48,7 @@ TTamberlyForm::TTamberlyForm(QWidget* parent)
     compact.setPointSize(8);
     setFont(compact);
     CreateControls();
-    FSurface = std::make_unique<TFormNavigatorSurface>(*ListView1, *ScrollBar1);
+    FSurface = std::make_unique<TFormNavigatorSurface>(*FrameList, *ScrollBar1);
     FActions = std::make_unique<TNavigatorActions>(FNavigator, *FSurface);
     FListModel->SetShading(FActions.get());
     FNavigator.SetItemCountSink([this](int count) { FListModel->SetItemCount(count); });
@@ -81,106 +81,107 @@ void TTamberlyForm::CreateControls() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    Splitter1 = new QSplitter(Qt::Horizontal, central);
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Splitter1->setChildrenCollapsible(false);
-    Splitter1->addWidget(CreateListPanel());
-    TreeView1 = new QTreeWidget(Splitter1);
-    TreeView1->setObjectName(QStringLiteral("TreeView1"));
-    SetupFrameDetailTree(TreeView1);
-    Splitter1->addWidget(TreeView1);
-    Splitter1->setStretchFactor(0, 0);  // the left panel keeps its width
-    Splitter1->setStretchFactor(1, 1);
+    ListTreeSplitter = new QSplitter(Qt::Horizontal, central);
+    ListTreeSplitter->setObjectName(QStringLiteral("ListTreeSplitter"));
+    ListTreeSplitter->setChildrenCollapsible(false);
+    ListTreeSplitter->addWidget(CreateListPanel());
+    DetailTree = new QTreeWidget(ListTreeSplitter);
+    DetailTree->setObjectName(QStringLiteral("DetailTree"));
+    SetupFrameDetailTree(DetailTree);
+    ListTreeSplitter->addWidget(DetailTree);
+    ListTreeSplitter->setStretchFactor(0, 0);  // the left panel keeps its width
+    ListTreeSplitter->setStretchFactor(1, 1);
 
-    layout->addWidget(Splitter1, 1);
+    layout->addWidget(ListTreeSplitter, 1);
     layout->addWidget(CreateHexPanel());
     setCentralWidget(central);
 }
 
 QWidget* TTamberlyForm::CreateListPanel() {
-    Panel2 = new QWidget(this);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    auto* layout = new QHBoxLayout(Panel2);
+    ListPanel = new QWidget(this);
+    ListPanel->setObjectName(QStringLiteral("ListPanel"));
+    auto* layout = new QHBoxLayout(ListPanel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    ListView1 = new TFrameListView(Panel2);
-    ListView1->setObjectName(QStringLiteral("ListView1"));
-    FListModel = new TFrameListModel(FNavigator, ListView1);
-    ListView1->setModel(FListModel);
-    ScrollBar1 = new TNavigatorScrollBar(Panel2);
+    FrameList = new TFrameListView(ListPanel);
+    FrameList->setObjectName(QStringLiteral("FrameList"));
+    FListModel = new TFrameListModel(FNavigator, FrameList);
+    FrameList->setModel(FListModel);
+    ScrollBar1 = new TNavigatorScrollBar(ListPanel);
     ScrollBar1->setObjectName(QStringLiteral("ScrollBar1"));
-    layout->addWidget(ListView1, 1);
+    layout->addWidget(FrameList, 1);
     layout->addWidget(ScrollBar1);
-    return Panel2;
+    return ListPanel;
 }
 
 QWidget* TTamberlyForm::CreateHexPanel() {
-    Panel3 = new QWidget(this);
-    Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setFixedHeight(kBottomPanelHeight);
-    auto* layout = new QVBoxLayout(Panel3);
+    HexPanel = new QWidget(this);
+    HexPanel->setObjectName(QStringLiteral("HexPanel"));
+    HexPanel->setFixedHeight(kBottomPanelHeight);
+    auto* layout = new QVBoxLayout(HexPanel);
     layout->setContentsMargins(0, 2, 0, 0);
     layout->setSpacing(2);
-    auto* label = new QLabel(QStringLiteral("Hex View"), Panel3);
+    auto* label = new QLabel(QStringLiteral("Hex View"), HexPanel);
     label->setObjectName(QStringLiteral("Label1"));
     layout->addWidget(label);
 
     auto* row = new QHBoxLayout;
     row->setSpacing(0);
-    RichEdit1 = new QTextEdit(Panel3);
-    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    RichEdit1->setReadOnly(true);
-    RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
-    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ScrollBar2 = new QScrollBar(Qt::Vertical, Panel3);
-    ScrollBar2->setObjectName(QStringLiteral("ScrollBar2"));
-    row->addWidget(RichEdit1, 1);
-    row->addWidget(ScrollBar2);
+    HexText = new QTextEdit(HexPanel);
+    HexText->setObjectName(QStringLiteral("HexText"));
+    HexText->setReadOnly(true);
+    HexText->setLineWrapMode(QTextEdit::NoWrap);
+    HexText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    HexScrollBar = new QScrollBar(Qt::Vertical, HexPanel);
+    HexScrollBar->setObjectName(QStringLiteral("HexScrollBar"));
+    row->addWidget(HexText, 1);
+    row->addWidget(HexScrollBar);
     layout->addLayout(row, 1);
-    return Panel3;
+    return HexPanel;
 }
 
 void TTamberlyForm::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    Open1 = file->addAction(QStringLiteral("&Open"), this, &TTamberlyForm::Open1Click);
-    Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    Close1 = file->addAction(QStringLiteral("&Close"), this, &TTamberlyForm::Close1Click);
-    Exit1 = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
-    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    OpenAction = file->addAction(QStringLiteral("&Open"), this, &TTamberlyForm::Open1Click);
+    OpenAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    CloseAction = file->addAction(QStringLiteral("&Close"), this, &TTamberlyForm::Close1Click);
+    ExitAction = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    ExitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
-    HexEditSelectedFrame1 = tools->addAction(QStringLiteral("Hex Edit Selected Frame"), this,
+    HexEditAction = tools->addAction(QStringLiteral("Hex Edit Selected Frame"), this,
                                              &TTamberlyForm::HexEditSelectedFrame1Click);
-    Validation1 = tools->addAction(QStringLiteral("Validation"), this, &TTamberlyForm::Validation1Click);
+    ValidationAction = tools->addAction(QStringLiteral("Validation"), this, &TTamberlyForm::Validation1Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    CheckForUpdates1 = help->addAction(QStringLiteral("Check For Updates"), this, &TTamberlyForm::CheckForUpdates1Click);
-    CheckForUpdates1->setCheckable(true);
-    CheckForUpdates1->setChecked(FCheckForUpdates);
-    About1 = help->addAction(QStringLiteral("About"), this, &TTamberlyForm::About1Click);
+    CheckForUpdatesAction =
+        help->addAction(QStringLiteral("Check For Updates"), this, &TTamberlyForm::CheckForUpdates1Click);
+    CheckForUpdatesAction->setCheckable(true);
+    CheckForUpdatesAction->setChecked(FCheckForUpdates);
+    AboutAction = help->addAction(QStringLiteral("About"), this, &TTamberlyForm::About1Click);
 }
 
 void TTamberlyForm::CreateContextMenus() {
-    Copy1 = new QAction(QStringLiteral("Copy"), this);
-    connect(Copy1, &QAction::triggered, this, &TTamberlyForm::Copy1Click);
+    CopyListAction = new QAction(QStringLiteral("Copy"), this);
+    connect(CopyListAction, &QAction::triggered, this, &TTamberlyForm::Copy1Click);
     auto* separator = new QAction(this);
     separator->setSeparator(true);
-    ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    ListView1->addActions({HexEditSelectedFrame1, separator, Copy1});
+    FrameList->setContextMenuPolicy(Qt::ActionsContextMenu);
+    FrameList->addActions({HexEditAction, separator, CopyListAction});
 
-    Copy2 = new QAction(QStringLiteral("Copy"), this);
-    connect(Copy2, &QAction::triggered, this, &TTamberlyForm::Copy2Click);
-    TreeView1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    TreeView1->addAction(Copy2);
+    CopyTreeAction = new QAction(QStringLiteral("Copy"), this);
+    connect(CopyTreeAction, &QAction::triggered, this, &TTamberlyForm::Copy2Click);
+    DetailTree->setContextMenuPolicy(Qt::ActionsContextMenu);
+    DetailTree->addAction(CopyTreeAction);
 }
 
 void TTamberlyForm::ConnectList() {
-    connect(ListView1, &TFrameListView::NavigationKeyPressed, this, &TTamberlyForm::ListView1KeyDown);
-    connect(ListView1, &TFrameListView::KeyReleased, this, &TTamberlyForm::ListView1KeyUp);
-    connect(ListView1, &TFrameListView::MousePressed, this, &TTamberlyForm::ListView1MouseDown);
+    connect(FrameList, &TFrameListView::NavigationKeyPressed, this, &TTamberlyForm::ListView1KeyDown);
+    connect(FrameList, &TFrameListView::KeyReleased, this, &TTamberlyForm::ListView1KeyUp);
+    connect(FrameList, &TFrameListView::MousePressed, this, &TTamberlyForm::ListView1MouseDown);
     // Queued: the questions of the opening sequence must not run inside the
     // drop itself.
-    connect(ListView1, &TFrameListView::FilesDropped, this, &TTamberlyForm::WMDROPFILES, Qt::QueuedConnection);
+    connect(FrameList, &TFrameListView::FilesDropped, this, &TTamberlyForm::WMDROPFILES, Qt::QueuedConnection);
 }
 
 // ---------------------------------------------------------------- show, close, resize
@@ -202,9 +203,9 @@ void TTamberlyForm::FormShow() {
         connect(ScrollBar1, &TNavigatorScrollBar::MouseInteractionEnded, this, &TTamberlyForm::MyScrollMouseDown,
                 Qt::UniqueConnection);
         ShowSplash(QString::fromLatin1(kProductName), this);
-        ListView1->SetDropTarget(true);
+        FrameList->SetDropTarget(true);
         RefreshCaption();
-        CheckForUpdates1->setChecked(FCheckForUpdates);
+        CheckForUpdatesAction->setChecked(FCheckForUpdates);
         if (!FCommandLineFile.isEmpty())
             OpenFileInteractive(FCommandLineFile, QString::fromLatin1(kOpenAnywayQuestion));
     } catch (...) {
@@ -223,7 +224,7 @@ void TTamberlyForm::closeEvent(QCloseEvent* event) {
 void TTamberlyForm::FormClose() {
     try {
         UnloadFile();
-        ListView1->SetDropTarget(false);
+        FrameList->SetDropTarget(false);
         FNavigator.CloseFile();
         SaveRegistrySettings();
         FHexView.reset();
@@ -268,7 +269,7 @@ void TTamberlyForm::Copy1Click() {
 
 void TTamberlyForm::Copy2Click() {
     try {
-        CopyFrameDetailTree(*TreeView1);
+        CopyFrameDetailTree(*DetailTree);
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.Copy2Click call...");
     }
@@ -301,5 +302,5 @@ void TTamberlyForm::Validation1Click() {
 
 void TTamberlyForm::CheckForUpdates1Click() {
     FCheckForUpdates = !FCheckForUpdates;
-    CheckForUpdates1->setChecked(FCheckForUpdates);
+    CheckForUpdatesAction->setChecked(FCheckForUpdates);
 }

@@ -130,7 +130,6 @@ private:
 
     bool PassesAcceptanceTest(const std::string& fileName);
     bool RunLoadSteps(const std::string& fileName);
-    [[nodiscard]] bool IsContainerForMPEG2Plugin(const std::string& fileName) const;
     void ShowSelectedRow();
     void ListView1KeyDown(TNavigationKey key);
     void ListView1KeyUp();
@@ -155,24 +154,24 @@ private:
     TWheelKeyFilter* FWheelFilter = nullptr;
 
     TFrameListModel* FListModel = nullptr;
-    TFrameListView* ListView1 = nullptr;
+    TFrameListView* FrameList = nullptr;
     TNavigatorScrollBar* ScrollBar1 = nullptr;
-    QSplitter* Splitter1 = nullptr;
-    QWidget* Panel2 = nullptr;
-    QTreeWidget* TreeView1 = nullptr;
-    QWidget* Panel3 = nullptr;
-    QTextEdit* RichEdit1 = nullptr;
-    QScrollBar* ScrollBar2 = nullptr;
+    QSplitter* ListTreeSplitter = nullptr;
+    QWidget* ListPanel = nullptr;
+    QTreeWidget* DetailTree = nullptr;
+    QWidget* HexPanel = nullptr;
+    QTextEdit* HexText = nullptr;
+    QScrollBar* HexScrollBar = nullptr;
 
-    QAction* Open1 = nullptr;
-    QAction* Close1 = nullptr;
-    QAction* Exit1 = nullptr;
-    QAction* HexEditSelectedFrame1 = nullptr;
-    QAction* Validation1 = nullptr;
-    QAction* CheckForUpdates1 = nullptr;
-    QAction* About1 = nullptr;
-    QAction* Copy1 = nullptr;
-    QAction* Copy2 = nullptr;
+    QAction* OpenAction = nullptr;
+    QAction* CloseAction = nullptr;
+    QAction* ExitAction = nullptr;
+    QAction* HexEditAction = nullptr;
+    QAction* ValidationAction = nullptr;
+    QAction* CheckForUpdatesAction = nullptr;
+    QAction* AboutAction = nullptr;
+    QAction* CopyListAction = nullptr;
+    QAction* CopyTreeAction = nullptr;
 
     QString FSaveFolder;
     std::uint32_t FLastUsedModules = 0xFFFFFFFF;

@@ -12,7 +12,7 @@
 #include <stdexcept>
 
 #include "platform/debug_output.h"
-#include "viewer/media/ProbeChain.h"
+#include "viewer/media/FileAcceptance.h"
 #include "viewer/media/QlDemux.h"
 #include "viewer/model/FrameDetail.h"
 #include "viewer/ui/FrameDetailTree.h"
@@ -20,7 +20,7 @@
 #include "viewer/ui/HexViewUtils_RichEdit.h"
 #include "viewer/ui/MessageAsker.h"
 #include "viewer/ui/QlDemuxStreamForm.h"
-#include "viewer/ui/ShellTexts.h"
+#include "viewer/shell/ShellTexts.h"
 #include "viewer/ui/StreamExtractor.h"
 #include "viewer/ui/TamberlyForm.h"
 #include "viewer/ui/WaitCursor.h"
@@ -49,26 +49,14 @@ bool TTamberlyForm::LoadFile(const QString& fileName, bool unsecureLoad) {
     }
 }
 
-// Container and video probes first (any of them rules the file out), then
-// the MPEG audio vote, which also decides the layer and sampling index the
-// navigator expects, then the quick MPEG audio sign. Last the MPEG-2
-// demultiplexer's own opinion, where that plugin is available: a single
-// stream of another type than MPEG audio makes the file a container. Its
-// absence or a failed query lets the file through.
+// The window-free decision; the vote's layer and sampling index become the
+// navigator's expectation once the container probes have passed.
 bool TTamberlyForm::PassesAcceptanceTest(const std::string& fileName) {
-    const TProbeChainResult probes = RunProbeChain(fileName, TProbeChainMode::StopAtFirstRejection);
-    if (!probes.FileOpened) throw std::runtime_error("the file cannot be opened");
-    if (!probes.ContainerProbe.empty()) return false;
-    FNavigator.SetExpectation(probes.Layer, probes.SamplingIndex);
-    if (!probes.MPAES || !probes.AllLayers) return false;
-    return !IsContainerForMPEG2Plugin(fileName);
-}
-
-bool TTamberlyForm::IsContainerForMPEG2Plugin(const std::string& fileName) const {
-    if (!CheckMPEG2Libraries(FPluginFolder)) return false;
-    std::int32_t mediaType = 0;
-    if (!GetFirstESMediaType(fileName, mediaType, FPluginFolder)) return false;
-    return mediaType != 131 && mediaType != 132;
+    const TFileAcceptance acceptance = DecideFileAcceptance(fileName, FPluginFolder);
+    if (acceptance.Verdict == TFileVerdict::Unreadable) throw std::runtime_error("the file cannot be opened");
+    if (acceptance.HasExpectation())
+        FNavigator.SetExpectation(acceptance.Probes.Layer, acceptance.Probes.SamplingIndex);
+    return acceptance.Verdict == TFileVerdict::MpegAudio;
 }
 
 void TTamberlyForm::UseDemultiplexerPlugins() {
@@ -77,8 +65,8 @@ void TTamberlyForm::UseDemultiplexerPlugins() {
 }
 
 bool TTamberlyForm::RunLoadSteps(const std::string& fileName) {
-    RichEdit1->clear();
-    TreeView1->clear();
+    HexText->clear();
+    DetailTree->clear();
     // The new file gets a new hex view once the first frame is shown, so the
     // hex view ends at offset 0 without a highlight.
     FHexView.reset();
@@ -89,14 +77,14 @@ bool TTamberlyForm::RunLoadSteps(const std::string& fileName) {
     RefreshCaption();
     FActions->ShowFromStart();
     if (FNavigator.FramesCount() > 0) {
-        ListView1->setFocus();
-        ListView1->SelectRow(0);
+        FrameList->setFocus();
+        FrameList->SelectRow(0);
         ShowSelectedRow();
     }
     FHexView = std::make_unique<THexView>();
-    FHexView->Init(RichEdit1, ScrollBar2);
+    FHexView->Init(HexText, HexScrollBar);
     FHexView->OpenFile(fileName);
-    ListView1->viewport()->update();
+    FrameList->viewport()->update();
     return true;
 }
 
@@ -107,8 +95,8 @@ void TTamberlyForm::UnloadFile() {
         FActions->ShowNothing();
         // The hex view object stays, but it no longer shows the closed file.
         if (FHexView) FHexView->CloseFile();
-        RichEdit1->clear();
-        TreeView1->clear();
+        HexText->clear();
+        DetailTree->clear();
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.UnloadFile call...");
     }
@@ -180,7 +168,7 @@ void TTamberlyForm::UpdatePack(std::int64_t offset) {
             FHexView->RefreshFileData(offset);
             FHexView->SetSelection(offset, frame.PackLength);
         }
-        ShowFrameDetail(TreeView1, BuildFrameDetailNodes(frame));
+        ShowFrameDetail(DetailTree, BuildFrameDetailNodes(frame));
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.UpdatePack call...");
     }
@@ -188,19 +176,19 @@ void TTamberlyForm::UpdatePack(std::int64_t offset) {
 
 // The selected row in the detail tree; an empty row clears the tree.
 void TTamberlyForm::ShowSelectedRow() {
-    const int row = ListView1->SelectedRow();
+    const int row = FrameList->SelectedRow();
     if (row < 0) return;
     const std::string text = FNavigator.ListView1Data(row)[0];
     std::int64_t offset = 0;
     if (text.empty() || !TFrameNavigator::TextToOffset(text, offset)) {
-        TreeView1->clear();
+        DetailTree->clear();
         return;
     }
     UpdatePack(offset);
 }
 
 void TTamberlyForm::ListView1KeyDown(TNavigationKey key) {
-    FActions->ListView1KeyDown(key, ListView1->SelectedRow());
+    FActions->ListView1KeyDown(key, FrameList->SelectedRow());
 }
 
 void TTamberlyForm::ListView1KeyUp() {

@@ -54,8 +54,8 @@ TFormSettings TTamberlyForm::CollectSettings() const {
     settings.FormWidth = bounds.width();
     settings.FormHeight = bounds.height() - MenuBarHeight(*this);
     for (int column = 0; column < kFrameListColumnCount; ++column)
-        settings.ColumnWidths[static_cast<std::size_t>(column)] = ListView1->horizontalHeader()->sectionSize(column);
-    settings.Panel2Width = Panel2->width();
+        settings.ColumnWidths[static_cast<std::size_t>(column)] = FrameList->horizontalHeader()->sectionSize(column);
+    settings.Panel2Width = ListPanel->width();
     if (windowState() & Qt::WindowMinimized) settings.WindowState = 1;
     else if (windowState() & Qt::WindowMaximized) settings.WindowState = 2;
     else settings.WindowState = 0;
@@ -74,10 +74,10 @@ void TTamberlyForm::ApplySettings(const TFormSettings& settings) {
     setGeometry(settings.FormLeft, settings.FormTop, settings.FormWidth,
                 settings.FormHeight + MenuBarHeight(*this));
     for (int column = 0; column < kFrameListColumnCount; ++column)
-        ListView1->horizontalHeader()->resizeSection(column, settings.ColumnWidths[static_cast<std::size_t>(column)]);
+        FrameList->horizontalHeader()->resizeSection(column, settings.ColumnWidths[static_cast<std::size_t>(column)]);
     // Sizes that fill the splitter exactly are taken as they are.
-    const int total = std::max(Splitter1->width() - Splitter1->handleWidth(), settings.Panel2Width + 1);
-    Splitter1->setSizes({settings.Panel2Width, total - settings.Panel2Width});
+    const int total = std::max(ListTreeSplitter->width() - ListTreeSplitter->handleWidth(), settings.Panel2Width + 1);
+    ListTreeSplitter->setSizes({settings.Panel2Width, total - settings.Panel2Width});
     if (settings.WindowState == 1) setWindowState(windowState() | Qt::WindowMinimized);
     else if (settings.WindowState == 2) setWindowState(windowState() | Qt::WindowMaximized);
 }

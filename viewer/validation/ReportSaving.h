@@ -9,7 +9,7 @@
 
 #include "viewer/validation/CustomReport.h"
 #include "viewer/validation/QlReportExport.h"
-#include "viewer/validation/QuillonControlInterface.h"
+#include "abi/QuillonControlInterface.h"
 
 namespace validation {
 

@@ -8,16 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "abi/QuillonControlInterface.h"  // report type codes and module types
+
 namespace validation {
-
-inline constexpr std::uint32_t kMpegAudioValidatorType = 0x40000;
-
-enum ReportTypeCode : std::int32_t {
-    kReportNone = 0,
-    kReportInfo = 1,
-    kReportWarning = 2,
-    kReportError = 3,
-};
 
 // Display name of a module type: "Unknown" without an entry, "Quillon" for 0.
 [[nodiscard]] std::string ModuleDisplayName(std::uint32_t moduleType);

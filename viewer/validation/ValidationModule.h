@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/dynamic_library.h"
-#include "viewer/validation/QuillonControlInterface.h"
+#include "abi/QuillonControlInterface.h"
 
 namespace validation {
 

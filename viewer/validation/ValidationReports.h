@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "viewer/validation/CustomReport.h"
-#include "viewer/validation/QuillonControlInterface.h"
+#include "abi/QuillonControlInterface.h"
 
 namespace validation {
 

@@ -7,7 +7,7 @@
 
 #include "platform/atomic_output.h"
 #include "platform/debug_output.h"
-#include "viewer/ui/ShellTexts.h"
+#include "viewer/shell/ShellTexts.h"
 #include "viewer/validation/ValidationWindow.h"
 
 namespace {

@@ -1,8 +1,8 @@
 /* Compiled as C: the record headers must be valid C with the same layout. */
 #include "tests/plugins/common/bufstream_layout_c.h"
 
-#include "plugins/common/bufstream.h"
-#include "plugins/common/bufstream_pcm.h"
+#include "abi/bufstream.h"
+#include "abi/bufstream_pcm.h"
 
 void bufstream_layout_from_c(bufstream_layout* layout) {
     const size_t offsets[14] = {

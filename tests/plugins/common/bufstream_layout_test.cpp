@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "plugins/common/bufstream.h"
-#include "plugins/common/bufstream_pcm.h"
+#include "abi/bufstream.h"
+#include "abi/bufstream_pcm.h"
 #include "tests/plugins/common/bufstream_layout_c.h"
 
 namespace {

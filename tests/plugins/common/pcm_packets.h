@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plugins/common/bufstream_pcm.h"
+#include "abi/bufstream_pcm.h"
 
 namespace sinktest {
 

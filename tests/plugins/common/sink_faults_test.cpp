@@ -10,6 +10,7 @@
 #include <sys/resource.h>
 
 #include "plugins/common/file_sink.h"
+#include "tests/support/temp_dir.h"
 #include "tests/plugins/common/wav_sink_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -39,7 +40,44 @@ TEST(SinkFaults, FileSinkOnAFullDisk) {
     EXPECT_EQ(bs->write_bytes(bs, data.data(), 4096), 0u);
 }
 
+// finish has no result in the record: the creator's report learns that the
+// bytes the sink only buffered never reached the disk.
+TEST(SinkFaults, FinishOnAFullDiskIsReported) {
+    if (!FullDiskAvailable()) GTEST_SKIP() << "no " << kFullDisk;
+    sinks::FinishReport report;
+    bufstream* bs = sinks::CreateFileSink(kFullDisk, &report);
+    ASSERT_NE(bs, nullptr);
+    ASSERT_TRUE(sinktest::ReserveAndCommit(bs, sinktest::Pattern(4096, 32)));
+    EXPECT_FALSE(report.failed);
+    bs->finish(bs, 0);
+    EXPECT_TRUE(report.failed);
+    bs->release(bs);
+}
+
+TEST(SinkFaults, FinishThatCompletesTheFileLeavesTheReportClear) {
+    testsupport::TempDir dir;
+    sinks::FinishReport report;
+    const std::string path = dir.File("out.bin");
+    SinkPtr sink(sinks::CreateFileSink(path.c_str(), &report));
+    ASSERT_NE(sink, nullptr);
+    ASSERT_TRUE(sinktest::ReserveAndCommit(sink.get(), sinktest::Pattern(4096, 33)));
+    sink.reset();  // release finishes first
+    EXPECT_FALSE(report.failed);
+    EXPECT_EQ(sinktest::FileSize(path), 4096);
+}
+
 class WavSinkFaults : public sinktest::WavSinkFixture {};
+
+TEST_F(WavSinkFaults, FinishThatCompletesTheHeaderLeavesTheReportClear) {
+    sinks::FinishReport report;
+    SinkPtr sink(sinks::CreateWavSink(dir_.File("out.wav").c_str(), &report));
+    ASSERT_NE(sink, nullptr);
+    const auto samples = sinktest::TestSamples(10, 2, 16, 34);
+    ASSERT_EQ(Tagged(sink.get(), Join(sinktest::TagHeader("LPCM", 4, 0), sinktest::PackDvdLpcm(samples, 2, 16))), 0);
+    sink.reset();
+    EXPECT_FALSE(report.failed);
+    EXPECT_EQ(sinktest::FileSize(dir_.File("out.wav")), 44 + 10 * 2 * 2);
+}
 
 TEST_F(WavSinkFaults, FullDiskFailsTheFirstPacket) {
     if (!FullDiskAvailable()) GTEST_SKIP() << "no " << kFullDisk;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "plugins/common/bufstream.h"
+#include "abi/bufstream.h"
 
 namespace sinktest {
 

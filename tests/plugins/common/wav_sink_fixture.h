@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plugins/common/bufstream_pcm.h"
+#include "abi/bufstream_pcm.h"
 #include "plugins/common/wav_sink.h"
 #include "tests/plugins/common/pcm_packets.h"
 #include "tests/plugins/common/sink_files.h"

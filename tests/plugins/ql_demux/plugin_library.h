@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/dynamic_library.h"
-#include "plugins/ql_demux_api.h"
+#include "abi/ql_demux_api.h"
 
 namespace ql_demux_test {
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,15 +57,22 @@ public:
         return listing;
     }
 
-    // Extracts into path and reads it back (empty when nothing was written).
-    Bytes ToFile(std::int32_t index, const std::string& path) const {
-        EXPECT_EQ(api().DemuxStreamToFile(index, path.c_str()), 0);
+    // Extracts into path and reads it back (empty when nothing was written);
+    // result is what the export must answer, nullopt where either may come.
+    Bytes ToFile(std::int32_t index, const std::string& path, std::optional<std::int32_t> result = 0) const {
+        const std::int32_t answer = api().DemuxStreamToFile(index, path.c_str());
+        if (result) {
+            EXPECT_EQ(answer, *result);
+        }
         return testsupport::ReadFileBytes(path);
     }
 
-    Bytes ToHost(std::int32_t index) const {
+    Bytes ToHost(std::int32_t index, std::optional<std::int32_t> result = 0) const {
         Bytes received;
-        EXPECT_EQ(api().DemuxStreamCallBack(index, &AppendChunk, &received), 0);
+        const std::int32_t answer = api().DemuxStreamCallBack(index, &AppendChunk, &received);
+        if (result) {
+            EXPECT_EQ(answer, *result);
+        }
         return received;
     }
 

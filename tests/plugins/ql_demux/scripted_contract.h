@@ -2,7 +2,7 @@
 // The export contract every demultiplexer plugin honours, checked against a
 // scripted core: listing, extraction to a file and to the host, the close
 // and re-open after every extraction, abort, and each failure path with its
-// exact debug lines. Both plugins instantiate this suite with their own
+// exact debug lines and the result -1. Both plugins instantiate this suite with their own
 // traits (the lines they write); each test program links one plugin's code
 // with the scripted core, so the plugin's debug lines are captured directly.
 //
@@ -22,7 +22,8 @@
 #include <vector>
 
 #include "platform/debug_output.h"
-#include "plugins/ql_demux_api.h"
+#include "abi/ql_demux_api.h"
+#include "plugins/common/demux_plugin.h"
 #include "tests/plugins/ql_demux/scripted_core.h"
 #include "tests/support/temp_dir.h"
 
@@ -32,15 +33,7 @@ using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
 
 // The lines of one extraction export; null where the step fails silently.
-struct ExtractionLines {
-    const char* no_demuxer;
-    const char* wrong_index;
-    const char* no_sink;
-    const char* no_parser;
-    const char* no_stream;
-    const char* no_seek;
-    const char* write_error;
-};
+using ExtractionLines = demux_plugin::ExtractionLines;
 
 // What the host's send function received.
 struct Receiver {
@@ -60,6 +53,9 @@ inline std::int32_t TAMBERLY_STDCALL Receive(void* owner, const void* data, std:
 
 inline Bytes AsBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
+// A device on which every write fails as on a full disk.
+inline constexpr const char* kFullDisk = "/dev/full";
+
 template <class Plugin>
 class ScriptedPlugin : public ::testing::Test {
 protected:
@@ -78,15 +74,16 @@ protected:
         lines_.Clear();
     }
 
-    // Extracts into Output() and reads it back (empty when not written).
-    Bytes ToFile(std::int32_t index) {
-        EXPECT_EQ(DemuxStreamToFile(index, Output().c_str()), 0);
+    // Extracts into Output() and reads it back (empty when not written);
+    // result is what the export must answer.
+    Bytes ToFile(std::int32_t index, std::int32_t result = 0) {
+        EXPECT_EQ(DemuxStreamToFile(index, Output().c_str()), result);
         return testsupport::ReadFileBytes(Output());
     }
 
-    Receiver ToHost(std::int32_t index) {
+    Receiver ToHost(std::int32_t index, std::int32_t result = 0) {
         Receiver receiver;
-        EXPECT_EQ(DemuxStreamCallBack(index, &Receive, &receiver), 0);
+        EXPECT_EQ(DemuxStreamCallBack(index, &Receive, &receiver), result);
         return receiver;
     }
 
@@ -166,12 +163,12 @@ TYPED_TEST_P(ScriptedPlugin, IndexEqualToTheCountWritesWrongIndexAndReopens) {
     this->Load();
     using Entry = typename TestFixture::Entry;
     const Entry before = this->EntryAt(2);
-    EXPECT_TRUE(this->ToFile(3).empty());
+    EXPECT_TRUE(this->ToFile(3, -1).empty());
     EXPECT_EQ(this->lines_.Lines(), (Lines{TypeParam::kToFile.wrong_index}));
     EXPECT_TRUE(this->Reopened());
     this->lines_.Clear();
-    EXPECT_TRUE(this->ToHost(3).chunks.empty());
-    EXPECT_TRUE(this->ToHost(-1).chunks.empty());
+    EXPECT_TRUE(this->ToHost(3, -1).chunks.empty());
+    EXPECT_TRUE(this->ToHost(-1, -1).chunks.empty());
     EXPECT_EQ(this->lines_.Lines(), (Lines{TypeParam::kCallback.wrong_index, TypeParam::kCallback.wrong_index}));
     for (const auto& call : scripted::Current().calls) EXPECT_NE(call, "create_parser");
     EXPECT_EQ(this->Count(), 3);
@@ -181,8 +178,8 @@ TYPED_TEST_P(ScriptedPlugin, IndexEqualToTheCountWritesWrongIndexAndReopens) {
 TYPED_TEST_P(ScriptedPlugin, FailingPushWritesWriteErrorAndKeepsWhatWasWritten) {
     this->Load();
     scripted::Current().push_fails_at = 1;
-    EXPECT_EQ(this->ToFile(0), AsBytes("first "));
-    EXPECT_EQ(this->ToHost(0).Joined(), AsBytes("first "));
+    EXPECT_EQ(this->ToFile(0, -1), AsBytes("first "));
+    EXPECT_EQ(this->ToHost(0, -1).Joined(), AsBytes("first "));
     EXPECT_EQ(this->lines_.Lines(), (Lines{TypeParam::kToFile.write_error, TypeParam::kCallback.write_error}));
     EXPECT_TRUE(this->Reopened());
 }
@@ -190,9 +187,9 @@ TYPED_TEST_P(ScriptedPlugin, FailingPushWritesWriteErrorAndKeepsWhatWasWritten) 
 TYPED_TEST_P(ScriptedPlugin, FailingSeekLeavesAnEmptyOutput) {
     this->Load();
     scripted::Current().seek_fails = true;
-    EXPECT_TRUE(this->ToFile(1).empty());
+    EXPECT_TRUE(this->ToFile(1, -1).empty());
     EXPECT_TRUE(std::filesystem::exists(this->Output()));
-    EXPECT_TRUE(this->ToHost(1).chunks.empty());
+    EXPECT_TRUE(this->ToHost(1, -1).chunks.empty());
     EXPECT_EQ(this->lines_.Lines(), (Lines{TypeParam::kToFile.no_seek, TypeParam::kCallback.no_seek}));
     EXPECT_TRUE(this->Reopened());
 }
@@ -200,13 +197,13 @@ TYPED_TEST_P(ScriptedPlugin, FailingSeekLeavesAnEmptyOutput) {
 TYPED_TEST_P(ScriptedPlugin, FailingStreamChoiceAndParserHaveTheirLines) {
     this->Load();
     scripted::Current().stream_fails = true;
-    EXPECT_TRUE(this->ToFile(1).empty());
-    EXPECT_TRUE(this->ToHost(1).chunks.empty());
+    EXPECT_TRUE(this->ToFile(1, -1).empty());
+    EXPECT_TRUE(this->ToHost(1, -1).chunks.empty());
     EXPECT_EQ(this->lines_.Lines(), (Lines{TypeParam::kToFile.no_stream, TypeParam::kCallback.no_stream}));
     this->lines_.Clear();
     scripted::Current().parser_fails = true;
-    EXPECT_TRUE(this->ToFile(1).empty());
-    EXPECT_TRUE(this->ToHost(1).chunks.empty());
+    EXPECT_TRUE(this->ToFile(1, -1).empty());
+    EXPECT_TRUE(this->ToHost(1, -1).chunks.empty());
     EXPECT_EQ(this->lines_.Lines(), (Lines{TypeParam::kToFile.no_parser, TypeParam::kCallback.no_parser}));
     EXPECT_TRUE(this->Reopened());
 }
@@ -214,13 +211,36 @@ TYPED_TEST_P(ScriptedPlugin, FailingStreamChoiceAndParserHaveTheirLines) {
 TYPED_TEST_P(ScriptedPlugin, OutputThatCannotBeCreatedEndsTheExtraction) {
     this->Load();
     const std::string unreachable = this->dir_.File("no-such-folder/out.bin");
-    EXPECT_EQ(DemuxStreamToFile(1, unreachable.c_str()), 0);
-    EXPECT_EQ(DemuxStreamToFile(1, nullptr), 0);
+    EXPECT_EQ(DemuxStreamToFile(1, unreachable.c_str()), -1);
+    EXPECT_EQ(DemuxStreamToFile(1, nullptr), -1);
     Lines expected;
     if (TypeParam::kToFile.no_sink != nullptr) expected = {TypeParam::kToFile.no_sink, TypeParam::kToFile.no_sink};
     EXPECT_EQ(this->lines_.Lines(), expected);
     for (const auto& call : scripted::Current().calls) EXPECT_NE(call, "push");
     EXPECT_TRUE(this->Reopened());
+}
+
+// A full disk: the sink refuses the first chunk, the core's push fails.
+TYPED_TEST_P(ScriptedPlugin, OutputThatCannotBeWrittenFailsTheExtraction) {
+    if (!std::filesystem::exists(kFullDisk)) GTEST_SKIP() << "no " << kFullDisk;
+    this->Load();
+    EXPECT_EQ(DemuxStreamToFile(1, kFullDisk), -1);
+    EXPECT_EQ(this->lines_.Lines(), (Lines{TypeParam::kToFile.write_error}));
+    EXPECT_EQ(scripted::Current().pushes, 1);
+    EXPECT_TRUE(this->Reopened());
+}
+
+// Chunks the sink only buffers are lost when it finishes on a full disk: no
+// step failed and no line is written, yet the output is incomplete.
+TYPED_TEST_P(ScriptedPlugin, OutputThatCannotBeFinishedFailsTheExtraction) {
+    if (!std::filesystem::exists(kFullDisk)) GTEST_SKIP() << "no " << kFullDisk;
+    scripted::Current().reserve_chunks = true;
+    this->Load();
+    EXPECT_EQ(this->ToFile(1), AsBytes("first second third")) << "buffered chunks reach a writable file";
+    EXPECT_EQ(DemuxStreamToFile(1, kFullDisk), -1);
+    EXPECT_TRUE(this->lines_.Lines().empty());
+    EXPECT_TRUE(this->Reopened());
+    EXPECT_EQ(this->ToHost(1).chunks.size(), 0u) << "reserved chunks are counted, not forwarded";
 }
 
 TYPED_TEST_P(ScriptedPlugin, AbortDuringCallbackForwardsNothingMoreAndEndsAfterTheNextPush) {
@@ -307,8 +327,8 @@ TYPED_TEST_P(ScriptedPlugin, FailedReopenLeavesNoConnection) {
     EXPECT_EQ(this->Count(), 0) << "the re-opening starts the list afresh";
     this->lines_.Clear();
     std::filesystem::remove(this->Output());
-    EXPECT_TRUE(this->ToFile(0).empty());
-    EXPECT_TRUE(this->ToHost(0).chunks.empty());
+    EXPECT_TRUE(this->ToFile(0, -1).empty());
+    EXPECT_TRUE(this->ToHost(0, -1).chunks.empty());
     EXPECT_EQ(this->lines_.Lines(), (Lines{TypeParam::kToFile.no_demuxer, TypeParam::kCallback.no_demuxer}));
 }
 
@@ -345,6 +365,7 @@ REGISTER_TYPED_TEST_SUITE_P(ScriptedPlugin, LoadFileListsEveryStreamWithItsType,
                             TwoExtractionsInARowBothSucceed, IndexEqualToTheCountWritesWrongIndexAndReopens,
                             FailingPushWritesWriteErrorAndKeepsWhatWasWritten, FailingSeekLeavesAnEmptyOutput,
                             FailingStreamChoiceAndParserHaveTheirLines, OutputThatCannotBeCreatedEndsTheExtraction,
+                            OutputThatCannotBeWrittenFailsTheExtraction, OutputThatCannotBeFinishedFailsTheExtraction,
                             AbortDuringCallbackForwardsNothingMoreAndEndsAfterTheNextPush,
                             AbortDuringFileExtractionKeepsWhatWasWritten, PathOf259BytesLoadsAndOf260BytesIsRefused,
                             FailuresToOpenAreReportedAndLeaveNothingOpen, FailedReopenLeavesNoConnection,

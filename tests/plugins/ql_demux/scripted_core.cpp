@@ -118,7 +118,14 @@ std::int32_t Push(const void* instance, Parser* parser) {
     if (static_cast<std::size_t>(number) >= script.chunks.size()) return 0;
     const auto& chunk = script.chunks[static_cast<std::size_t>(number)];
     const auto size = static_cast<std::uint32_t>(chunk.size());
-    if (output->write_bytes(output, chunk.data(), size) != size) return -1;
+    if (script.reserve_chunks) {
+        std::uint8_t* area = output->reserve(output, size);
+        if (area == nullptr) return -1;
+        std::copy(chunk.begin(), chunk.end(), area);
+        if (output->commit(output, size) != size) return -1;
+    } else if (output->write_bytes(output, chunk.data(), size) != size) {
+        return -1;
+    }
     if (script.command_after_chunk != 0 &&
         output->control(output, 0, script.command_after_chunk, script.command_data.data(),
                         static_cast<std::uint32_t>(script.command_data.size())) < 0) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "plugins/common/bufstream.h"
+#include "abi/bufstream.h"
 
 namespace scripted {
 
@@ -34,6 +34,8 @@ struct Script {
     // push after the last answers 0 (finished).
     std::vector<std::vector<std::uint8_t>> chunks = {{'f', 'i', 'r', 's', 't', ' '}, {'s', 'e', 'c', 'o', 'n', 'd', ' '},
                                                      {'t', 'h', 'i', 'r', 'd'}};
+    // The chunks go through reserve and commit instead of write_bytes.
+    bool reserve_chunks = false;
     // After a chunk is written: a command the push sends too (0: none).
     std::uint32_t command_after_chunk = 0;
     std::vector<std::uint8_t> command_data;

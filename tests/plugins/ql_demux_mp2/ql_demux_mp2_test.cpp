@@ -9,7 +9,7 @@
 #include <cstring>
 #include <tuple>
 
-#include "plugins/common/bufstream_pcm.h"
+#include "abi/bufstream_pcm.h"
 #include "tests/plugins/ql_demux/scripted_contract.h"
 
 namespace ql_demux_test {

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "plugins/common/bufstream_pcm.h"
+#include "abi/bufstream_pcm.h"
 #include "tests/plugins/ql_demux/scripted_contract.h"
 
 namespace ql_demux_test {
@@ -104,7 +104,7 @@ TEST_F(MxfPlugin, PcmTracksGoOutRawThroughTheFileSink) {
 TEST_F(MxfPlugin, ParserComesBeforeTheSink) {
     Load();
     scripted::Current().parser_fails = true;
-    EXPECT_EQ(DemuxStreamToFile(1, Output().c_str()), 0);
+    EXPECT_EQ(DemuxStreamToFile(1, Output().c_str()), -1);
     EXPECT_FALSE(std::filesystem::exists(Output())) << "no output file without a parser";
 }
 

@@ -1,4 +1,4 @@
-#include "viewer/ui/ShellTexts.h"
+#include "viewer/shell/ShellTexts.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -13,7 +13,7 @@
 
 #include "tests/viewer/ui/form_fixture.h"
 #include "viewer/ui/AboutWindow.h"
-#include "viewer/ui/ShellTexts.h"
+#include "viewer/shell/ShellTexts.h"
 #include "viewer/ui/SplashWindow.h"
 
 namespace {

@@ -291,7 +291,7 @@ TEST_F(OpeningTest, SavedSettingsAreAppliedAtShowAndWrittenAtClose) {
     EXPECT_EQ(List()->horizontalHeader()->sectionSize(0), 140);
     EXPECT_EQ(List()->horizontalHeader()->sectionSize(1), 70);
     EXPECT_EQ(List()->horizontalHeader()->sectionSize(6), 95);
-    EXPECT_EQ(form->findChild<QWidget*>(QStringLiteral("Panel2"))->width(), 600);
+    EXPECT_EQ(form->findChild<QWidget*>(QStringLiteral("ListPanel"))->width(), 600);
     EXPECT_FALSE(form->CheckForUpdates());
     EXPECT_FALSE(form->menuBar()->actions()[2]->menu()->actions()[0]->isChecked());
     EXPECT_EQ(form->SaveFolder(), QString::fromStdString(dir.Path().string()) + QStringLiteral("/"));

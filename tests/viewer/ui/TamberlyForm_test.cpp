@@ -80,12 +80,13 @@ TEST_F(TamberlyFormTest, OpensWithDesignLayout) {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tamberly"));
     EXPECT_EQ(form->centralWidget()->size(), QSize(1124, 486));
     EXPECT_EQ(form->geometry().topLeft(), QPoint(111, 77));
-    EXPECT_EQ(form->findChild<QWidget*>(QStringLiteral("Panel2"))->width(), 700);
-    EXPECT_EQ(form->findChild<QWidget*>(QStringLiteral("Panel3"))->height(), 210);
+    EXPECT_EQ(form->findChild<QWidget*>(QStringLiteral("ListPanel"))->width(), 700);
+    EXPECT_EQ(form->findChild<QWidget*>(QStringLiteral("HexPanel"))->height(), 210);
     EXPECT_EQ(form->findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("Hex View"));
     EXPECT_TRUE(HexText()->isReadOnly());
     EXPECT_EQ(HexText()->lineWrapMode(), QTextEdit::NoWrap);
-    EXPECT_EQ(Tree()->width() + 700 + form->findChild<QWidget*>(QStringLiteral("Splitter1"))->property("handleWidth").toInt(),
+    EXPECT_EQ(Tree()->width() + 700 + form->findChild<QWidget*>(QStringLiteral("ListTreeSplitter"))
+                                         ->property("handleWidth").toInt(),
               1124);
 }
 

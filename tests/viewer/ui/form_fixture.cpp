@@ -63,13 +63,13 @@ QString FormTest::WriteFile(const std::string& name, const std::vector<std::uint
     return QString::fromStdString(dir.Write(name, bytes));
 }
 
-TFrameListView* FormTest::List() const { return form->findChild<TFrameListView*>(QStringLiteral("ListView1")); }
+TFrameListView* FormTest::List() const { return form->findChild<TFrameListView*>(QStringLiteral("FrameList")); }
 
 QScrollBar* FormTest::ListScrollBar() const { return form->findChild<QScrollBar*>(QStringLiteral("ScrollBar1")); }
 
-QTreeWidget* FormTest::Tree() const { return form->findChild<QTreeWidget*>(QStringLiteral("TreeView1")); }
+QTreeWidget* FormTest::Tree() const { return form->findChild<QTreeWidget*>(QStringLiteral("DetailTree")); }
 
-QTextEdit* FormTest::HexText() const { return form->findChild<QTextEdit*>(QStringLiteral("RichEdit1")); }
+QTextEdit* FormTest::HexText() const { return form->findChild<QTextEdit*>(QStringLiteral("HexText")); }
 
 std::vector<std::string> FormTest::ListedOffsets() const {
     std::vector<std::string> offsets;

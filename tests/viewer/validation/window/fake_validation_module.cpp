@@ -17,9 +17,9 @@
 #include <string>
 #include <thread>
 
-#include "platform/calling_convention.h"
+#include "abi/calling_convention.h"
 #include "platform/utf16_text.h"
-#include "viewer/validation/QuillonControlInterface.h"
+#include "abi/QuillonControlInterface.h"
 
 #ifndef FAKE_MODULE_TYPE
 #define FAKE_MODULE_TYPE 0x40000

@@ -32,10 +32,10 @@
  *
  * A payload need not end on a frame boundary: the sink keeps the partial
  * frame for the next packet. Plain C, like bufstream.h. */
-#ifndef TAMBERLY_PLUGINS_COMMON_BUFSTREAM_PCM_H
-#define TAMBERLY_PLUGINS_COMMON_BUFSTREAM_PCM_H
+#ifndef TAMBERLY_ABI_BUFSTREAM_PCM_H
+#define TAMBERLY_ABI_BUFSTREAM_PCM_H
 
-#include "plugins/common/bufstream.h"
+#include "abi/bufstream.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -5,19 +5,20 @@
  * opens it and lists its streams (at most 128), the stream queries read the
  * list, and each extraction writes one stream into a file or passes it chunk
  * by chunk to the host, then opens the file again so that the host can
- * extract once more. Failures are written as debug lines; the extraction
- * exports always return 0 and the host learns of a failure from the output.
+ * extract once more. Failures are written as debug lines; an extraction
+ * export answers -1 after one, and 0 only when the stream was extracted to
+ * its end or stopped by AbortDemux.
  *
  * Threads: every export is called from one host thread, except AbortDemux,
  * which the host calls from another thread while an extraction runs.
  *
  * Plain C; every export and the send function use the stdcall convention. */
-#ifndef TAMBERLY_PLUGINS_QL_DEMUX_API_H
-#define TAMBERLY_PLUGINS_QL_DEMUX_API_H
+#ifndef TAMBERLY_ABI_QL_DEMUX_API_H
+#define TAMBERLY_ABI_QL_DEMUX_API_H
 
 #include <stdint.h>
 
-#include "platform/calling_convention.h"
+#include "abi/calling_convention.h"
 
 #ifdef QL_DEMUX_PLUGIN_BUILD
 #define QL_DEMUX_API TAMBERLY_EXPORT
@@ -57,12 +58,17 @@ QL_DEMUX_API int32_t TAMBERLY_STDCALL GetStreamMediaType(int32_t nIndex, int32_t
                                                          int32_t* pStreamMediaType);
 
 /* Extracts stream nIndex into the file pFileName (created or truncated),
- * then opens the loaded file again. Always 0. */
+ * then opens the loaded file again. 0 when the stream was written to its end
+ * or the extraction was stopped by AbortDemux; -1 after any failure: no file
+ * loaded, nIndex out of range, an output that cannot be created, a step of
+ * the core that failed (a failed write included) or an output file that
+ * could not be completed. What was written before a failure stays. */
 QL_DEMUX_API int32_t TAMBERLY_STDCALL DemuxStreamToFile(int32_t nIndex, const char* pFileName);
 
 /* Extracts stream nIndex, passing every chunk to pfnSendData with
  * pSendCallbackOwner, then opens the loaded file again. Returns when the
- * stream is finished, failed or aborted. Always 0. */
+ * stream is finished, failed or aborted: 0 when finished or aborted, -1 after
+ * a failure as for DemuxStreamToFile. */
 QL_DEMUX_API int32_t TAMBERLY_STDCALL DemuxStreamCallBack(int32_t nIndex, ql_demux_send_data_fn pfnSendData,
                                                           void* pSendCallbackOwner);
 

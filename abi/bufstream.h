@@ -11,21 +11,13 @@
  * The layout is frozen: nine C-convention operations followed by five words,
  * 56 bytes on 32-bit builds; 64-bit builds keep the order with native
  * pointers. Plain C so that C and C++ translation units can include it. */
-#ifndef TAMBERLY_PLUGINS_COMMON_BUFSTREAM_H
-#define TAMBERLY_PLUGINS_COMMON_BUFSTREAM_H
+#ifndef TAMBERLY_ABI_BUFSTREAM_H
+#define TAMBERLY_ABI_BUFSTREAM_H
 
 #include <stddef.h>
 #include <stdint.h>
 
-#include "platform/calling_convention.h"
-
-#ifndef TAMBERLY_ABI_ASSERT
-#ifdef __cplusplus
-#define TAMBERLY_ABI_ASSERT(condition, message) static_assert(condition, message)
-#else
-#define TAMBERLY_ABI_ASSERT(condition, message) _Static_assert(condition, message)
-#endif
-#endif
+#include "abi/calling_convention.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -1,4 +1,4 @@
-#include "viewer/ui/ShellTexts.h"
+#include "viewer/shell/ShellTexts.h"
 
 #include <charconv>
 #include <cstdio>
