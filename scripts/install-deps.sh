@@ -9,6 +9,8 @@ packages=(
   g++-multilib googletest
   qt6-base-dev
   pkg-config libavformat-dev libavcodec-dev libavutil-dev poppler-utils
+  # Peer tools the stream checker's tests use to make and judge streams.
+  ffmpeg lame twolame mp3val python3-mutagen
 )
 
 missing=()

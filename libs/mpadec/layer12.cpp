@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 
+#include "libs/mpa_header/layer2_allocation.h"
 #include "libs/mpadec/decoder.h"
 
 namespace mpadec {
@@ -227,14 +228,7 @@ int plan_layer2(const frame_header& h, const layer2_side& side, layer2_coded* co
 }  // namespace
 
 int layer2_table_index(int version, int bitrate_kbps, int channels, int sampling_rate) {
-    if (version == 0) return 4;
-    const int per_channel = bitrate_kbps / channels;
-    const int khz = sampling_rate / 1000;
-    if (khz == 48) return per_channel >= 56 ? 0 : per_channel <= 48 ? 2 : 3;
-    if (per_channel >= 56 && per_channel <= 80) return 0;
-    if (per_channel >= 96) return 1;
-    if (khz == 32) return 3;
-    return per_channel <= 48 ? 2 : 3;
+    return mpa_header::layer2::TableIndex(version == 0, bitrate_kbps, channels, sampling_rate);
 }
 
 int select_layer2_table(frame_header& header) {

@@ -4,16 +4,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
-#include <sys/wait.h>
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "tests/support/mpa_builder.h"
+#include "tests/support/shell_command.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -67,15 +66,8 @@ struct ProgramResult {
 // Runs the real program with its standard error folded into the output.
 ProgramResult RunProgram(const std::string& arguments) {
     const std::string command = "'" + testsupport::BinPath("tamberly-cli") + "' " + arguments + " 2>&1";
-    ProgramResult result;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return result;
-    std::array<char, 4096> chunk;
-    std::size_t got;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) result.out.append(chunk.data(), got);
-    const int status = ::pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    const testsupport::ShellResult run = testsupport::RunShell(command);
+    return {run.exit_code, run.out};
 }
 
 TEST(CliFrames, ListsTheEncodersFramesApartFromTheLast) {

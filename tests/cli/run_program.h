@@ -2,12 +2,9 @@
 // Runs the built tamberly-cli as a process, in a chosen folder, and collects
 // its exit code, standard output and standard error.
 
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
 #include <string>
 
+#include "tests/support/shell_command.h"
 #include "tests/support/temp_dir.h"
 
 namespace clitest {
@@ -18,11 +15,7 @@ struct ProgramResult {
     std::string err;
 };
 
-inline std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
+inline std::string Quoted(const std::string& text) { return testsupport::ShellQuoted(text); }
 
 inline std::string ReadText(const std::string& path) {
     const auto bytes = testsupport::ReadFileBytes(path);
@@ -38,14 +31,10 @@ inline ProgramResult RunProgramAt(const std::string& program, const std::string&
     const std::string errFile = scratch.File("stderr.txt");
     const std::string command = "cd " + Quoted(folder) + " && " + prefix + " " + Quoted(program) + " " + arguments +
                                 " 2>" + Quoted(errFile);
+    const testsupport::ShellResult run = testsupport::RunShell(command);
     ProgramResult result;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return result;
-    std::array<char, 65536> chunk;
-    std::size_t got;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) result.out.append(chunk.data(), got);
-    const int status = ::pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.exitCode = run.exit_code;
+    result.out = run.out;
     result.err = ReadText(errFile);
     return result;
 }

@@ -1,0 +1,31 @@
+#pragma once
+// What the checker reads behind a frame header without decoding: the bits
+// the CRC word protects, and the Layer III side information fields that the
+// bit reservoir depends on.
+
+#include <cstdint>
+
+#include "libs/mpacheck/frame_header.h"
+
+namespace mpacheck {
+
+// Bits after the CRC word that the CRC covers (the header's last 16 bits come
+// on top): Layer I allocation, Layer II allocation and scfsi, Layer III side
+// information. `frame` holds the whole frame of h.length bytes.
+[[nodiscard]] int protected_bits(const frame_header& h, const std::uint8_t* frame);
+
+struct crc_result {
+    std::uint16_t stored;
+    std::uint16_t computed;
+    bool checked;  // false when the protected bits do not fit into the frame
+};
+[[nodiscard]] crc_result check_frame_crc(const frame_header& h, const std::uint8_t* frame);
+
+struct layer3_side {
+    int main_data_begin;      // bytes before this frame's main data
+    int main_data_bits;       // sum of part2_3_length over granules and channels
+    int own_main_data_bytes;  // bytes after the side information in this frame
+};
+[[nodiscard]] layer3_side read_layer3_side(const frame_header& h, const std::uint8_t* frame);
+
+}  // namespace mpacheck

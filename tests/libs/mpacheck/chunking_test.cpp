@@ -1,0 +1,55 @@
+// The findings do not depend on how the stream is cut into chunks: sizes 1,
+// 7, 4096 and whole, over damaged and odd streams.
+
+#include <filesystem>
+
+#include "tests/libs/mpacheck/check_driver.h"
+
+namespace {
+
+using namespace checktest;
+
+std::vector<std::string> Lines(const CheckRun& run) {
+    std::vector<std::string> lines;
+    for (const auto& f : run.findings) {
+        lines.push_back(CheckRun::Line(f) + " " + std::to_string(f.expected) + " " + std::to_string(f.actual) + " " +
+                        std::to_string(f.length) + " " + f.label + " " + std::to_string(f.time));
+    }
+    return lines;
+}
+
+// A lame stream with tags at both ends, junk, a cut frame and a second
+// stream; the conformance streams with free format, a cut start and
+// sampling-rate changes.
+std::vector<std::pair<std::string, Bytes>> Streams(const testsupport::TempDir& dir) {
+    std::vector<std::pair<std::string, Bytes>> streams;
+    if (testsupport::HaveProgram("lame")) {
+        const Bytes a = testsupport::ReadFileBytes(Encode(dir, "lame", "-V 3 --tt Title --add-id3v2", 44100, "a.mp3"));
+        Bytes damaged(a.begin(), a.begin() + static_cast<long>(a.size() / 2));
+        const Bytes junk = {0xFF, 0xFB, 0x00, 'T', 'A', 'G', 'I', 'D', '3', 1, 2, 3};
+        damaged.insert(damaged.end(), junk.begin(), junk.end());
+        damaged.insert(damaged.end(), a.begin() + static_cast<long>(a.size() / 3), a.end());
+        streams.emplace_back("lame_damaged", damaged);
+    }
+    const std::filesystem::path root = TAMBERLY_CONFORMANCE_DIR;
+    for (const char* name : {"layer3/l3-he_free.bit", "layer3/l3-sin1k0db.bit", "layer3/l3-compl.bit",
+                             "nonstandard/l3-nonstandard-he_44_48khz.bit", "layer1/l1-fl1.bit"}) {
+        if (std::filesystem::exists(root / name)) streams.emplace_back(name, testsupport::ReadFileBytes(root / name));
+    }
+    return streams;
+}
+
+TEST(ChunkingTest, ChunkSizesGiveIdenticalFindings) {
+    const testsupport::TempDir dir;
+    const auto streams = Streams(dir);
+    ASSERT_FALSE(streams.empty());
+    for (const auto& [name, bytes] : streams) {
+        const auto whole = Lines(Check(bytes, bytes.size()));
+        if (name == "lame_damaged") {
+            EXPECT_GE(whole.size(), 5u);
+        }
+        for (const std::size_t chunk : {1, 7, 4096}) EXPECT_EQ(Lines(Check(bytes, chunk)), whole) << name << " " << chunk;
+    }
+}
+
+}  // namespace
