@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -8,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/file_decoder.h"
 #include "cli/progress_bar.h"
+#include "platform/atomic_output.h"
 #include "plugins/common/pcm_format.h"
 
 namespace cli {
@@ -22,8 +25,10 @@ const char* const kDecodeHelp =
     "changes part-way is not mixed into one file: decoding stops before the\n"
     "first frame that differs, the WAVE file holds what came before, and the\n"
     "change is reported (exit code 1). Without -o the output is FILE's base\n"
-    "name with \".wav\" in the current folder. An existing file is never\n"
-    "replaced unless --force is given.\n"
+    "name with \".wav\" in the current folder. The WAVE file is written to a\n"
+    "temporary file beside OUT.wav that takes its name only when complete. An\n"
+    "existing file is never replaced unless --force is given, and then only a\n"
+    "regular file.\n"
     "\n"
     "  -o OUT.wav   output file name\n"
     "  --force      replace OUT.wav when it exists\n"
@@ -140,10 +145,16 @@ int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!CheckReadable(fileName, err)) return kExitFailure;
     const std::string outName =
         arguments.Value("-o").value_or(std::filesystem::path(fileName).stem().string() + ".wav");
-    if (IsInputFile(outName, fileName, err) || !CreateOutputFile(outName, arguments.Has("--force"), err))
-        return kExitFailure;
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(outName.c_str(), "wb"));
+    const bool replace = arguments.Has("--force");
+    if (IsInputFile(outName, fileName, err) || !CheckOutputName(outName, replace, err)) return kExitFailure;
+    platform::AtomicOutputFile output;
+    if (!CreateOutput(output, outName, err)) return kExitFailure;
+    // A stdio stream of its own over a copy of the handle: closing it shows
+    // a late write error and leaves the temporary file to the commit.
+    const int handle = ::dup(output.Handle());
+    std::unique_ptr<std::FILE, FileCloser> file(handle >= 0 ? ::fdopen(handle, "wb") : nullptr);
     if (!file) {
+        if (handle >= 0) ::close(handle);
         err << "tamberly-cli: cannot write " << outName << "\n";
         return kExitFailure;
     }
@@ -154,16 +165,14 @@ int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostr
                       std::uint32_t size) { return writer.Add(frame, pcm, size); },
         [&](std::uint64_t done, std::uint64_t total) { progress.Update(done, total); });
     progress.Clear();
-    const bool finished = writer.Finish() && std::fflush(file.get()) == 0;
+    const bool finished = writer.Finish() && std::fclose(file.release()) == 0;
     if (!finished && !writer.WriteFailed()) {
         err << "tamberly-cli: cannot write " << outName << "\n";
         return kExitFailure;
     }
+    const bool keep = writer.Frames() > 0 && !writer.WriteFailed() && result != DecodeResult::CannotRead;
+    if (keep && !CommitOutput(output, outName, replace, err)) return kExitFailure;
     const int code = Report(fileName, outName, result, writer, out, err);
-    if (writer.Frames() == 0 || writer.WriteFailed()) {
-        std::error_code ignored;
-        std::filesystem::remove(outName, ignored);
-    }
     return code;
 }
 

@@ -1,10 +1,12 @@
-#include <filesystem>
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/container_streams.h"
 #include "cli/progress_bar.h"
+#include "platform/atomic_output.h"
 
 namespace cli {
 
@@ -16,8 +18,9 @@ const char* const kExtractHelp =
     "in \"tamberly-cli streams FILE\". Without -o the output is named as the\n"
     "dialog proposes, in the current folder: FILE's base name, \"_\", the first\n"
     "free four-digit number and the media type's extension\n"
-    "(broadcast.ts -> broadcast_0000.mpa). An existing file is never replaced\n"
-    "unless --force is given.\n"
+    "(broadcast.ts -> broadcast_0000.mpa). The stream is written to a temporary\n"
+    "file beside OUT that takes OUT's name only when complete. An existing file\n"
+    "is never replaced unless --force is given, and then only a regular file.\n"
     "\n"
     "  --stream N   index of the stream to extract\n"
     "  -o OUT       output file name\n"
@@ -49,24 +52,39 @@ int RunExtract(const std::vector<std::string>& args, std::ostream& out, std::ost
         return kExitUsage;
     }
     const auto stream = static_cast<std::int32_t>(*index);
-    const std::string outName =
-        arguments.Value("-o").value_or(MakeOutputFileName({}, fileName, streams[static_cast<std::size_t>(stream)].MediaType));
-    if (IsInputFile(outName, fileName, err) || !CreateOutputFile(outName, arguments.Has("--force"), err))
-        return kExitFailure;
+    const std::int32_t mediaType = streams[static_cast<std::size_t>(stream)].MediaType;
+    const bool replace = arguments.Has("--force");
+    const auto named = arguments.Value("-o");
+    std::string outName = named.value_or(MakeOutputFileName({}, fileName, mediaType));
+    if (IsInputFile(outName, fileName, err) || !CheckOutputName(outName, replace, err)) return kExitFailure;
+    platform::AtomicOutputFile output;
+    if (!CreateOutput(output, outName, err)) return kExitFailure;
 
     std::vector<std::uint8_t> buffer(kTransferBufferSize);
     ProgressBar progress("extract");
-    const std::int64_t written = ExtractStreamToFile(demux, stream, outName, buffer, [&](std::int64_t size) {
+    const TExtraction extraction = ExtractStreamToHandle(demux, stream, output.Handle(), buffer, [&](std::int64_t size) {
         progress.Update(static_cast<std::uint64_t>(size), 0);
         return true;
     });
     progress.Clear();
-    std::error_code error;
-    const auto size = std::filesystem::file_size(outName, error);
-    if (error || static_cast<std::int64_t>(size) != written) {
+    if (extraction.end == TExtractionEnd::kWriteFailed) {
+        err << "tamberly-cli: cannot write " << outName << ": " << std::strerror(extraction.error) << "\n";
+        return kExitFailure;
+    }
+    if (extraction.end != TExtractionEnd::kCompleted) {
+        err << "tamberly-cli extract: the demultiplexer failed part-way through stream " << stream << " of "
+            << fileName << "; nothing written\n";
+        return kExitFailure;
+    }
+    const TOutputNameKind kind = !named ? TOutputNameKind::kProposed
+                                 : replace ? TOutputNameKind::kReplace
+                                           : TOutputNameKind::kPicked;
+    if (!CommitExtractedFile(output, outName, kind, {}, fileName, mediaType)) {
+        (void)CheckOutputName(outName, replace, err);
         err << "tamberly-cli: cannot write " << outName << "\n";
         return kExitFailure;
     }
+    const std::int64_t written = extraction.written;
     out << outName << ": " << written << " bytes of stream " << stream << " ("
         << MediaTypeToStr(streams[static_cast<std::size_t>(stream)].MediaType) << ")\n";
     return kExitOk;

@@ -87,12 +87,14 @@ bool WriteOnePage(TFrameNavigator& navigator, std::int64_t from, int rows, Frame
 
 // Every frame from `from` on: each page starts at the header that follows the
 // last frame of the page before. A window without a usable pair of headers is
-// stepped over by half its size, so that no frame is missed at its end.
-bool WriteAllPages(TFrameNavigator& navigator, std::int64_t from, FrameRowWriter& writer, std::int64_t& listed) {
+// stepped over by half its size, so that no frame is missed at its end. Stops
+// early when out can no longer be written (the caller reports that).
+bool WriteAllPages(TFrameNavigator& navigator, std::int64_t from, FrameRowWriter& writer, std::int64_t& listed,
+                   const std::ostream& out) {
     ProgressBar progress("frames");
     const std::int64_t size = navigator.FileSize();
     std::int64_t position = from;
-    while (position < size) {
+    while (position < size && out.good()) {
         if (!navigator.RefreshPosition(position, TFrameNavigator::kPageCapacity)) return false;
         const int count = WritePage(navigator, writer);
         listed += count;
@@ -136,7 +138,7 @@ int RunFrames(const std::vector<std::string>& args, std::ostream& out, std::ostr
     const auto writer = MakeFrameRowWriter(options.format, out);
     writer->Begin(fileName);
     std::int64_t listed = 0;
-    const bool read = options.all ? WriteAllPages(navigator, options.from, *writer, listed)
+    const bool read = options.all ? WriteAllPages(navigator, options.from, *writer, listed, out)
                                   : WriteOnePage(navigator, options.from, options.rows, *writer, listed);
     writer->End();
     if (!read) {

@@ -28,7 +28,8 @@ const char* const kValidateHelpText =
     "\"Type: message\" and then the summary line, for several FILEs one summary\n"
     "line each (\"FILE: N errors, N warnings, N infos\"). Reports are written\n"
     "with the viewer's report exporters; an existing report is never replaced\n"
-    "unless --force is given.\n"
+    "unless --force is given, and then only a regular file, by a complete report\n"
+    "(a report that cannot be written leaves the old one as it was).\n"
     "\n"
     "  --report OUT         report of the one FILE; the extension picks the format:\n"
     "                       .html, .pdf, .xml, .csv, anything else plain text\n"
@@ -287,7 +288,7 @@ int RunValidate(const std::vector<std::string>& args, std::ostream& out, std::os
     for (std::size_t i = 0; i < files.size(); ++i) {
         FileOutcome outcome = ValidateOne(files[i], options, printEvents, out, err);
         if (!reportNames[i].empty() && !outcome.items.empty()) {
-            if (WriteReport(files[i], reportNames[i], outcome.items, err))
+            if (WriteReport(files[i], reportNames[i], outcome.items, options.reports.replace, err))
                 outcome.report = reportNames[i];
             else if (outcome.exitCode == kExitOk || outcome.exitCode > kExitFailure)
                 outcome.exitCode = kExitFailure;

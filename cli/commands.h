@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+class AtomicOutputFile;
+}
+
 namespace cli {
 
 int RunFrames(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
@@ -25,20 +29,30 @@ extern const char* const kExtractHelp;
 extern const char* const kDecodeHelp;
 extern const char* const kValidateHelp;
 
-// Checks that FILE can be read as input: it exists, opens for reading, is
-// not a folder and not empty. Otherwise writes one line to err
-// ("tamberly-cli: cannot open FILE: reason", "... is a folder, not a file",
-// "... is empty") and returns false.
+// Checks that FILE can be read as input: a regular file (not a folder,
+// FIFO, device or socket, checked without blocking) that opens for reading
+// and is not empty. Otherwise writes one line to err ("tamberly-cli: cannot
+// open FILE: reason", "... is a folder, not a file", "... is not a regular
+// file (a FIFO, device or socket)", "... is empty") and returns false.
 bool CheckReadable(const std::string& fileName, std::ostream& err);
 
 // True (with one line to err) when outputName names the same file as
 // inputName, which must not be truncated before it is read.
 bool IsInputFile(const std::string& outputName, const std::string& inputName, std::ostream& err);
 
-// Creates the output file (empty), or truncates an existing one only when
-// replace is set. Otherwise, or when it cannot be created, writes one line to
-// err and returns false. Creation is exclusive, so a file that appears in the
-// meantime is not replaced either.
-bool CreateOutputFile(const std::string& fileName, bool replace, std::ostream& err);
+// Whether an output may go to fileName: a free name, or with replace an
+// existing regular file. Anything else that is there (a link, folder,
+// device, FIFO, socket) is refused even with replace. One line to err when
+// refused.
+bool CheckOutputName(const std::string& fileName, bool replace, std::ostream& err);
+
+// The temporary file of the output fileName (platform/atomic_output.h); one
+// line to err when it cannot be created.
+bool CreateOutput(platform::AtomicOutputFile& file, const std::string& fileName, std::ostream& err);
+
+// Renames the finished output to fileName (replacing only what
+// CheckOutputName allows, checked again now); on failure removes the
+// temporary file and writes one line to err.
+bool CommitOutput(platform::AtomicOutputFile& file, const std::string& fileName, bool replace, std::ostream& err);
 
 }  // namespace cli

@@ -8,28 +8,25 @@
 #include <ostream>
 
 #include "cli/commands.h"
+#include "platform/atomic_output.h"
 
 namespace cli {
 
 bool CheckReadable(const std::string& fileName, std::ostream& err) {
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = platform::OpenRegularInput(fileName);
     if (fd < 0) {
-        err << "tamberly-cli: cannot open " << fileName << ": " << std::strerror(errno) << "\n";
+        if (errno == EISDIR)
+            err << "tamberly-cli: " << fileName << " is a folder, not a file\n";
+        else if (errno == ENODEV)
+            err << "tamberly-cli: " << fileName << " is not a regular file (a FIFO, device or socket)\n";
+        else
+            err << "tamberly-cli: cannot open " << fileName << ": " << std::strerror(errno) << "\n";
         return false;
     }
     struct stat status {};
-    const bool known = ::fstat(fd, &status) == 0;
-    const int statError = errno;
+    const bool empty = ::fstat(fd, &status) == 0 && status.st_size == 0;
     ::close(fd);
-    if (!known) {
-        err << "tamberly-cli: cannot open " << fileName << ": " << std::strerror(statError) << "\n";
-        return false;
-    }
-    if (S_ISDIR(status.st_mode)) {
-        err << "tamberly-cli: " << fileName << " is a folder, not a file\n";
-        return false;
-    }
-    if (S_ISREG(status.st_mode) && status.st_size == 0) {
+    if (empty) {
         err << "tamberly-cli: " << fileName << " is empty\n";
         return false;
     }
@@ -43,17 +40,33 @@ bool IsInputFile(const std::string& outputName, const std::string& inputName, st
     return true;
 }
 
-bool CreateOutputFile(const std::string& fileName, bool replace, std::ostream& err) {
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (replace ? O_TRUNC : O_EXCL);
-    const int fd = ::open(fileName.c_str(), flags, 0666);
-    if (fd >= 0) {
-        ::close(fd);
-        return true;
+bool CheckOutputName(const std::string& fileName, bool replace, std::ostream& err) {
+    switch (platform::CheckOutputName(fileName)) {
+        case platform::OutputName::kFree: return true;
+        case platform::OutputName::kRegularFile:
+            if (replace) return true;
+            err << "tamberly-cli: " << fileName << " already exists; --force replaces it\n";
+            return false;
+        case platform::OutputName::kOther: break;
     }
-    if (errno == EEXIST)
-        err << "tamberly-cli: " << fileName << " already exists; --force replaces it\n";
+    err << "tamberly-cli: " << fileName << " exists and is not a regular file; it is never replaced\n";
+    return false;
+}
+
+bool CreateOutput(platform::AtomicOutputFile& file, const std::string& fileName, std::ostream& err) {
+    if (file.Create(fileName)) return true;
+    err << "tamberly-cli: cannot create " << fileName << ": " << std::strerror(errno) << "\n";
+    return false;
+}
+
+bool CommitOutput(platform::AtomicOutputFile& file, const std::string& fileName, bool replace, std::ostream& err) {
+    if (file.Commit(replace)) return true;
+    const int error = errno;
+    file.Discard();
+    if (error == EEXIST)
+        (void)CheckOutputName(fileName, replace, err);  // the line that says what is in the way
     else
-        err << "tamberly-cli: cannot create " << fileName << ": " << std::strerror(errno) << "\n";
+        err << "tamberly-cli: cannot write " << fileName << ": " << std::strerror(error) << "\n";
     return false;
 }
 

@@ -1,11 +1,16 @@
 // tamberly-cli: the toolkit's command-line front end for batch work.
 
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "platform/atomic_output.h"
 
 namespace {
 
@@ -46,10 +51,25 @@ constexpr NamedCommand kCommands[] = {
     {"validate", cli::RunValidate},
 };
 
-}  // namespace
+// Everything printed reaches its destination, or the run fails: a full disk
+// or a file-size limit on standard output shows at the latest in the final
+// flush and close. (A reader that went away, as with "| head", ends the
+// program through SIGPIPE, quietly and with the conventional status.)
+int FinishStandardOutput(int code) {
+    std::cout.flush();
+    const bool streamFailed = std::cout.fail();
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    int error = errno;
+    const bool closed = std::fclose(stdout) == 0;
+    if (error == 0) error = errno;
+    if (!streamFailed && flushed && closed) return code;
+    std::cerr << "tamberly-cli: cannot write the standard output: "
+              << (error != 0 ? std::strerror(error) : "write error") << "\n";
+    return code == cli::kExitOk || code > cli::kExitFailure ? cli::kExitFailure : code;
+}
 
-int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+int Run(const std::vector<std::string>& args) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         (args.empty() ? std::cerr : std::cout) << kUsage;
         return args.empty() ? cli::kExitUsage : cli::kExitOk;
@@ -63,4 +83,15 @@ int main(int argc, char** argv) {
         if (args[0] == command.name) return command.run(rest, std::cout, std::cerr);
     std::cerr << "tamberly-cli: unknown command \"" << args[0] << "\"\n" << kUsage;
     return cli::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // An interrupted run leaves no temporary output behind; a file-size limit
+    // makes a write fail (and the run report it) instead of killing the
+    // program.
+    platform::RemoveTemporaryOutputsOnSignals();
+    std::signal(SIGXFSZ, SIG_IGN);
+    return FinishStandardOutput(Run(std::vector<std::string>(argv + 1, argv + argc)));
 }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "viewer/validation/QlReportExportEscaping.h"
+
 namespace cli {
 
 std::optional<OutputFormat> ParseOutputFormat(std::string_view name, bool allowCsv) {
@@ -33,14 +35,6 @@ std::string JsonString(std::string_view text) {
     return quoted + "\"";
 }
 
-std::string CsvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
+std::string CsvField(std::string_view text) { return validation::QuotedCsvField(text); }
 
 }  // namespace cli

@@ -73,24 +73,21 @@ bool PlanReportNames(const ReportPlan& plan, const std::vector<std::string>& inp
             err << "tamberly-cli validate: two files would share the report " << reportNames[i] << "\n";
             return false;
         }
-        std::error_code error;
-        if (!plan.replace && std::filesystem::exists(reportNames[i], error)) {
-            err << "tamberly-cli: " << reportNames[i] << " already exists; --force replaces it\n";
-            return false;
-        }
+        if (!CheckOutputName(reportNames[i], plan.replace, err)) return false;
     }
     return true;
 }
 
 bool WriteReport(const std::string& mediaFileName, const std::string& reportFileName,
-                 const std::vector<validation::TCustomReport>& items, std::ostream& err) {
+                 const std::vector<validation::TCustomReport>& items, bool replace, std::ostream& err) {
+    // Decided again now: the name may have been taken during the run.
+    if (!CheckOutputName(reportFileName, replace, err)) return false;
     const validation::ReportFormat format = validation::ReportFormatForFileName(reportFileName);
     if (format == validation::ReportFormat::PDF) EnsureGuiApplication();
     std::error_code error;
-    std::filesystem::remove(reportFileName, error);  // the exporters create their file exclusively
     const std::string mediaPath = std::filesystem::absolute(mediaFileName, error).string();
-    if (validation::SaveReportItems(format, mediaPath.empty() ? mediaFileName : mediaPath, reportFileName, items) ==
-        validation::kOk)
+    if (validation::SaveReportItems(format, mediaPath.empty() ? mediaFileName : mediaPath, reportFileName, items,
+                                    replace) == validation::kOk)
         return true;
     err << "tamberly-cli: cannot write the report " << reportFileName << "\n";
     return false;

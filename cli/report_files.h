@@ -28,14 +28,16 @@ struct ReportPlan {
 
 // The report file of each input (empty names when no report is asked for).
 // Writes one line to err and returns false when two inputs would share a
-// report, or a report file exists and replace is not set.
+// report, or a report file exists and replace is not set (or it is not a
+// regular file).
 bool PlanReportNames(const ReportPlan& plan, const std::vector<std::string>& inputs,
                      std::vector<std::string>& reportNames, std::ostream& err);
 
 // Writes the items with the exporter the report name's extension (or the
-// folder's format) selects; an existing file is removed first (the plan
-// allowed it). One line to err on failure.
+// folder's format) selects. The complete report replaces an existing regular
+// file only when replace is set; nothing is removed before. One line to err
+// on failure.
 bool WriteReport(const std::string& mediaFileName, const std::string& reportFileName,
-                 const std::vector<validation::TCustomReport>& items, std::ostream& err);
+                 const std::vector<validation::TCustomReport>& items, bool replace, std::ostream& err);
 
 }  // namespace cli

@@ -2,11 +2,34 @@
 
 #include <sys/types.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace sinks {
+
+namespace {
+
+// The output is never written through a symbolic link planted at its name.
+std::FILE* OpenWithoutFollowingLinks(const std::string& path, OutputFile::Mode mode) {
+#ifdef _WIN32
+    return std::fopen(path.c_str(), mode == OutputFile::Mode::Create ? "wb" : "r+b");
+#else
+    const int flags = mode == OutputFile::Mode::Create ? O_WRONLY | O_CREAT | O_TRUNC : O_RDWR;
+    const int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    std::FILE* file = ::fdopen(fd, mode == OutputFile::Mode::Create ? "wb" : "r+b");
+    if (file == nullptr) ::close(fd);
+    return file;
+#endif
+}
+
+}  // namespace
 
 bool OutputFile::Open(const std::string& path, Mode mode) {
     (void)Close();
-    file_ = std::fopen(path.c_str(), mode == Mode::Create ? "wb" : "r+b");
+    file_ = OpenWithoutFollowingLinks(path, mode);
     if (file_ == nullptr) return false;
     std::setvbuf(file_, nullptr, _IONBF, 0);
     return true;

@@ -22,7 +22,8 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Closes any file open before. False when the file cannot be opened.
+    // Closes any file open before. False when the file cannot be opened,
+    // also when its name is a symbolic link (never followed).
     bool Open(const std::string& path, Mode mode);
     [[nodiscard]] bool IsOpen() const { return file_ != nullptr; }
 

@@ -6,6 +6,9 @@
 //   stream <program> <stream> <media type>
 //   chunks <size> <count> [<pause ms>]   what a callback extraction sends
 //   stall                          after the chunks, wait until aborted
+//   fail <chunks>                  the extraction fails (answers -1) after
+//                                  sending this many chunks, as after a read
+//                                  error half-way
 //   log <path>                     append the calls to this file
 //
 // The bytes of a stream are a counter modulo 251 over the stream offset, so
@@ -39,6 +42,7 @@ struct Script {
     std::int64_t chunkCount = 0;
     int pauseMs = 0;
     bool stall = false;
+    std::int64_t failAfter = -1;
     std::string log;
 };
 
@@ -73,6 +77,8 @@ bool Parse(std::istream& in, Script& parsed) {
             parsed.streams.push_back(stream);
         } else if (word == "chunks") {
             words >> parsed.chunkSize >> parsed.chunkCount >> parsed.pauseMs;
+        } else if (word == "fail") {
+            words >> parsed.failAfter;
         } else if (word == "stall") {
             parsed.stall = true;
         } else if (word == "log") {
@@ -134,6 +140,7 @@ QL_DEMUX_API int32_t TAMBERLY_STDCALL GetStreamMediaType(int32_t nIndex, int32_t
 QL_DEMUX_API int32_t TAMBERLY_STDCALL DemuxStreamToFile(int32_t /*nIndex*/, const char* pFileName) {
     std::ofstream out(pFileName, std::ios::binary);
     for (std::int64_t i = 0; i < script.chunkCount; ++i) {
+        if (i == script.failAfter) return -1;
         const auto bytes = Chunk(i * script.chunkSize, script.chunkSize);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
@@ -145,6 +152,10 @@ QL_DEMUX_API int32_t TAMBERLY_STDCALL DemuxStreamCallBack(int32_t /*nIndex*/, ql
     aborted = false;
     Note("DemuxStreamCallBack begins");
     for (std::int64_t i = 0; i < script.chunkCount && !aborted; ++i) {
+        if (i == script.failAfter) {
+            Note("DemuxStreamCallBack fails");
+            return -1;
+        }
         const auto bytes = Chunk(i * script.chunkSize, script.chunkSize);
         pfnSendData(pSendCallbackOwner, bytes.data(), static_cast<int32_t>(bytes.size()));
         if (script.pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(script.pauseMs));

@@ -98,4 +98,12 @@ TEST(ModuleReports, AFaultyStreamsItemsAreSavedInEveryFormat) {
     EXPECT_EQ(reporttest::Occurrences(html, "<TR id=\"box-table-c\">"), 4);
 }
 
+// When the program's folder is unknown nothing is loaded, though the module
+// would be found by its bare name along this program's library path.
+TEST(ModuleReports, AnUnknownProgramFolderLoadsNoModule) {
+    TValidationReports reports;
+    EXPECT_EQ(LoadValidationModules(BinFolder(), kMpegAudioValidatorType, &reports).size(), 1u);
+    EXPECT_TRUE(LoadValidationModules("", kMpegAudioValidatorType, &reports).empty());
+}
+
 }  // namespace

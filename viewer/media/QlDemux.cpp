@@ -57,7 +57,11 @@ bool TQlDemux::LoadQlDemuxLibrary(const std::string& libraryPath) {
             Log("Error in TQlDemux.LoadQlDemuxLibrary - library already loaded.\r\n");
             return false;
         }
-        const std::string folder = WithTrailingDelimiter(libraryPath.empty() ? platform::ProgramFolder() : libraryPath);
+        const std::string given = libraryPath.empty() ? platform::ProgramFolder() : libraryPath;
+        // Without a known folder nothing is loaded: a plugin is never looked
+        // for in "/" or along the system's library path.
+        if (given.empty()) return false;
+        const std::string folder = WithTrailingDelimiter(given);
         platform::SetQuietErrorMode();
         if (!LoadFirstUsable(folder)) return false;
         return BindExports();

@@ -98,7 +98,8 @@ void TQlDemuxEx::Execute() {
 // plugin call but still hands the command back, so the stopper never waits
 // for a worker that will not answer.
 void TQlDemuxEx::RunExtraction() {
-    if (FCommand.load() == kRun && FQlDemux) FQlDemux->DemuxStreamCallBack(FDemuxStreamIndex.load(), SendDataFunc, this);
+    if (FCommand.load() == kRun && FQlDemux)
+        FExtractionFailed.store(!FQlDemux->DemuxStreamCallBack(FDemuxStreamIndex.load(), SendDataFunc, this));
     FEndOfStream.store(true);
     FCommand.store(kIdle);
 }
@@ -187,6 +188,7 @@ bool TQlDemuxEx::StartDemultiplexingStream(std::int32_t nIndex) {
             FBuffer.Empty();
         }
         FDemuxStreamIndex.store(nIndex);
+        FExtractionFailed.store(false);
         FEndOfStream.store(false);
         FCommand.store(kRun);  // last: the worker sees a complete request
         return true;

@@ -53,6 +53,10 @@ public:
     // Requests the stop, aborts the plugin and returns once the worker is
     // idle; the abort's result. True at once when nothing runs.
     bool StopDemultiplexing();
+    // Whether the plugin's last extraction call answered a failure (nonzero):
+    // the stream read so far is then incomplete. Valid once ReadData has
+    // reported the end or StopDemultiplexing has returned.
+    [[nodiscard]] bool ExtractionFailed() const { return FExtractionFailed.load(); }
 
     // The send function handed to the plugin.
     static std::int32_t TAMBERLY_STDCALL SendDataFunc(void* pOwner, const void* pData, std::int32_t nSize);
@@ -72,5 +76,6 @@ private:
     std::atomic<std::int32_t> FCommand{kIdle};
     // No extraction is running at first, so a read finds the end at once.
     std::atomic<bool> FEndOfStream{true};
+    std::atomic<bool> FExtractionFailed{false};
     std::thread FThread;
 };

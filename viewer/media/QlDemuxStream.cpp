@@ -1,10 +1,13 @@
 #include "viewer/media/QlDemuxStream.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 
 #include "abi/media_types.h"
+#include "platform/atomic_output.h"
 #include "platform/debug_output.h"
 #include "viewer/media/QlDemuxEx.h"
 
@@ -57,14 +60,21 @@ const TMediaTypeText* FindMediaType(std::int32_t code) {
     return nullptr;
 }
 
-bool FileExists(const std::string& name) {
-    std::error_code error;
-    return std::filesystem::exists(name, error);
+bool NameTaken(const std::string& name) { return platform::CheckOutputName(name) != platform::OutputName::kFree; }
+
+// Writes all bytes, resuming after interruptions; false on a short write.
+bool WriteAll(int handle, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(handle, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
 }
 
-struct TFileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+constexpr int kCommitAttempts = 100;
 
 }  // namespace
 
@@ -112,7 +122,7 @@ std::string MakeOutputFileName(const std::string& saveFolder, const std::string&
         char number[16];
         std::snprintf(number, sizeof number, "_%.4d", n);
         std::string candidate = saveFolder + base + number + extension;
-        if (!FileExists(candidate)) return candidate;
+        if (!NameTaken(candidate)) return candidate;
     }
 }
 
@@ -121,27 +131,54 @@ std::string FolderOf(const std::string& fileName) {
     return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
 }
 
-std::int64_t ExtractStreamToFile(TQlDemuxEx& demux, std::int32_t index, const std::string& fileName,
-                                 std::vector<std::uint8_t>& buffer, const TExtractionProgress& progress) {
-    const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(fileName.c_str(), "wb"));
-    std::int64_t written = 0;
-    if (file) {
-        demux.StartDemultiplexingStream(index);
-        const auto capacity = static_cast<std::int32_t>(buffer.size());
-        for (;;) {
-            const std::int32_t n = demux.ReadData(buffer.data(), capacity);
-            if (n <= 0) break;
-            if (std::fwrite(buffer.data(), 1, static_cast<std::size_t>(n), file.get()) != static_cast<std::size_t>(n)) {
-                platform::OutputDebugLine(
-                    "vld: Error in TQlDemuxStreamForm.btnDemuxAndLoadClick - cannot write demultiplexed data.\r\n");
-                break;
-            }
-            written += n;
-            if (!progress(written)) break;
+TExtraction ExtractStreamToHandle(TQlDemuxEx& demux, std::int32_t index, int handle,
+                                  std::vector<std::uint8_t>& buffer, const TExtractionProgress& progress) {
+    TExtraction extraction;
+    demux.StartDemultiplexingStream(index);
+    const auto capacity = static_cast<std::int32_t>(buffer.size());
+    for (;;) {
+        const std::int32_t n = demux.ReadData(buffer.data(), capacity);
+        if (n <= 0) break;
+        if (!WriteAll(handle, buffer.data(), static_cast<std::size_t>(n))) {
+            extraction.error = errno != 0 ? errno : EIO;
+            platform::OutputDebugLine(
+                "vld: Error in TQlDemuxStreamForm.btnDemuxAndLoadClick - cannot write demultiplexed data.\r\n");
+            extraction.end = TExtractionEnd::kWriteFailed;
+            break;
         }
-    } else {
-        platform::OutputDebugLine("vld: Error in TQlDemuxStreamForm.btnDemuxAndLoadClick call...\r\n");
+        extraction.written += n;
+        if (!progress(extraction.written)) {
+            extraction.end = TExtractionEnd::kStopped;
+            break;
+        }
     }
     demux.StopDemultiplexing();
-    return written;
+    if (extraction.end == TExtractionEnd::kCompleted && demux.ExtractionFailed())
+        extraction.end = TExtractionEnd::kPluginFailed;
+    return extraction;
+}
+
+bool CommitExtractedFile(platform::AtomicOutputFile& file, std::string& fileName, TOutputNameKind kind,
+                         const std::string& saveFolder, const std::string& fileNameIn, std::int32_t mediaType) {
+    if (kind == TOutputNameKind::kReplace) return file.CommitAs(fileName, true) || (file.Discard(), false);
+    for (int attempt = 0; attempt < kCommitAttempts; ++attempt) {
+        if (file.CommitAs(fileName, false)) return true;
+        if (errno != EEXIST || kind != TOutputNameKind::kProposed) break;
+        fileName = MakeOutputFileName(saveFolder, fileNameIn, mediaType);
+    }
+    file.Discard();
+    return false;
+}
+
+std::int64_t ExtractStreamToFile(TQlDemuxEx& demux, std::int32_t index, const std::string& fileName,
+                                 std::vector<std::uint8_t>& buffer, const TExtractionProgress& progress) {
+    platform::AtomicOutputFile file;
+    if (!file.Create(fileName)) {
+        platform::OutputDebugLine("vld: Error in TQlDemuxStreamForm.btnDemuxAndLoadClick call...\r\n");
+        return 0;
+    }
+    const TExtraction extraction = ExtractStreamToHandle(demux, index, file.Handle(), buffer, progress);
+    if (!extraction.Kept()) return -1;  // the file goes with its object
+    std::string name = fileName;
+    return CommitExtractedFile(file, name, TOutputNameKind::kReplace, {}, {}, 0) ? extraction.written : -1;
 }

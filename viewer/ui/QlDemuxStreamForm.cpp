@@ -11,11 +11,11 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include <filesystem>
 #include <memory>
 #include <new>
 #include <vector>
 
+#include "platform/atomic_output.h"
 #include "platform/debug_output.h"
 #include "viewer/media/QlDemuxEx.h"
 #include "viewer/ui/ProcessingForm.h"
@@ -106,9 +106,14 @@ void TQlDemuxStreamForm::CreateControls() {
     connect(ListViewStreamInfo, &QTableWidget::itemSelectionChanged, this, [this] { ListViewStreamInfoSelectItem(); });
     connect(ListViewStreamInfo, &QTableWidget::cellDoubleClicked, this, [this] { ListViewStreamInfoDblClick(); });
     connect(btnSaveFile, &QPushButton::clicked, this, [this] { btnSaveFileClick(); });
+    // A failed extraction has been reported to the user and left no file:
+    // the dialog then closes as cancelled, so that nothing is opened.
     connect(btnDemuxAndLoad, &QPushButton::clicked, this, [this] {
         btnDemuxAndLoadClick();
-        accept();
+        if (FExtractionFailed)
+            reject();
+        else
+            accept();
     });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -178,6 +183,7 @@ void TQlDemuxStreamForm::ListViewStreamInfoSelectItem() {
         }
         const std::int32_t mediaType = FStreamInfo[static_cast<std::size_t>(row)].MediaType;
         FFileNameOut = MakeOutputFileName(FFileNameIn, mediaType);
+        FOutputNameKind = TOutputNameKind::kProposed;
         leOutputFileName->setText(FromFileSystemName(FFileNameOut));
         btnDemuxAndLoad->setEnabled(MediaTypeInCategory(FQuillonMediaType, mediaType));
     } catch (...) {
@@ -202,17 +208,21 @@ void TQlDemuxStreamForm::btnSaveFileClick() {
         const QString picked = FAsker->AskSaveFileName(this, QFileInfo(current).absolutePath(), current);
         if (picked.isEmpty()) return;
         const std::string name = ToFileSystemName(picked);
-        std::error_code error;
-        if (std::filesystem::exists(name, error)) {
+        const platform::OutputName existing = platform::CheckOutputName(name);
+        if (existing != platform::OutputName::kFree) {
             if (!FAsker->AskConfirmation(
                     this, QStringLiteral("The file %1 already exists. Do you want to replace it?").arg(picked)))
                 return;
-            if (!std::filesystem::remove(name, error)) {
+            // Nothing is deleted now: a complete extraction replaces the
+            // file, and only a regular file.
+            if (existing != platform::OutputName::kRegularFile) {
                 FAsker->ShowError(this, QStringLiteral("Cannot delete %1 file.").arg(picked));
                 return;
             }
         }
         FFileNameOut = name;
+        FOutputNameKind =
+            existing == platform::OutputName::kRegularFile ? TOutputNameKind::kReplace : TOutputNameKind::kPicked;
         const QFileInfo info(picked);
         if (info.dir().exists() && !info.fileName().isEmpty()) leOutputFileName->setText(picked);
     } catch (...) {
@@ -229,21 +239,37 @@ void TQlDemuxStreamForm::btnDemuxAndLoadClick() {
         return;
     }
     TWaitCursor wait;
+    FExtractionFailed = false;
     try {
         ShowProcessingForm(parentWidget() != nullptr ? parentWidget() : this);
         AddMessageToProcessingForm(QStringLiteral("Demultiplexing..."));
         AddMessageToProcessingForm(QStringLiteral("Size : 0 bytes"));
         const int row = SelectedRow();
-        if (FDemux != nullptr && row >= 0) {
-            ExtractStreamToFile(*FDemux, row, FFileNameOut, buffer, [](std::int64_t size) {
-                UpdateLastMessageToProcessingForm(QStringLiteral("Size : %1 bytes").arg(size));
-                return !IsProcessingCanceled();
-            });
-        }
+        if (FDemux != nullptr && row >= 0) FExtractionFailed = !ExtractToOutput(row, buffer);
     } catch (...) {
         Log("vld: Error in TQlDemuxStreamForm.btnDemuxAndLoadClick call...\r\n");
     }
     CloseProcessingForm();
+    if (FExtractionFailed)
+        FAsker->ShowError(this, QStringLiteral("The extraction failed; %1 was not written.")
+                                    .arg(FromFileSystemName(FFileNameOut)));
+}
+
+bool TQlDemuxStreamForm::ExtractToOutput(int row, std::vector<std::uint8_t>& buffer) {
+    platform::AtomicOutputFile output;
+    if (!output.Create(FFileNameOut)) {
+        Log("vld: Error in TQlDemuxStreamForm.btnDemuxAndLoadClick call...\r\n");
+        return false;
+    }
+    const TExtraction extraction =
+        ExtractStreamToHandle(*FDemux, row, output.Handle(), buffer, [](std::int64_t size) {
+            UpdateLastMessageToProcessingForm(QStringLiteral("Size : %1 bytes").arg(size));
+            return !IsProcessingCanceled();
+        });
+    // A cancelled extraction keeps what was written, for the viewer to open.
+    if (!extraction.Kept()) return false;
+    return CommitExtractedFile(output, FFileNameOut, FOutputNameKind, FSaveFolder, FFileNameIn,
+                               FStreamInfo[static_cast<std::size_t>(row)].MediaType);
 }
 
 // ---------------------------------------------------------------- the whole exchange

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "viewer/media/QlDemuxStream.h"
 #include "viewer/ui/StreamExtractor.h"
@@ -66,11 +67,16 @@ private:
     void RefreshStreamList();
     [[nodiscard]] int SelectedRow() const;
     [[nodiscard]] std::string MakeOutputFileName(const std::string& fileNameIn, std::int32_t mediaType) const;
+    // Extracts the row's stream into FFileNameOut, which the file takes only
+    // when the extraction is kept; false when it failed.
+    bool ExtractToOutput(int row, std::vector<std::uint8_t>& buffer);
 
     std::string FFileNameIn;
     std::int32_t FQuillonMediaType = 0;
     std::string FFileNameOut;
     std::string FSaveFolder;
+    TOutputNameKind FOutputNameKind = TOutputNameKind::kProposed;
+    bool FExtractionFailed = false;
     std::array<TStreamInfo, kMaxStreams> FStreamInfo{};
     TQlDemuxEx* FDemux = nullptr;
     TQlDemuxStreamDialogAsker FDialogAsker;

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/atomic_output.h"
+
 namespace validation {
 
 class TPageReport;
@@ -20,7 +22,9 @@ public:
 
     // FileName: the validated media file (written into the heading);
     // ReportFileName: the file to create. Refuses when a report is open or
-    // when ReportFileName exists.
+    // when ReportFileName exists (see SetReplaceExisting). The report is
+    // written to a temporary file beside ReportFileName that takes its name
+    // only when closed successfully; a failed report leaves nothing.
     virtual bool OpenReportExport(const std::string& FileName, const std::string& ReportFileName) = 0;
     // ReportMessage is UTF-8.
     virtual bool AddReport(std::int32_t Module, std::int32_t ReportType, const std::string& ReportMessage,
@@ -29,9 +33,22 @@ public:
 
     [[nodiscard]] bool IsOpen() const { return !FDestinationFileName.empty(); }
     [[nodiscard]] std::int32_t ReportIndex() const { return FReportIndex; }
+    // Allows an existing regular file at the report name to be replaced when
+    // the report closes (never a link, folder, device, FIFO or socket).
+    void SetReplaceExisting(bool replace) { FReplaceExisting = replace; }
 
 protected:
     TQlReportExport() = default;
+
+    enum class TCreateResult { kCreated, kExists, kFailed };
+    // The temporary report file; kExists when ReportFileName is taken by
+    // something that may not be replaced.
+    TCreateResult CreateReportFile(const std::string& ReportFileName);
+    // Gives the closed temporary file the report's name; false (and no
+    // file left) when that fails.
+    bool CommitReportFile();
+    // A descriptor of the temporary report file for a stream of its own.
+    [[nodiscard]] int DuplicateReportHandle() const;
 
     // Writes "Error in TQlReportExport<format>.<operation>" followed by rest
     // to the debug output, after prefix ("dbg: " for the refusals).
@@ -40,11 +57,13 @@ protected:
 
     std::string FDestinationFileName;
     std::int32_t FReportIndex = 0;
+    platform::AtomicOutputFile FReportFile;
+    bool FReplaceExisting = false;
 };
 
 // Shared by the four line-by-line formats: the open text file, CR LF line ends,
-// text written as UTF-8 bytes. The file is created exclusively, so an existing
-// file is never touched. A write error (disk full) makes AddReport and
+// text written as UTF-8 bytes. An existing file is never touched unless
+// replacing was allowed. A write error (disk full) makes AddReport and
 // CloseReportExport answer false.
 class TQlReportExportText : public TQlReportExport {
 public:
@@ -124,8 +143,9 @@ private:
 };
 
 // Lays the report out through the page report engine and exports it as PDF
-// into the report file, created exclusively on opening, when closed. Needs a
-// running QGuiApplication (fonts): without one, opening fails.
+// into the report file, created (as a temporary file) on opening, when
+// closed. Needs a running QGuiApplication (fonts): without one, opening
+// fails.
 class TQlReportExportPDF final : public TQlReportExport {
 public:
     TQlReportExportPDF();
@@ -140,9 +160,6 @@ private:
     bool ExportAndClose();
 
     std::unique_ptr<TPageReport> FDestinationFile;
-    // The report file, created exclusively on opening; the PDF is written
-    // into it on closing.
-    int FReportFileHandle = -1;
 };
 
 // The maker's lines in the headings and footers.

@@ -1,10 +1,12 @@
 // The HTML report: the maker's banner, the styles of the three row kinds, a
 // title, the media file and a table with one row per item (warnings and
-// errors in their own colours), then the maker's footer. Values unescaped.
+// errors in their own colours), then the maker's footer. Every value is
+// escaped, so a file name or message never becomes markup.
 
 #include <string>
 
 #include "viewer/validation/QlReportExport.h"
+#include "viewer/validation/QlReportExportEscaping.h"
 #include "viewer/validation/ValidationCatalogue.h"
 
 namespace validation {
@@ -64,7 +66,7 @@ void TQlReportExportHTML::WriteHeading(const std::string& FileName) {
           "        <TD align=\"center\"><span class=\"header-color\" align=\"center\">Media Validation Report</span></TD>",
           "      </TR>", "    </TABLE>", "    </BR>"})
         WriteLine(line);
-    WriteLine("    <span class=\"header-color\">File: " + FileName + "</span>");
+    WriteLine("    <span class=\"header-color\">File: " + EscapedMarkup(FileName) + "</span>");
 
     for (const char* line : {"    <TABLE id=\"box-table-a\">", "      <THEAD>", "        <TR>"}) WriteLine(line);
     for (const char* heading : {"#", "Module", "Stream", "Type", "Message"})
@@ -75,8 +77,9 @@ void TQlReportExportHTML::WriteHeading(const std::string& FileName) {
 void TQlReportExportHTML::WriteItem(std::int32_t Module, std::int32_t ReportType, const std::string& ReportMessage,
                                     std::int32_t StreamID) {
     WriteLine(RowOpening(ReportType) + "<TD>" + std::to_string(FReportIndex + 1) + "</TD>" + " <TD>" +
-              ModuleDisplayName(static_cast<std::uint32_t>(Module)) + "</TD>" + " <TD>" + StreamIdText(StreamID) +
-              "</TD>" + " <TD>" + ReportTypeName(ReportType) + "</TD>" + " <TD>" + ReportMessage + "</TD></TR>");
+              EscapedMarkup(ModuleDisplayName(static_cast<std::uint32_t>(Module))) + "</TD>" + " <TD>" +
+              EscapedMarkup(StreamIdText(StreamID)) + "</TD>" + " <TD>" + EscapedMarkup(ReportTypeName(ReportType)) +
+              "</TD>" + " <TD>" + EscapedMarkup(ReportMessage) + "</TD></TR>");
 }
 
 void TQlReportExportHTML::WriteTrailer() {

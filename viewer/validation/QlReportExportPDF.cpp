@@ -1,5 +1,6 @@
 // The PDF report: laid out by the page report engine while items arrive and
-// written into the report file, created exclusively on opening, when closed.
+// written into the report file, created as a temporary file on opening, when
+// closed.
 
 #include <QDateTime>
 #include <QFile>
@@ -34,7 +35,6 @@ TQlReportExportPDF::~TQlReportExportPDF() {
     } catch (...) {
         ReportFailure("", kFormat, "Destroy", " call...");
     }
-    if (FReportFileHandle >= 0) ::close(FReportFileHandle);
 }
 
 bool TQlReportExportPDF::OpenReportExport(const std::string& FileName, const std::string& ReportFileName) {
@@ -42,9 +42,9 @@ bool TQlReportExportPDF::OpenReportExport(const std::string& FileName, const std
         ReportFailure("dbg: ", kFormat, "OpenReportExport", " - report already opened.");
         return false;
     }
-    FReportFileHandle = ::open(ReportFileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (FReportFileHandle < 0) {
-        if (errno == EEXIST)
+    const TCreateResult created = CreateReportFile(ReportFileName);
+    if (created != TCreateResult::kCreated) {
+        if (created == TCreateResult::kExists)
             ReportFailure("dbg: ", kFormat, "OpenReportExport", " - PDF file already exists.");
         else
             ReportFailure("", kFormat, "OpenReportExport", " call...");
@@ -62,9 +62,7 @@ bool TQlReportExportPDF::OpenReportExport(const std::string& FileName, const std
     } catch (...) {
         FDestinationFile.reset();
         FDestinationFileName.clear();
-        ::close(FReportFileHandle);
-        FReportFileHandle = -1;
-        std::remove(ReportFileName.c_str());
+        FReportFile.Discard();
         ReportFailure("", kFormat, "OpenReportExport", " call...");
         return false;
     }
@@ -132,8 +130,10 @@ bool TQlReportExportPDF::CloseReportExport() {
     } catch (...) {
         written = false;
     }
-    if (FReportFileHandle >= 0) ::close(FReportFileHandle);
-    FReportFileHandle = -1;
+    if (written)
+        written = CommitReportFile();
+    else
+        FReportFile.Discard();
     FDestinationFile.reset();
     FDestinationFileName.clear();
     FReportIndex = 0;
@@ -146,8 +146,8 @@ bool TQlReportExportPDF::CloseReportExport() {
 bool TQlReportExportPDF::ExportAndClose() {
     FDestinationFile->EndDoc();
     QFile file;
-    const int handle = FReportFileHandle;
-    FReportFileHandle = -1;
+    const int handle = DuplicateReportHandle();
+    if (handle < 0) return false;
     if (!file.open(handle, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
         ::close(handle);
         return false;

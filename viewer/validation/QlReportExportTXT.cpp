@@ -5,6 +5,7 @@
 #include <string>
 
 #include "viewer/validation/QlReportExport.h"
+#include "viewer/validation/QlReportExportEscaping.h"
 #include "viewer/validation/ValidationCatalogue.h"
 
 namespace validation {
@@ -49,7 +50,7 @@ void TQlReportExportTXT::WriteHeading(const std::string& FileName) {
     WriteLine(FramedLine(std::string(8, ' ') + kMakerWebAddress));
     WriteLine(frame);
     WriteLine("");
-    WriteLine("FileName: " + FileName);
+    WriteLine("FileName: " + ValidUtf8(FileName));
     WriteLine("");
     WriteLine("Validation Report");
     WriteLine("");

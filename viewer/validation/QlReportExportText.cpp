@@ -1,6 +1,10 @@
-// The operations shared by all exporters' messages, and the life cycle of the
-// four line-by-line formats: exclusive creation, one line at a time, the
-// trailer on closing, and write errors answered with false.
+// The operations shared by all exporters: their messages and the report
+// file that takes its name only when complete; and the life cycle of the
+// four line-by-line formats: one line at a time, the trailer on closing, and
+// write errors answered with false.
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -18,6 +22,24 @@ void TQlReportExport::ReportFailure(const char* prefix, const char* formatName, 
                               rest);
 }
 
+TQlReportExport::TCreateResult TQlReportExport::CreateReportFile(const std::string& ReportFileName) {
+    const platform::OutputName existing = platform::CheckOutputName(ReportFileName);
+    if (existing == platform::OutputName::kOther ||
+        (existing == platform::OutputName::kRegularFile && !FReplaceExisting))
+        return TCreateResult::kExists;
+    return FReportFile.Create(ReportFileName) ? TCreateResult::kCreated : TCreateResult::kFailed;
+}
+
+bool TQlReportExport::CommitReportFile() {
+    if (FReportFile.Commit(FReplaceExisting)) return true;
+    FReportFile.Discard();
+    return false;
+}
+
+int TQlReportExport::DuplicateReportHandle() const {
+    return FReportFile.Handle() >= 0 ? ::fcntl(FReportFile.Handle(), F_DUPFD_CLOEXEC, 0) : -1;
+}
+
 TQlReportExportText::TQlReportExportText(const char* formatName) : FFormatName(formatName) {}
 
 TQlReportExportText::~TQlReportExportText() {
@@ -31,20 +53,20 @@ bool TQlReportExportText::OpenReportExport(const std::string& FileName, const st
         ReportFailure("dbg: ", FFormatName, "OpenReportExport", " - report already opened.");
         return false;
     }
-    bool created = false;
     try {
-        // "x": created exclusively, so an existing file is refused without a
-        // window between checking and creating it.
-        FDestinationFile = std::fopen(ReportFileName.c_str(), "wbxe");
-        if (FDestinationFile == nullptr) {
-            if (errno == EEXIST) {
-                ReportFailure("dbg: ", FFormatName, "OpenReportExport",
-                              (std::string(" - ") + FFormatName + " file already exists.").c_str());
-                return false;
-            }
-            throw std::runtime_error("cannot create the report file");
+        const TCreateResult created = CreateReportFile(ReportFileName);
+        if (created == TCreateResult::kExists) {
+            ReportFailure("dbg: ", FFormatName, "OpenReportExport",
+                          (std::string(" - ") + FFormatName + " file already exists.").c_str());
+            return false;
         }
-        created = true;
+        if (created == TCreateResult::kFailed) throw std::runtime_error("cannot create the report file");
+        const int handle = DuplicateReportHandle();
+        FDestinationFile = handle >= 0 ? ::fdopen(handle, "wb") : nullptr;
+        if (FDestinationFile == nullptr) {
+            if (handle >= 0) ::close(handle);
+            throw std::runtime_error("cannot open the report file");
+        }
         FDestinationFileName = ReportFileName;
         FReportIndex = 0;
         WriteHeading(FileName);
@@ -53,7 +75,7 @@ bool TQlReportExportText::OpenReportExport(const std::string& FileName, const st
     } catch (...) {
         if (FDestinationFile != nullptr) CloseFile();
         // Nothing of a half-written heading is kept: the file is ours.
-        if (created) std::remove(ReportFileName.c_str());
+        FReportFile.Discard();
         FDestinationFileName.clear();
         FReportIndex = 0;
         if (!FQuietOpenFailure) ReportFailure("", FFormatName, "OpenReportExport", " call...");
@@ -90,6 +112,10 @@ bool TQlReportExportText::CloseReportExport() {
         written = false;
     }
     written = CloseFile() && written;
+    if (written)
+        written = CommitReportFile();
+    else
+        FReportFile.Discard();
     FDestinationFileName.clear();
     FReportIndex = 0;
     if (!written) ReportFailure("", FFormatName, "CloseReportExport", " call...");

@@ -1,9 +1,11 @@
 // The XML report: a heading with the media file, one REPORT element per item
-// (INDEX counting from 0, the module as its type number), values unescaped.
+// (INDEX counting from 0, the module as its type number). Every text is
+// escaped, so the document stays well-formed whatever the names hold.
 
 #include <string>
 
 #include "viewer/validation/QlReportExport.h"
+#include "viewer/validation/QlReportExportEscaping.h"
 #include "viewer/validation/ValidationCatalogue.h"
 
 namespace validation {
@@ -16,7 +18,7 @@ void TQlReportExportXML::WriteHeading(const std::string& FileName) {
     WriteLine("<?xml version=\"1.0\" encoding=\"utf-8\"?>");
     WriteLine("<MEDIA_VALIDATION_REPORT>");
     WriteLine("  <MEDIA_VALIDATION_REPORT_HEADER_SECTION>");
-    WriteLine("    <FILE_NAME>" + FileName + "</FILE_NAME>");
+    WriteLine("    <FILE_NAME>" + EscapedMarkup(FileName) + "</FILE_NAME>");
     WriteLine("  </MEDIA_VALIDATION_REPORT_HEADER_SECTION>");
     WriteLine("  <REPORT_SECTION>");
 }
@@ -25,9 +27,9 @@ void TQlReportExportXML::WriteItem(std::int32_t Module, std::int32_t ReportType,
                                    std::int32_t StreamID) {
     WriteLine("  <REPORT INDEX=\"" + std::to_string(FReportIndex) + "\">");
     WriteLine("    <MODULE_ID>" + std::to_string(Module) + "</MODULE_ID>");
-    WriteLine("    <STREAM_ID>" + StreamIdText(StreamID) + "</STREAM_ID>");
-    WriteLine("    <REPORT_TYPE>" + ReportTypeName(ReportType) + "</REPORT_TYPE>");
-    WriteLine("    <REPORT_MESSAGE>" + ReportMessage + "</REPORT_MESSAGE>");
+    WriteLine("    <STREAM_ID>" + EscapedMarkup(StreamIdText(StreamID)) + "</STREAM_ID>");
+    WriteLine("    <REPORT_TYPE>" + EscapedMarkup(ReportTypeName(ReportType)) + "</REPORT_TYPE>");
+    WriteLine("    <REPORT_MESSAGE>" + EscapedMarkup(ReportMessage) + "</REPORT_MESSAGE>");
     WriteLine("  </REPORT>");
 }
 

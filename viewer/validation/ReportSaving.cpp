@@ -64,9 +64,10 @@ std::unique_ptr<TQlReportExport> CreateReportExport(ReportFormat format) {
 }
 
 HResult SaveReportItems(ReportFormat format, const std::string& mediaFileName, const std::string& reportFileName,
-                        const std::vector<TCustomReport>& items) {
+                        const std::vector<TCustomReport>& items, bool replaceExisting) {
     try {
         const std::unique_ptr<TQlReportExport> exporter = CreateReportExport(format);
+        exporter->SetReplaceExisting(replaceExisting);
         return WriteItems(*exporter, mediaFileName, reportFileName, items) ? kOk : kFail;
     } catch (...) {
         platform::OutputDebugLine(std::string("Error in TValidationWindow.SaveReport") + ReportFormatName(format) +

@@ -25,8 +25,10 @@ enum class ReportFormat { HTML, PDF, XML, CSV, TXT };
 // Opens the exporter on the media file's path and the report file, adds every
 // item in order and closes it. kOk, or kFail (with the debug line
 // "Error in TValidationWindow.SaveReport<FORMAT> call..." for an unexpected
-// failure) when opening is refused or writing fails.
+// failure) when opening is refused or writing fails. replaceExisting lets a
+// complete report replace an existing regular file of that name.
 [[nodiscard]] HResult SaveReportItems(ReportFormat format, const std::string& mediaFileName,
-                                      const std::string& reportFileName, const std::vector<TCustomReport>& items);
+                                      const std::string& reportFileName, const std::vector<TCustomReport>& items,
+                                      bool replaceExisting = false);
 
 }  // namespace validation

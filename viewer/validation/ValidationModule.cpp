@@ -141,6 +141,9 @@ bool TValidationModule::UnloadValidationModule() {
 TValidationModuleList LoadValidationModules(const std::string& modulesFolder, std::uint32_t moduleSet,
                                             IQuillonReport* report) {
     TValidationModuleList modules;
+    // An unknown program folder loads nothing: a bare module name would be
+    // looked for along the system's library path.
+    if (modulesFolder.empty()) return modules;
     for (const std::uint32_t moduleType : kModuleLoadOrder) {
         if ((moduleSet & moduleType) == 0) continue;
         const std::string path = modulesFolder + ModuleFileName(moduleType);

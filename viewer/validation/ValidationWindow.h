@@ -92,6 +92,9 @@ private:
     std::string FValidationModulesFolder;
     std::uint32_t FModulesFlags = 0;
     std::string FFileName;
+    // The user agreed to replace the existing report file being saved: the
+    // complete report takes its place (nothing is deleted before).
+    bool FReplaceReport = false;
     // The report list outlives the modules that report into it.
     validation::TValidationReports FReports;
     validation::TValidationModuleList FValidationModulesList;

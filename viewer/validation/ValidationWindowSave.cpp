@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QStringList>
 
+#include "platform/atomic_output.h"
 #include "platform/debug_output.h"
 #include "viewer/shell/ShellTexts.h"
 #include "viewer/validation/ValidationWindow.h"
@@ -46,15 +47,20 @@ void TValidationWindow::btnSaveReportClick() {
         const QString chosen = FAsker->AskSaveFileName(this, proposed, SaveDialogFilters(),
                                                        QString::fromLatin1(validation::kReportDefaultExtension));
         if (chosen.isEmpty()) return;
-        if (QFileInfo::exists(chosen)) {
+        const std::string reportFileName = QFile::encodeName(chosen).toStdString();
+        const platform::OutputName existing = platform::CheckOutputName(reportFileName);
+        if (existing != platform::OutputName::kFree) {
             if (!FAsker->AskYesNo(this, QString::fromLatin1(validation::kReplaceReportQuestion))) return;
-            if (!QFile::remove(chosen)) {
+            // Only a regular file is replaced, and only by a complete report.
+            if (existing != platform::OutputName::kRegularFile) {
                 FAsker->ShowMessage(this, QString::fromLatin1(validation::kCannotDeleteReportMessage));
                 return;
             }
         }
-        const std::string reportFileName = QFile::encodeName(chosen).toStdString();
-        if (SaveReport(validation::ReportFormatForFileName(reportFileName), reportFileName) == validation::kOk)
+        FReplaceReport = existing == platform::OutputName::kRegularFile;
+        const validation::HResult saved = SaveReport(validation::ReportFormatForFileName(reportFileName), reportFileName);
+        FReplaceReport = false;
+        if (saved == validation::kOk)
             FAsker->OpenFile(chosen);
         else
             FAsker->ShowMessage(this, QString::fromLatin1(validation::kErrorSavingReportMessage));
@@ -78,9 +84,10 @@ namespace {
 
 // No run is under way while saving, so the items are read as they stand.
 validation::HResult SaveItems(validation::ReportFormat format, const std::string& mediaFileName,
-                              const std::string& reportFileName, const validation::TValidationReports& reports) {
+                              const std::string& reportFileName, const validation::TValidationReports& reports,
+                              bool replace) {
     try {
-        return validation::SaveReportItems(format, mediaFileName, reportFileName, reports.Snapshot());
+        return validation::SaveReportItems(format, mediaFileName, reportFileName, reports.Snapshot(), replace);
     } catch (...) {
         platform::OutputDebugLine(std::string("Error in TValidationWindow.SaveReport") +
                                   validation::ReportFormatName(format) + " call...");
@@ -91,21 +98,21 @@ validation::HResult SaveItems(validation::ReportFormat format, const std::string
 }  // namespace
 
 validation::HResult TValidationWindow::SaveReportHTML(const std::string& reportFileName) {
-    return SaveItems(validation::ReportFormat::HTML, FFileName, reportFileName, FReports);
+    return SaveItems(validation::ReportFormat::HTML, FFileName, reportFileName, FReports, FReplaceReport);
 }
 
 validation::HResult TValidationWindow::SaveReportPDF(const std::string& reportFileName) {
-    return SaveItems(validation::ReportFormat::PDF, FFileName, reportFileName, FReports);
+    return SaveItems(validation::ReportFormat::PDF, FFileName, reportFileName, FReports, FReplaceReport);
 }
 
 validation::HResult TValidationWindow::SaveReportXML(const std::string& reportFileName) {
-    return SaveItems(validation::ReportFormat::XML, FFileName, reportFileName, FReports);
+    return SaveItems(validation::ReportFormat::XML, FFileName, reportFileName, FReports, FReplaceReport);
 }
 
 validation::HResult TValidationWindow::SaveReportCSV(const std::string& reportFileName) {
-    return SaveItems(validation::ReportFormat::CSV, FFileName, reportFileName, FReports);
+    return SaveItems(validation::ReportFormat::CSV, FFileName, reportFileName, FReports, FReplaceReport);
 }
 
 validation::HResult TValidationWindow::SaveReportTXT(const std::string& reportFileName) {
-    return SaveItems(validation::ReportFormat::TXT, FFileName, reportFileName, FReports);
+    return SaveItems(validation::ReportFormat::TXT, FFileName, reportFileName, FReports, FReplaceReport);
 }

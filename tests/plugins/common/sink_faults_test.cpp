@@ -12,6 +12,7 @@
 #include "plugins/common/file_sink.h"
 #include "tests/support/temp_dir.h"
 #include "tests/plugins/common/wav_sink_fixture.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -110,6 +111,22 @@ TEST_F(WavSinkFaults, ShortWriteOfSamplesFailsThePacket) {
     const std::string path = dir_.File("small.wav");
     EXPECT_EXIT(std::exit(ConvertIntoASmallFile(path)), ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(sinktest::FileSize(path), 100);
+}
+
+// A symbolic link planted at the output's name is never written through: the
+// sink is not created and the link's target keeps its bytes.
+TEST(SinkFaults, PlantedLinksAreNotFollowed) {
+    testsupport::TempDir dir;
+    const std::string target = dir.Write("target.bin", {5, 6});
+    for (const char* kind : {"file", "wav"}) {
+        SCOPED_TRACE(kind);
+        const std::string link = dir.File(std::string(kind) + ".out");
+        std::filesystem::create_symlink(target, link);
+        SinkPtr sink(std::string(kind) == "file" ? sinks::CreateFileSink(link.c_str())
+                                                  : sinks::CreateWavSink(link.c_str()));
+        EXPECT_EQ(sink, nullptr);
+    }
+    EXPECT_EQ(testsupport::ReadFileBytes(target), (std::vector<std::uint8_t>{5, 6}));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/dynamic_library.h"
+#include "tests/support/plugin_hold.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -26,6 +27,7 @@ class FileAcceptanceFixtures : public ::testing::TestWithParam<AcceptanceCase> {
 // The real plugins beside the test program take part, as they do for the
 // window and the command line.
 TEST_P(FileAcceptanceFixtures, DecidesLikeTheWindow) {
+    testsupport::HoldDemultiplexerPluginsLoaded();
     const AcceptanceCase& c = GetParam();
     const TFileAcceptance result = DecideFileAcceptance(testsupport::FixturePath(c.fixture), platform::ProgramFolder());
     EXPECT_EQ(result.Verdict, c.verdict);
@@ -55,6 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(FileAcceptance, NoiseIsNotMpegAudioAndAMissingFileIsUnreadable) {
+    testsupport::HoldDemultiplexerPluginsLoaded();
     testsupport::TempDir dir;
     std::mt19937 random(7);
     std::vector<std::uint8_t> noise(256 * 1024);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/atomic_output.h"
 #include "platform/debug_output.h"
 #include "tests/fakes/fake_plugin_folder.h"
 #include "tests/support/temp_dir.h"
@@ -111,6 +112,53 @@ TEST_F(StreamExtraction, UnwritableOutputIsReported) {
                                              [](std::int64_t) { return true; });
     EXPECT_EQ(written, 0);
     EXPECT_THAT(lines.Lines(), Contains("vld: Error in TQlDemuxStreamForm.btnDemuxAndLoadClick call...\r\n"));
+}
+
+TEST_F(StreamExtraction, APluginFailureHalfWayIsAFailureAndLeavesNoFile) {
+    TQlDemuxEx reader(plugins.Folder());
+    ASSERT_TRUE(reader.LoadFile(plugins.WriteContainer("movie.ts", {"stream 0 0 131", "chunks 1000 10", "fail 6"})));
+    platform::AtomicOutputFile file;
+    ASSERT_TRUE(file.Create(plugins.File("handle.mpa")));
+    const TExtraction failed = ExtractStreamToHandle(reader, 0, file.Handle(), buffer, [](std::int64_t) { return true; });
+    EXPECT_EQ(failed.end, TExtractionEnd::kPluginFailed);
+    EXPECT_EQ(failed.written, 6000);
+    EXPECT_FALSE(failed.Kept());
+
+    const std::string out = plugins.File("movie_0000.mpa");
+    EXPECT_EQ(ExtractStreamToFile(reader, 0, out, buffer, [](std::int64_t) { return true; }), -1);
+    EXPECT_FALSE(std::filesystem::exists(out));
+    // The reader is usable again and a complete extraction counts as one.
+    ASSERT_TRUE(reader.LoadFile(plugins.WriteContainer("whole.ts", {"stream 0 0 131", "chunks 1000 10"})));
+    EXPECT_EQ(ExtractStreamToFile(reader, 0, out, buffer, [](std::int64_t) { return true; }), 10000);
+    EXPECT_FALSE(reader.ExtractionFailed());
+}
+
+TEST(OutputNames, LinksTakeANumberAndAFinishedFileStepsOverNamesTakenMeanwhile) {
+    testsupport::TempDir dir;
+    const std::string folder = dir.Path().string() + "/";
+    std::filesystem::create_symlink(dir.File("nowhere"), dir.File("movie_0000.mpa"));
+    EXPECT_EQ(MakeOutputFileName(folder, "movie.ts", 131), folder + "movie_0001.mpa");
+
+    struct Case {
+        TOutputNameKind kind;
+        bool committed;
+        const char* finalName;
+    };
+    for (const Case& c : {Case{TOutputNameKind::kProposed, true, "movie_0002.mpa"},
+                          Case{TOutputNameKind::kPicked, false, "movie_0001.mpa"},
+                          Case{TOutputNameKind::kReplace, false, "movie_0001.mpa"}}) {
+        SCOPED_TRACE(static_cast<int>(c.kind));
+        std::string name = MakeOutputFileName(folder, "movie.ts", 131);
+        platform::AtomicOutputFile file;
+        ASSERT_TRUE(file.Create(name));
+        std::filesystem::create_symlink(dir.File("elsewhere"), name);  // planted meanwhile
+        EXPECT_EQ(CommitExtractedFile(file, name, c.kind, folder, "movie.ts", 131), c.committed);
+        EXPECT_EQ(name, folder + c.finalName);
+        EXPECT_TRUE(std::filesystem::is_symlink(folder + "movie_0001.mpa"));
+        EXPECT_FALSE(std::filesystem::exists(dir.File("elsewhere")));
+        std::filesystem::remove(folder + "movie_0001.mpa");
+        std::filesystem::remove(folder + "movie_0002.mpa");
+    }
 }
 
 }  // namespace

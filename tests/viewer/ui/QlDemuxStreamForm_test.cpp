@@ -11,6 +11,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -142,9 +143,9 @@ TEST_F(ExtractionDialog, ReplaceQuestionGuardsAnExistingFile) {
     EXPECT_EQ(OutputText(form), QString::fromStdString(proposal));
     EXPECT_TRUE(std::filesystem::exists(existing));
 
-    asker.confirm = true;  // OK: the file goes and the name is taken
+    asker.confirm = true;  // OK: the name is taken; the file stays until an extraction replaces it
     form.btnSaveFileClick();
-    EXPECT_FALSE(std::filesystem::exists(existing));
+    EXPECT_TRUE(testsupport::ReadFileBytes(existing) == (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_EQ(form.FileNameOut(), existing);
     EXPECT_EQ(OutputText(form), asker.pick);
 
@@ -240,6 +241,84 @@ TEST_F(ExtractionDialog, CancelInTheProcessingWindowStopsALongExtraction) {
     EXPECT_GT(bytes.size(), 0u);
     EXPECT_LT(bytes.size(), 65536u * 100000u);
     EXPECT_TRUE(bytes == fakes::ExpectedBytes(0, static_cast<std::int64_t>(bytes.size())));
+}
+
+// ---------------------------------------------------------------- safe outputs
+
+class SafeExtraction : public ExtractionDialog {
+protected:
+    // Runs the exchange with action on the shown dialog; the output name.
+    std::string Run(const std::string& container, const std::function<void(TQlDemuxStreamForm*)>& action) {
+        const auto watcher = WhenDialogShown(action);
+        std::string output;
+        std::string folder = saveFolder;
+        EXPECT_TRUE(LoadFileForDemux(nullptr, container, kMediaCategoryMPEGAudio, output, cancelled, folder,
+                                     plugins.Folder(), &asker));
+        return output;
+    }
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(out.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    bool cancelled = false;
+};
+
+TEST_F(SafeExtraction, CancelAfterPickingAnExistingOutputKeepsTheOldFile) {
+    const std::string movie = plugins.WriteContainer("movie.ts", {"stream 0 0 131", "chunks 1000 5"});
+    const std::string existing = out.Write("kept.mpa", {1, 2, 3});
+    asker.pick = QString::fromStdString(existing);
+    asker.confirm = true;
+    Run(movie, [](TQlDemuxStreamForm* dialog) {
+        dialog->btnSaveFileClick();
+        dialog->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+    });
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(testsupport::ReadFileBytes(existing) == (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_THAT(Entries(), ElementsAre("kept.mpa"));
+
+    // Extracting instead replaces it with the whole stream.
+    const std::string output = Run(movie, [](TQlDemuxStreamForm* dialog) {
+        dialog->btnSaveFileClick();
+        DemuxButton(*dialog)->click();
+    });
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(output, existing);
+    EXPECT_TRUE(testsupport::ReadFileBytes(existing) == fakes::ExpectedBytes(0, 5000));
+    EXPECT_THAT(Entries(), ElementsAre("kept.mpa"));
+}
+
+TEST_F(SafeExtraction, PlantedLinksAreNeverWrittenThrough) {
+    const std::string movie = plugins.WriteContainer("movie.ts", {"stream 0 0 131", "chunks 1000 5"});
+    const std::string target = out.Write("target.bin", {9});
+    // A dangling link takes the first number; a link planted after the
+    // proposal was made sends the file to the next free number.
+    std::filesystem::create_symlink(out.File("nowhere.bin"), out.File("movie_0000.mpa"));
+    const std::string output = Run(movie, [this, target](TQlDemuxStreamForm* dialog) {
+        EXPECT_EQ(dialog->FileNameOut(), saveFolder + "movie_0001.mpa");
+        std::filesystem::create_symlink(target, out.File("movie_0001.mpa"));
+        DemuxButton(*dialog)->click();
+    });
+    EXPECT_EQ(output, saveFolder + "movie_0002.mpa");
+    EXPECT_TRUE(testsupport::ReadFileBytes(output) == fakes::ExpectedBytes(0, 5000));
+    EXPECT_TRUE(testsupport::ReadFileBytes(target) == (std::vector<std::uint8_t>{9}));
+    EXPECT_FALSE(std::filesystem::exists(out.File("nowhere.bin")));
+    EXPECT_THAT(Entries(), ElementsAre("movie_0000.mpa", "movie_0001.mpa", "movie_0002.mpa", "target.bin"));
+}
+
+TEST_F(SafeExtraction, AFailedExtractionIsReportedAndOpensNothing) {
+    const std::string movie =
+        plugins.WriteContainer("movie.ts", {"stream 0 0 131", "chunks 100000 10", "fail 4"});
+    const std::string output = Run(movie, [](TQlDemuxStreamForm* dialog) { DemuxButton(*dialog)->click(); });
+    EXPECT_TRUE(cancelled);  // nothing for the viewer to open, nothing to ask
+    EXPECT_TRUE(output.empty());
+    EXPECT_THAT(asker.errors, ElementsAre(QStringLiteral("The extraction failed; ") +
+                                          QString::fromStdString(saveFolder + "movie_0000.mpa") +
+                                          QStringLiteral(" was not written.")));
+    EXPECT_THAT(Entries(), IsEmpty());
+    EXPECT_EQ(ShownProcessingForm(), nullptr);
 }
 
 }  // namespace

@@ -7,33 +7,15 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include <filesystem>
 
-#include "platform/dynamic_library.h"
+#include "tests/support/plugin_hold.h"
 #include "tests/support/temp_dir.h"
 #include "tests/viewer/ui/form_test_support.h"
 
-namespace {
-
-// The window loads and frees the demultiplexer plugins beside it on every
-// open. One reference held for the whole run (never closed, as in a program
-// that keeps running) keeps them and the libraries they pull in mapped, so
-// their one-time allocations stay reachable instead of showing as leaks of
-// unknown origin at exit.
-void HoldDemultiplexerPluginsLoaded() {
-    for (const char* base : {"demo_ql_demux_mp2", "demo_ql_demux_mxf"}) {
-        const std::string path = testsupport::BinPath(platform::SharedLibraryFileName(base));
-        if (std::filesystem::exists(path)) dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    }
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    HoldDemultiplexerPluginsLoaded();
+    testsupport::HoldDemultiplexerPluginsLoaded();  // the window loads and frees them on every open
     testsupport::TempDir home;
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.File("config")));
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString(home.File("data")));

@@ -121,6 +121,29 @@ TEST_P(ExporterRefusal, AFullDiskIsNotReportedAsSuccess) {
     EXPECT_EQ(exporter->ReportIndex(), 0);
 }
 
+// With replacing allowed, the old report goes only when the new one is
+// complete: a full disk leaves it as it was, and nothing else behind.
+TEST_P(ExporterRefusal, AnExistingReportIsReplacedOnlyByACompleteOne) {
+    const std::string path = temp_.Write("report", {'o', 'l', 'd'});
+    const auto exporter = MakeExporter(GetParam());
+    exporter->SetReplaceExisting(true);
+    {
+        const FileSizeLimit limit(64);
+        ASSERT_TRUE(exporter->OpenReportExport(reporttest::kMediaFile, path));
+        for (int i = 0; i < 400; ++i) (void)exporter->AddReport(0x40000, 1, std::string(100, 'x'), i);
+        EXPECT_FALSE(exporter->CloseReportExport());
+    }
+    EXPECT_EQ(testsupport::ReadFileBytes(path), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp_.Path()), {}), 1);
+
+    ASSERT_TRUE(exporter->OpenReportExport(reporttest::kMediaFile, path));
+    ASSERT_TRUE(exporter->AddReport(0x40000, 1, "complete", 0));
+    ASSERT_TRUE(exporter->CloseReportExport());
+    const std::string text = reporttest::ReadText(path);
+    EXPECT_NE(GetParam() == "PDF" ? text.find("%PDF") : text.find("complete"), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp_.Path()), {}), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, ExporterRefusal, ::testing::Values("XML", "CSV", "TXT", "HTML", "PDF"));
 
 }  // namespace

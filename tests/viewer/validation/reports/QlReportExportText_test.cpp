@@ -37,7 +37,7 @@ TEST_P(TextReportFormat, ThreeItemsMatchTheGoldenFile) {
     ASSERT_TRUE(exporter->CloseReportExport());
     EXPECT_FALSE(exporter->IsOpen());
     EXPECT_EQ(exporter->ReportIndex(), 0);
-    EXPECT_EQ(ReadText(path), Golden("three_items." + Extension()));
+    EXPECT_EQ(ReadText(path), reporttest::ThreeItemsGolden(Extension()));
 }
 
 TEST_P(TextReportFormat, EmptyReportHasHeadingAndTrailerOnly) {
@@ -56,7 +56,7 @@ TEST_P(TextReportFormat, DestroyingAnOpenExporterClosesTheReport) {
         for (const auto& item : reporttest::SampleItems())
             ASSERT_TRUE(exporter->AddReport(item.Module, item.ReportType, item.ReportMessage, item.StreamID));
     }
-    EXPECT_EQ(ReadText(path), Golden("three_items." + Extension()));
+    EXPECT_EQ(ReadText(path), reporttest::ThreeItemsGolden(Extension()));
 }
 
 TEST_P(TextReportFormat, ReopensForASecondReportAfterClosing) {

@@ -31,7 +31,7 @@ TEST(SaveReportItems, WritesEveryItemInOrder) {
         const std::string path = temp.File(std::string("saved.") + extension);
         EXPECT_EQ(validation::SaveReportItems(format, reporttest::kMediaFile, path, reporttest::SampleItems()),
                   validation::kOk);
-        EXPECT_EQ(reporttest::ReadText(path), reporttest::Golden(std::string("three_items.") + extension));
+        EXPECT_EQ(reporttest::ReadText(path), reporttest::ThreeItemsGolden(extension));
     }
     const std::string pdf = temp.File("saved.pdf");
     EXPECT_EQ(validation::SaveReportItems(ReportFormat::PDF, reporttest::kMediaFile, pdf, reporttest::SampleItems()),

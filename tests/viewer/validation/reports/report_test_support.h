@@ -19,6 +19,12 @@ inline constexpr const char* kMediaFile = "/media/clips/sample.mp2";
 [[nodiscard]] std::vector<validation::TCustomReport> SampleItems();
 
 [[nodiscard]] std::string Golden(const std::string& name);
+// The three sample items as the format with this extension writes them: the
+// golden file "three_items.<extension>" byte for byte, except that the
+// Warning's message, whose comma and markup were written raw before values
+// were escaped, now stands quoted (CSV) or with character references (HTML,
+// XML).
+[[nodiscard]] std::string ThreeItemsGolden(const std::string& extension);
 [[nodiscard]] std::string ReadText(const std::string& path);
 
 // "XML", "CSV", "TXT", "HTML" or "PDF".
