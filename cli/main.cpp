@@ -29,7 +29,7 @@ const char* const kUsage =
     "  decode FILE [-o OUT.wav] [--force]\n"
     "                                   decode MPEG audio to a WAVE file\n"
     "  validate FILE... [--report OUT | --report-dir DIR --report-format FORM]\n"
-    "           [--disable KIND]... [--format text|json] [--fail-on warning|error]\n"
+    "           [--disable KIND]... [--format text|json] [--fail-on LEVEL|KIND,...]\n"
     "                                   check MPEG audio streams, write reports\n"
     "\n"
     "tamberly-cli COMMAND --help explains a command's options, with examples.\n"
