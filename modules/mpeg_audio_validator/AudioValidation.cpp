@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "libs/mpacheck/tags.h"
 #include "modules/mpeg_audio_validator/EventMessages.h"
 #include "modules/mpeg_audio_validator/StreamCheck.h"
 #include "modules/mpeg_audio_validator/StreamSniffer.h"
@@ -53,11 +54,29 @@ private:
         for (const ValidatorEvent& e : events) Report(DescribeEvent(e, done_));
     }
 
-    // Files whose start holds no audio frame (junk, or a tag longer than
-    // what is sniffed) go to the walker as well, as they always did.
+    // The bytes of the ID3v2 tags the file starts with: an MP3's cover
+    // picture easily outgrows what is sniffed.
+    std::int64_t LeadingTagBytes() {
+        constexpr int kMostTags = 8;
+        std::int64_t at = 0;
+        for (int tag = 0; tag < kMostTags; ++tag) {
+            std::uint8_t header[mpacheck::kId3v2HeaderBytes];
+            if (!file_.Seek(at) || file_.Read(header, sizeof header) != static_cast<std::int64_t>(sizeof header))
+                break;
+            const mpacheck::tag_probe probe = mpacheck::probe_id3v2(header);
+            if (!probe.found) break;
+            at += static_cast<std::int64_t>(probe.size);
+        }
+        return at;
+    }
+
+    // Files whose start holds no audio frame (junk, or tags longer than what
+    // is sniffed) go to the walker as well, as they always did.
     bool LayerIOrIIAtTheStart() {
-        std::vector<std::uint8_t> start(static_cast<std::size_t>(std::min(total_, kSniffBytes)));
-        const std::int64_t read = file_.Read(start.data(), static_cast<std::int64_t>(start.size()));
+        const std::int64_t tags = LeadingTagBytes();
+        std::vector<std::uint8_t> start(static_cast<std::size_t>(std::clamp<std::int64_t>(total_ - tags, 0, kSniffBytes)));
+        const std::int64_t read =
+            file_.Seek(tags) ? file_.Read(start.data(), static_cast<std::int64_t>(start.size())) : -1;
         if (!file_.Seek(0) || read <= 0) return true;
         return SniffStreamFamily(start.data(), static_cast<std::size_t>(read)) != StreamFamily::Other;
     }

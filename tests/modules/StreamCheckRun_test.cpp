@@ -141,6 +141,31 @@ TEST(StreamCheckRun, AnMp3WithId3v2AndId3v1TagsGetsTagInfosAndNoJunk) {
     EXPECT_NE(o.items.back().message.find(" Tags: ID3v2"), std::string::npos) << o.items.back().message;
 }
 
+// An ID3v2.3 header whose size (syncsafe, without the header) covers the
+// padding that follows it.
+testsupport::Bytes PaddedId3v2(std::uint32_t size) {
+    testsupport::Bytes tag = {'I', 'D', '3', 3, 0, 0};
+    for (const int shift : {21, 14, 7, 0}) tag.push_back(static_cast<std::uint8_t>(size >> shift & 0x7F));
+    tag.resize(tag.size() + size, 0);
+    return tag;
+}
+
+TEST(StreamCheckRun, AnMp3BehindATagLargerThanTheSniffedStartIsStillTheCheckers) {
+    constexpr std::uint32_t kTagSize = 3 << 20;  // a cover picture's size
+    testsupport::Bytes bytes = PaddedId3v2(kTagSize);
+    const testsupport::Bytes mp3 = testsupport::ReadFileBytes(FixturePath("tone_l3_44k_128k.mp3"));
+    bytes.insert(bytes.end(), mp3.begin(), mp3.end());
+    const TempDir dir;
+    const Outcome o = Validate(dir.Write("cover.mp3", bytes));
+    EXPECT_EQ(o.result, RunResult::Completed);
+    EXPECT_EQ(Problems(o.items), "");
+    const auto tags = FindingsOf(o.items, finding_kind::metadata);
+    ASSERT_EQ(tags.size(), 1u);
+    EXPECT_EQ(tags[0].offset, 0u);
+    EXPECT_EQ(tags[0].length, kTagSize + 10u);
+    EXPECT_EQ(o.items.back().message.rfind("Stream: MPEG-1 Layer III, 44100 Hz, ", 0), 0u) << o.items.back().message;
+}
+
 TEST(StreamCheckRun, JunkInALayerIIIStreamIsTheCheckersAndFollowsTheJunkSwitch) {
     CHECKTEST_REQUIRE("ffprobe");
     auto [frames, bytes] = LoadFixture("tone_l3_44k_128k.mp3");
