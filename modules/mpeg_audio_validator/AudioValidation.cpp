@@ -137,7 +137,7 @@ private:
     }
 
     RunResult NotMpegAudio() {
-        Report(NotMpegAudioItem({}));
+        Report(NotMpegAudioItem());
         return RunResult::NotMpegAudio;
     }
 

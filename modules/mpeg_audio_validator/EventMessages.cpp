@@ -134,10 +134,6 @@ ValidationItem InputRefusedItem(std::int64_t offset) {
     return {kReportError, "The validator refused the data at offset " + HexOffset(offset) + "; validation stopped."};
 }
 
-ValidationItem NotMpegAudioItem(const std::string& otherFormat) {
-    std::string message = kNotMpegAudioMessage;
-    if (!otherFormat.empty()) message += " The file holds " + otherFormat + ", which this validator does not check.";
-    return {kReportError, message};
-}
+ValidationItem NotMpegAudioItem() { return {kReportError, kNotMpegAudioMessage}; }
 
 }  // namespace mpeg_audio_validation

@@ -29,7 +29,7 @@ struct StreamSummary {
     std::int32_t framesWithErrors = 0;
 };
 
-inline constexpr const char* kNotMpegAudioMessage = "No MPEG-1 Layer I or Layer II audio frames found in the file.";
+inline constexpr const char* kNotMpegAudioMessage = "No MPEG audio frames found in the file.";
 
 // "0x1A2B".
 [[nodiscard]] std::string HexOffset(std::int64_t offset);
@@ -45,8 +45,6 @@ inline constexpr const char* kNotMpegAudioMessage = "No MPEG-1 Layer I or Layer 
 [[nodiscard]] ValidationItem ReadFailedItem(std::int64_t offset);
 [[nodiscard]] ValidationItem ValidatorUnavailableItem();
 [[nodiscard]] ValidationItem InputRefusedItem(std::int64_t offset);
-// otherFormat: what the file holds instead when it could be told (for
-// example "MPEG-2 Layer III audio, 22050 Hz"), else empty.
-[[nodiscard]] ValidationItem NotMpegAudioItem(const std::string& otherFormat);
+[[nodiscard]] ValidationItem NotMpegAudioItem();
 
 }  // namespace mpeg_audio_validation
