@@ -9,6 +9,7 @@ packages=(
   g++-multilib googletest
   qt6-base-dev
   pkg-config libavformat-dev libavcodec-dev libavutil-dev poppler-utils
+  python3-mutagen
 )
 
 missing=()

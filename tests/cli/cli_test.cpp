@@ -66,11 +66,10 @@ struct ProgramResult {
     std::string out;
 };
 
-// Runs the real program with its standard error folded into the output.
-ProgramResult RunProgram(const std::string& arguments) {
-    const std::string command = "'" + testsupport::BinPath("tamberly-cli") + "' " + arguments + " 2>&1";
+// Runs a shell command with its standard error folded into the output.
+ProgramResult RunShell(const std::string& command) {
     ProgramResult result;
-    FILE* pipe = ::popen(command.c_str(), "r");
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
     if (pipe == nullptr) return result;
     std::array<char, 4096> chunk;
     std::size_t got;
@@ -78,6 +77,11 @@ ProgramResult RunProgram(const std::string& arguments) {
     const int status = ::pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+// Runs the real program with its standard error folded into the output.
+ProgramResult RunProgram(const std::string& arguments) {
+    return RunShell("'" + testsupport::BinPath("tamberly-cli") + "' " + arguments);
 }
 
 TEST(CliFrames, ListsTheEncodersFramesApartFromTheLast) {
@@ -169,6 +173,35 @@ TEST(CliFrames, ListsTheFramesAfterALeadingID3v2Tag) {
         EXPECT_THAT(out.str(), HasSubstr("ID                   : 0 [MPEG-2] (1 bit)"));
         EXPECT_THAT(out.str(), HasSubstr("An ID3v2 tag of " + std::to_string(tag) + " bytes precedes the first frame"));
     }
+}
+
+// A tag written by mutagen (ID3v2.4 with padding) around a 1.5 MB picture of
+// MPEG-1 frames: the frames follow the tag, whose length is what mutagen
+// added to the file.
+TEST(CliFrames, ListsTheFramesAfterAMutagenTag) {
+    if (RunShell("/usr/bin/python3 -c 'import mutagen'").exitCode != 0) GTEST_SKIP() << "python3-mutagen is missing";
+    testsupport::TempDir dir;
+    const auto audio = testsupport::ReadFileBytes(testsupport::FixturePath("lsf_l3_22k_32k.mp3"));
+    const auto filler = testsupport::ReadFileBytes(testsupport::FixturePath("tone_l2_44k_128k.mp2"));
+    std::vector<std::uint8_t> picture;
+    while (picture.size() < 1500000) picture.insert(picture.end(), filler.begin(), filler.end());
+    const std::string path = dir.Write("mutagen.mp3", audio);
+    const std::string picturePath = dir.Write("cover.png", picture);
+    const std::string script =
+        "import sys, mutagen.id3 as i; t = i.ID3(); "
+        "t.add(i.APIC(encoding=0, mime='image/png', type=3, desc='cover', data=open(sys.argv[2], 'rb').read())); "
+        "t.save(sys.argv[1], v2_version=4, padding=lambda info: 4096)";
+    ASSERT_EQ(RunShell("/usr/bin/python3 -c \"" + script + "\" '" + path + "' '" + picturePath + "'").exitCode, 0);
+    const auto tagged = testsupport::ReadFileBytes(path);
+    const auto tag = static_cast<std::int64_t>(tagged.size() - audio.size());
+    ASSERT_GT(tag, 1500000);
+
+    const auto golden = ReadFfprobeCsv(testsupport::FixturePath("lsf_l3_22k_32k.ffprobe.csv"));
+    std::vector<std::pair<std::int64_t, std::int64_t>> expected;
+    for (auto it = golden.begin(); it + 1 != golden.end(); ++it) expected.emplace_back(it->first + tag, it->second);
+    const Listing listing = RunFramesCommand({path, "--all"});
+    ASSERT_EQ(listing.exitCode, cli::kExitOk) << listing.err;
+    EXPECT_EQ(listing.frames, expected);
 }
 
 // A tag header whose size runs past the end of the file is no tag: the vote
