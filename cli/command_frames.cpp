@@ -13,7 +13,7 @@ namespace cli {
 const char* const kFramesHelp =
     "usage: tamberly-cli frames FILE [--from BYTE] [--rows N | --all] [--format text|csv|json]\n"
     "\n"
-    "Lists MPEG-1 audio frames, as the viewer's frame list shows them:\n"
+    "Lists MPEG audio frames, as the viewer's frame list shows them:\n"
     "Offset, Length (distance to the next frame header), Frame Time, Layer,\n"
     "Sampling Rate, Bitrate and Mode. The list starts at the first usable frame\n"
     "header at or after BYTE and follows each frame to the next header. Only\n"
@@ -134,7 +134,7 @@ int RunFrames(const std::vector<std::string>& args, std::ostream& out, std::ostr
         err << "tamberly-cli: cannot open " << fileName << "\n";
         return kExitFailure;
     }
-    navigator.SetExpectation(acceptance.Probes.Layer, acceptance.Probes.SamplingIndex);
+    navigator.SetExpectation(acceptance.Probes.Layer, acceptance.Probes.SamplingIndex, acceptance.Probes.ExpectedVersion());
     const auto writer = MakeFrameRowWriter(options.format, out);
     writer->Begin(fileName);
     std::int64_t listed = 0;

@@ -48,18 +48,18 @@ int RunHeader(const std::vector<std::string>& args, std::ostream& out, std::ostr
             << navigator.FileSize() << " bytes)\n";
         return kExitUsage;
     }
-    navigator.SetExpectation(acceptance.Probes.Layer, acceptance.Probes.SamplingIndex);  // for the next-header search
+    navigator.SetExpectation(acceptance.Probes.Layer, acceptance.Probes.SamplingIndex, acceptance.Probes.ExpectedVersion());  // for the next-header search
     TMPAFrame frame{};
     if (!navigator.ReadFrameAt(*offset, frame)) {
         err << "tamberly-cli: cannot read " << fileName << "\n";
         return kExitFailure;
     }
-    if (frame.Header.syncword != 0xFFF) {
+    if (MPAVersion(frame.Header) == kMPEGReserved) {
         err << "tamberly-cli: " << fileName << ": no MPEG audio frame header at "
             << TFrameNavigator::OffsetToText(*offset) << "\n";
         return kExitNotAudio;
     }
-    out << FrameDetailCopyText(BuildFrameDetailNodes(frame));
+    out << FrameDetailCopyText(BuildFrameDetailNodes(frame, navigator.AudioStart()));
     return kExitOk;
 }
 

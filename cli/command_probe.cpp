@@ -14,7 +14,10 @@ const char* const kProbeHelp =
     "  container      every container or video probe that recognises the file\n"
     "                 (IsQT, IsTS, IsPS, IsAVIFile, IsWAVEFile, IsDV, IsMP2V_Ex,\n"
     "                 IsVC1, IsVC3), or \"none\"\n"
-    "  IsMPAES        the 32-frame vote over the first MiB: layer and sampling index\n"
+    "  IsMPAES        the 32-frame vote over the first MiB after a leading ID3v2\n"
+    "                 tag: layer and sampling index\n"
+    "  version        MPEG-2 or MPEG-2.5 when the vote decided one (not shown for\n"
+    "                 MPEG-1)\n"
     "  IsMPA_All_Layers  whether five plausible MPEG audio headers were seen\n"
     "  verdict        \"MPEG audio stream\" when the viewer would open the file\n"
     "                 directly, \"container\" when a container probe or the MPEG-2\n"
@@ -39,8 +42,16 @@ std::string DescribeVote(const TProbeChainResult& result) {
     const std::string layer = result.Layer < 0 ? "undecided" : std::to_string(result.Layer) + " (" + MPALayerToStr(result.Layer) + ")";
     const std::string rate = result.SamplingIndex < 0
                                  ? "undecided"
-                                 : std::to_string(result.SamplingIndex) + " (" + MPASamplingRateToStr(result.SamplingIndex) + ")";
+                                 : std::to_string(result.SamplingIndex) + " (" +
+                                       MPASamplingRateToStr(result.SamplingIndex, result.ExpectedVersion()) + ")";
     return std::string(result.MPAES ? "yes" : "no") + ", layer " + layer + ", sampling index " + rate;
+}
+
+// Only the low sampling frequency versions are named, so that the answers
+// for MPEG-1 files stay as they were.
+std::string VersionLine(const TProbeChainResult& result) {
+    if (result.Version != kMPEG2 && result.Version != kMPEG25) return "";
+    return "version: " + MPAVersionToStr(result.Version) + "\n";
 }
 
 std::string Verdict(const TFileAcceptance& acceptance) {
@@ -60,6 +71,7 @@ void WriteText(const std::string& fileName, const TFileAcceptance& acceptance, s
     out << "file: " << fileName << "\n"
         << "container: " << (container.empty() ? "none" : container) << "\n"
         << "IsMPAES: " << DescribeVote(result) << "\n"
+        << VersionLine(result)
         << "IsMPA_All_Layers: " << (result.AllLayers ? "yes" : "no") << "\n"
         << "verdict: " << Verdict(acceptance) << "\n";
 }

@@ -1,6 +1,6 @@
 // Fuzzes the frame-header model on arbitrary bytes: the vote of the whole-file
-// classifier, the next-header search and a page rebuild from a file holding
-// the input.
+// classifier, the ID3v2 tag header, the next-header search and a page rebuild
+// from a file holding the input.
 
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "viewer/model/FrameNavigator.h"
+#include "viewer/model/ID3v2Tag.h"
 #include "viewer/model/MPAUtils.h"
 
 namespace {
@@ -25,14 +26,15 @@ const std::string& ScratchFile() {
     return path;
 }
 
-void RebuildPageFromFile(const std::uint8_t* data, std::size_t size, std::int32_t layer, std::int32_t sampling) {
+void RebuildPageFromFile(const std::uint8_t* data, std::size_t size, std::int32_t layer, std::int32_t sampling,
+                         std::int32_t version) {
     FILE* file = std::fopen(ScratchFile().c_str(), "wb");
     if (file == nullptr) return;
     std::fwrite(data, 1, size, file);
     std::fclose(file);
     static TFrameNavigator navigator;
     if (!navigator.OpenFile(ScratchFile())) return;
-    navigator.SetExpectation(layer, sampling);
+    navigator.SetExpectation(layer, sampling, version);
     navigator.RefreshPosition(size > 0 ? data[0] % 8 : 0, TFrameNavigator::kPageCapacity);
     for (int row = 0; row < navigator.FramesCount(); ++row) (void)navigator.ListView1Data(row);
     std::int64_t found = 0;
@@ -45,11 +47,13 @@ void RebuildPageFromFile(const std::uint8_t* data, std::size_t size, std::int32_
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::int32_t layer = -1;
     std::int32_t sampling = -1;
-    MPAESVote(data, size, layer, sampling);
+    std::int32_t version = -1;
+    MPAESVote(data, size, layer, sampling, version);
     std::int32_t packLength = 0;
-    GetMPAESPackLength(data, size, packLength, size > 1 ? data[1] : 0, layer, sampling);
+    GetMPAESPackLength(data, size, packLength, size > 1 ? data[1] : 0, layer, sampling, version);
     TMPAHeader header{};
     parse_mpa_frame(data, size, header);
-    RebuildPageFromFile(data, size, layer, sampling);
+    (void)ID3v2TagBytes(data, size);
+    RebuildPageFromFile(data, size, layer, sampling, version);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -18,6 +19,7 @@
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 struct Listing {
     int exitCode = -1;
@@ -63,11 +65,15 @@ struct ProgramResult {
     std::string out;
 };
 
+// Runs a shell command with its standard error folded into the output.
+ProgramResult RunShell(const std::string& command) {
+    const testsupport::ShellResult run = testsupport::RunShell(command + " 2>&1");
+    return {run.exit_code, run.out};
+}
+
 // Runs the real program with its standard error folded into the output.
 ProgramResult RunProgram(const std::string& arguments) {
-    const std::string command = "'" + testsupport::BinPath("tamberly-cli") + "' " + arguments + " 2>&1";
-    const testsupport::ShellResult run = testsupport::RunShell(command);
-    return {run.exit_code, run.out};
+    return RunShell("'" + testsupport::BinPath("tamberly-cli") + "' " + arguments);
 }
 
 TEST(CliFrames, ListsTheEncodersFramesApartFromTheLast) {
@@ -81,6 +87,145 @@ TEST(CliFrames, ListsTheEncodersFramesApartFromTheLast) {
         EXPECT_EQ(listing.err, "");
         const std::vector<std::pair<std::int64_t, std::int64_t>> allButLast(expected.begin(), expected.end() - 1);
         EXPECT_EQ(listing.frames, allButLast);
+    }
+}
+
+// MPEG-2 and MPEG-2.5 streams from twolame and lame, CBR and VBR, listed to
+// the end: ffprobe's frames apart from the last, with the rate's own text.
+TEST(CliFrames, ListsLowSamplingFrequencyStreamsAsFfprobeDoes) {
+    const struct {
+        const char* stream;
+        const char* rate;
+    } cases[] = {
+        {"lsf_l2_16k_32k_mono.mp2", "16000 Hz"}, {"lsf_l2_22k_48k.mp2", "22050 Hz"},
+        {"lsf_l2_24k_64k_crc.mp2", "24000 Hz"},  {"lsf_l3_16k_vbr.mp3", "16000 Hz"},
+        {"lsf_l3_22k_32k.mp3", "22050 Hz"},      {"lsf_l3_24k_64k_crc.mp3", "24000 Hz"},
+        {"mpeg25_l3_8k_16k_mono.mp3", "8000 Hz"}, {"mpeg25_l3_11k_vbr.mp3", "11025 Hz"},
+        {"mpeg25_l3_12k_24k.mp3", "12000 Hz"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stream);
+        const std::string name(c.stream);
+        const auto expected = ReadFfprobeCsv(testsupport::FixturePath(name.substr(0, name.rfind('.')) + ".ffprobe.csv"));
+        ASSERT_GT(expected.size(), 2u);
+        const Listing listing = RunFramesCommand({testsupport::FixturePath(name), "--all"});
+        ASSERT_EQ(listing.exitCode, cli::kExitOk) << listing.err;
+        EXPECT_EQ(listing.err, "");
+        EXPECT_EQ(listing.frames, decltype(listing.frames)(expected.begin(), expected.end() - 1));
+        EXPECT_THAT(listing.out, HasSubstr(c.rate));
+        EXPECT_THAT(listing.out, Not(HasSubstr(" 0 kbps")));
+    }
+}
+
+// A file made of an ID3v2 tag and then an MPEG-2 stream, the tag's body
+// filled with an MPEG-1 Layer II stream so that its sync-like bytes look
+// better than the audio's.
+std::string WriteTaggedStream(const testsupport::TempDir& dir, const std::string& name, std::uint32_t bodySize,
+                              bool footer, std::uint32_t declaredSize) {
+    const auto filler = testsupport::ReadFileBytes(testsupport::FixturePath("tone_l2_44k_128k.mp2"));
+    std::vector<std::uint8_t> bytes = {'I', 'D', '3', 4, 0, static_cast<std::uint8_t>(footer ? 0x10 : 0)};
+    for (int shift : {21, 14, 7, 0}) bytes.push_back(static_cast<std::uint8_t>(declaredSize >> shift & 0x7F));
+    while (bytes.size() < 10 + bodySize)
+        bytes.insert(bytes.end(), filler.begin(),
+                     filler.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(filler.size(), 10 + bodySize - bytes.size())));
+    if (footer) bytes.insert(bytes.end(), {'3', 'D', 'I', 4, 0, 0x10, 0, 0, 0, 0});
+    const auto audio = testsupport::ReadFileBytes(testsupport::FixturePath("lsf_l3_22k_32k.mp3"));
+    bytes.insert(bytes.end(), audio.begin(), audio.end());
+    return dir.Write(name, bytes);
+}
+
+TEST(CliFrames, ListsTheFramesAfterALeadingID3v2Tag) {
+    const auto golden = ReadFfprobeCsv(testsupport::FixturePath("lsf_l3_22k_32k.ffprobe.csv"));
+    ASSERT_GT(golden.size(), 2u);
+    const struct {
+        const char* name;
+        std::uint32_t body;
+        bool footer;
+    } cases[] = {
+        {"tag_100k.mp3", 100000, false},
+        {"tag_1500k_footer.mp3", 1500000, true},
+        {"tag_10m.mp3", 10000000, false},
+    };
+    testsupport::TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = WriteTaggedStream(dir, c.name, c.body, c.footer, c.body);
+        const std::int64_t tag = 10 + c.body + (c.footer ? 10 : 0);
+        std::vector<std::pair<std::int64_t, std::int64_t>> expected;
+        for (auto it = golden.begin(); it + 1 != golden.end(); ++it) expected.emplace_back(it->first + tag, it->second);
+        const Listing listing = RunFramesCommand({path, "--all"});
+        ASSERT_EQ(listing.exitCode, cli::kExitOk) << listing.err;
+        EXPECT_EQ(listing.frames, expected);
+        const Listing page = RunFramesCommand({path, "--rows", "3"});
+        ASSERT_EQ(page.frames.size(), 3u);
+        EXPECT_EQ(page.frames.front(), expected.front());
+
+        std::ostringstream out, err;
+        ASSERT_EQ(cli::RunHeader({path, "--offset", std::to_string(tag)}, out, err), cli::kExitOk) << err.str();
+        EXPECT_THAT(out.str(), HasSubstr("ID                   : 0 [MPEG-2] (1 bit)"));
+        EXPECT_THAT(out.str(), HasSubstr("An ID3v2 tag of " + std::to_string(tag) + " bytes precedes the first frame"));
+    }
+}
+
+// A tag written by mutagen (ID3v2.4 with padding) around a 1.5 MB picture of
+// MPEG-1 frames: the frames follow the tag, whose length is what mutagen
+// added to the file.
+TEST(CliFrames, ListsTheFramesAfterAMutagenTag) {
+    if (RunShell("/usr/bin/python3 -c 'import mutagen'").exitCode != 0) GTEST_SKIP() << "python3-mutagen is missing";
+    testsupport::TempDir dir;
+    const auto audio = testsupport::ReadFileBytes(testsupport::FixturePath("lsf_l3_22k_32k.mp3"));
+    const auto filler = testsupport::ReadFileBytes(testsupport::FixturePath("tone_l2_44k_128k.mp2"));
+    std::vector<std::uint8_t> picture;
+    while (picture.size() < 1500000) picture.insert(picture.end(), filler.begin(), filler.end());
+    const std::string path = dir.Write("mutagen.mp3", audio);
+    const std::string picturePath = dir.Write("cover.png", picture);
+    const std::string script =
+        "import sys, mutagen.id3 as i; t = i.ID3(); "
+        "t.add(i.APIC(encoding=0, mime='image/png', type=3, desc='cover', data=open(sys.argv[2], 'rb').read())); "
+        "t.save(sys.argv[1], v2_version=4, padding=lambda info: 4096)";
+    ASSERT_EQ(RunShell("/usr/bin/python3 -c \"" + script + "\" '" + path + "' '" + picturePath + "'").exitCode, 0);
+    const auto tagged = testsupport::ReadFileBytes(path);
+    const auto tag = static_cast<std::int64_t>(tagged.size() - audio.size());
+    ASSERT_GT(tag, 1500000);
+
+    const auto golden = ReadFfprobeCsv(testsupport::FixturePath("lsf_l3_22k_32k.ffprobe.csv"));
+    std::vector<std::pair<std::int64_t, std::int64_t>> expected;
+    for (auto it = golden.begin(); it + 1 != golden.end(); ++it) expected.emplace_back(it->first + tag, it->second);
+    const Listing listing = RunFramesCommand({path, "--all"});
+    ASSERT_EQ(listing.exitCode, cli::kExitOk) << listing.err;
+    EXPECT_EQ(listing.frames, expected);
+}
+
+// A tag header whose size runs past the end of the file is no tag: the vote
+// reads the file from its start and finds the MPEG-1 frames that follow.
+TEST(CliFrames, ATagLongerThanTheFileIsNoTag) {
+    testsupport::TempDir dir;
+    const std::string path = WriteTaggedStream(dir, "overlong.mp3", 5000, false, 0x0FFFFFFF);
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::RunProbe({path}, out, err), cli::kExitOk);
+    EXPECT_THAT(out.str(), HasSubstr("IsMPAES: yes, layer 2 (Layer II), sampling index 0 (44100 Hz)\n"));
+    EXPECT_THAT(out.str(), Not(HasSubstr("version:")));
+    const Listing listing = RunFramesCommand({path, "--rows", "2"});
+    ASSERT_EQ(listing.frames.size(), 2u);
+    EXPECT_EQ(listing.frames.front(), std::make_pair(std::int64_t{10}, std::int64_t{417}));
+}
+
+TEST(CliProbe, NamesTheVersionAndItsRates) {
+    const struct {
+        const char* stream;
+        const char* vote;
+        const char* version;
+    } cases[] = {
+        {"lsf_l2_24k_64k_crc.mp2", "IsMPAES: yes, layer 2 (Layer II), sampling index 1 (24000 Hz)\n", "MPEG-2"},
+        {"mpeg25_l3_8k_16k_mono.mp3", "IsMPAES: yes, layer 1 (Layer III), sampling index 2 (8000 Hz)\n", "MPEG-2.5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stream);
+        std::ostringstream out, err;
+        ASSERT_EQ(cli::RunProbe({testsupport::FixturePath(c.stream)}, out, err), cli::kExitOk);
+        EXPECT_THAT(out.str(), HasSubstr(c.vote));
+        EXPECT_THAT(out.str(), HasSubstr(std::string("version: ") + c.version + "\n"));
+        EXPECT_THAT(out.str(), HasSubstr("verdict: MPEG audio stream\n"));
     }
 }
 

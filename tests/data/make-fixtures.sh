@@ -66,4 +66,24 @@ lame --quiet --cbr -p -t -b 64 "$(make_source 22050 2 0.3)" crc_l3_lsf_22k_64k.m
 lame --quiet --cbr -p -t -m m -b 32 "$(make_source 22050 1 0.3)" crc_l3_lsf_22k_32k_mono.mp3
 lame --quiet --cbr -p -t -m m -b 16 --resample 8 "$(make_source 22050 1 0.5)" crc_l3_mpeg25_8k_mono.mp3
 
+# MPEG-2 (low sampling frequency) and MPEG-2.5 streams with their golden
+# frame lists. lame runs with -t so that no Info/Xing frame precedes the
+# audio frames, and with --resample where it would otherwise lower the rate.
+# Layer II at the three low sampling frequencies, as DAB uses them.
+twolame --quiet -b 32 -m m "$(make_source 16000 1 2)" lsf_l2_16k_32k_mono.mp2
+twolame --quiet -d -b 48 "$(make_source 22050 2 2)" lsf_l2_22k_48k.mp2
+twolame --quiet -p -b 64 "$(make_source 24000 2 1)" lsf_l2_24k_64k_crc.mp2
+# Layer III: MPEG-2 CBR and VBR, MPEG-2.5 CBR and VBR.
+lame --quiet --cbr -t -b 32 --resample 22.05 "$(make_source 22050 2 1)" lsf_l3_22k_32k.mp3
+lame --quiet --cbr -t -p -b 64 "$(make_source 24000 2 1)" lsf_l3_24k_64k_crc.mp3
+lame --quiet -t -V 6 "$(make_source 16000 2 1)" lsf_l3_16k_vbr.mp3
+lame --quiet --cbr -t -m m -b 16 "$(make_source 8000 1 2)" mpeg25_l3_8k_16k_mono.mp3
+lame --quiet -t -V 6 "$(make_source 11025 2 2)" mpeg25_l3_11k_vbr.mp3
+lame --quiet --cbr -t -b 24 --resample 12 "$(make_source 12000 2 2)" mpeg25_l3_12k_24k.mp3
+for stream in lsf_l2_16k_32k_mono.mp2 lsf_l2_22k_48k.mp2 lsf_l2_24k_64k_crc.mp2 lsf_l3_22k_32k.mp3 \
+  lsf_l3_24k_64k_crc.mp3 lsf_l3_16k_vbr.mp3 mpeg25_l3_8k_16k_mono.mp3 mpeg25_l3_11k_vbr.mp3 mpeg25_l3_12k_24k.mp3; do
+  golden "$stream"
+done
+
+
 ls -l "$here"

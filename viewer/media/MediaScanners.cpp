@@ -204,9 +204,14 @@ Verdict JudgeVC3Header(const std::uint8_t* data, std::size_t size, std::size_t p
 
 constexpr int kMPACandidatesNeeded = 5;
 
+// The 12-bit sync of MPEG-1 and 2, or MPEG-2.5's 11-bit sync with the
+// version bits 00.
+bool HasMPASync(const std::uint8_t* h) {
+    return h[0] == 0xFF && ((h[1] & 0xF0) == 0xF0 || (h[1] & 0xF8) == 0xE0);
+}
+
 bool IsMPAHeaderCandidate(const std::uint8_t* h) {
-    return h[0] == 0xFF && (h[1] & 0xF0) == 0xF0 && (h[2] & 0xF0) != 0xF0 && (h[2] & 0x0C) != 0x0C &&
-           (h[3] & 0x03) != 0x02;
+    return HasMPASync(h) && (h[2] & 0xF0) != 0xF0 && (h[2] & 0x0C) != 0x0C && (h[3] & 0x03) != 0x02;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/debug_output.h"
+#include "viewer/model/ID3v2Tag.h"
 
 namespace {
 
@@ -195,7 +196,9 @@ bool IsVC3(SharedFile& stream) {
 
 bool IsMPA_All_Layers(SharedFile& stream) {
     return Guarded("dbg: Error in IsMPA_All_Layers call...", [&] {
-        const Block block = ReadStreamStart(stream, kMPAAllLayersProbeBytes);
+        // The headers are counted after a leading ID3v2 tag, as the vote does.
+        if (!stream.Seek(LeadingID3v2TagBytes(stream))) throw ProbeFailure("cannot seek");
+        const Block block = ReadBlock(stream, kMPAAllLayersProbeBytes);
         return ScanMPAAllLayers(block.data(), block.size());
     });
 }

@@ -43,7 +43,7 @@ TProbeChainResult RunProbeChain(const std::string& fileName, TProbeChainMode mod
         if (result.ContainerProbe.empty()) result.ContainerProbe = kContainerProbeOrder[i];
         if (stopEarly) return result;
     }
-    result.MPAES = IsMPAES(fileName, result.Layer, result.SamplingIndex);
+    result.MPAES = IsMPAES(fileName, result.Layer, result.SamplingIndex, result.Version);
     if (stopEarly && !result.MPAES) return result;
     result.AllLayers = IsMPA_All_Layers(stream);
     return result;

@@ -34,15 +34,29 @@ private:
     std::vector<TFrameDetailNode> nodes_;
 };
 
+std::string SyncLine(const TMPAHeader& h) {
+    const bool mpeg25 = MPAVersion(h) == kMPEG25;
+    const std::int32_t sync = mpeg25 ? h.syncword >> 1 : h.syncword;
+    return PadRight("syncword", kFrameDetailNameWidth) + " : 0x" + Hex4(sync) + (mpeg25 ? " (11 bits)" : " (12 bits)");
+}
+
+// MPEG-1 keeps its plain ID line; the low sampling frequency versions are named.
+std::string IdMeaning(const TMPAHeader& h) {
+    const std::int32_t version = MPAVersion(h);
+    return version == kMPEG2 || version == kMPEG25 ? MPAVersionToStr(version) : "";
+}
+
 void AddHeaderFields(NodeList& nodes, int parent, const TMPAHeader& h) {
-    nodes.Add(PadRight("syncword", kFrameDetailNameWidth) + " : 0x" + Hex4(h.syncword) + " (12 bits)", parent);
-    nodes.Add(FieldLine("ID", h.ID, "", "1 bit"), parent);
+    const std::int32_t version = MPAReadingVersion(h);
+    nodes.Add(SyncLine(h), parent);
+    nodes.Add(FieldLine("ID", h.ID, IdMeaning(h), "1 bit"), parent);
     nodes.Add(FieldLine("layer", h.layer, MPALayerToStr(h.layer), "2 bits"), parent);
     nodes.Add(FieldLine("protection_bit", h.protection_bit, "", "1 bit"), parent);
-    nodes.Add(FieldLine("bitrate_index", h.bitrate_index, MPABitrateToStr(h.layer, h.bitrate_index), "4 bits"),
+    nodes.Add(FieldLine("bitrate_index", h.bitrate_index, MPABitrateToStr(h.layer, h.bitrate_index, version),
+                        "4 bits"),
               parent);
-    nodes.Add(FieldLine("sampling_frequency", h.sampling_frequency, MPASamplingRateToStr(h.sampling_frequency),
-                        "2 bits"),
+    nodes.Add(FieldLine("sampling_frequency", h.sampling_frequency,
+                        MPASamplingRateToStr(h.sampling_frequency, version), "2 bits"),
               parent);
     nodes.Add(FieldLine("padding_bit", h.padding_bit, "", "1 bit"), parent);
     nodes.Add(FieldLine("private_bit", h.private_bit, "", "1 bit"), parent);
@@ -67,7 +81,7 @@ void AppendSubtree(const std::vector<std::vector<std::size_t>>& children,
 
 }  // namespace
 
-std::vector<TFrameDetailNode> BuildFrameDetailNodes(const TMPAFrame& frame) {
+std::vector<TFrameDetailNode> BuildFrameDetailNodes(const TMPAFrame& frame, std::int64_t tagBytes) {
     const TMPAHeader& header = frame.Header;
     NodeList nodes;
     const int root = nodes.Add("frame()", -1, true);
@@ -80,6 +94,8 @@ std::vector<TFrameDetailNode> BuildFrameDetailNodes(const TMPAFrame& frame) {
     }
     nodes.Add("audio_data()", root);
     nodes.Add("ancillary_data()", root);
+    if (tagBytes > 0)
+        nodes.Add("An ID3v2 tag of " + std::to_string(tagBytes) + " bytes precedes the first frame", -1);
     return nodes.Take();
 }
 

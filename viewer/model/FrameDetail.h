@@ -1,6 +1,6 @@
 #pragma once
 // The content of the frame detail tree: one node per syntax element and per
-// header field of ISO/IEC 11172-3, with the value, its meaning and its width
+// header field of ISO/IEC 11172-3 and 13818-3, with the value, its meaning and its width
 // in bits, and the tree's copy text. No widget: the tree widget fills itself
 // from these nodes.
 
@@ -24,8 +24,11 @@ struct TFrameDetailNode {
 // The nodes of a frame, parents before their children, in tree order:
 // frame() > header() > the thirteen header fields, frame() > error_check()
 // > crc_check (only when protection_bit is 0), frame() > audio_data(),
-// frame() > ancillary_data(). frame() and header() are expanded.
-[[nodiscard]] std::vector<TFrameDetailNode> BuildFrameDetailNodes(const TMPAFrame& frame);
+// frame() > ancillary_data(). frame() and header() are expanded. The ID line
+// names MPEG-2 and MPEG-2.5; MPEG-2.5's sync word is shown as its 11 bits.
+// With a leading ID3v2 tag (tagBytes > 0) a last root line says how many
+// bytes it takes before the first frame.
+[[nodiscard]] std::vector<TFrameDetailNode> BuildFrameDetailNodes(const TMPAFrame& frame, std::int64_t tagBytes = 0);
 
 // True for the texts the tree draws bold: those containing "()" or "( )".
 [[nodiscard]] bool FrameDetailIsBold(std::string_view text);

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "platform/debug_output.h"
+#include "viewer/model/ID3v2Tag.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ namespace {
 // Positions are tried while 4 bytes remain; only positions holding 0xFF can
 // pass the sync test, so the scan jumps between them.
 std::int64_t FindFirstUsable(const std::uint8_t* data, std::size_t size, std::int32_t layer,
-                             std::int32_t frequency) {
+                             std::int32_t frequency, std::int32_t version) {
     if (size < 4) return -1;
     const std::uint8_t* candidate = data;
     const std::uint8_t* const last = data + size - 4;
@@ -22,7 +23,8 @@ std::int64_t FindFirstUsable(const std::uint8_t* data, std::size_t size, std::in
         candidate = static_cast<const std::uint8_t*>(
             std::memchr(candidate, 0xFF, static_cast<std::size_t>(last - candidate) + 1));
         if (candidate == nullptr) return -1;
-        if (MPAValidFramePoint(candidate, static_cast<std::size_t>(data + size - candidate), layer, frequency))
+        if (MPAValidFramePoint(candidate, static_cast<std::size_t>(data + size - candidate), layer, frequency,
+                               version))
             return candidate - data;
         ++candidate;
     }
@@ -37,19 +39,22 @@ bool TFrameNavigator::OpenFile(const std::string& fileName) {
     CloseFile();
     if (!FFileStream.Open(fileName, platform::SharedFile::Access::Read)) return false;
     FFileName = fileName;
+    FAudioStart = LeadingID3v2TagBytes(FFileStream);
     return true;
 }
 
 void TFrameNavigator::CloseFile() {
     FFileStream.Close();
     FFileName.clear();
+    FAudioStart = 0;
 }
 
 std::int64_t TFrameNavigator::FileSize() const { return FFileStream.IsOpen() ? FFileStream.Size() : 0; }
 
-void TFrameNavigator::SetExpectation(std::int32_t layer, std::int32_t frequency) {
+void TFrameNavigator::SetExpectation(std::int32_t layer, std::int32_t frequency, std::int32_t version) {
     FLayer = layer;
     FFrequency = frequency;
+    FVersion = version;
 }
 
 bool TFrameNavigator::CanSearchFrom(std::int64_t from) const {
@@ -59,11 +64,13 @@ bool TFrameNavigator::CanSearchFrom(std::int64_t from) const {
 bool TFrameNavigator::SearchNextPackPositionFromPos(std::int64_t& found, std::int64_t from) {
     try {
         if (!CanSearchFrom(from)) return false;
+        from = std::max(from, FAudioStart);
         if (!FFileStream.Seek(from)) throw std::runtime_error("seek");
         const std::int64_t got = FFileStream.Read(FBuff.data(), kSearchWindow);
         if (got < 0) throw std::runtime_error("read");
         if (got == 0) return false;
-        const std::int64_t index = FindFirstUsable(FBuff.data(), static_cast<std::size_t>(got), FLayer, FFrequency);
+        const std::int64_t index =
+            FindFirstUsable(FBuff.data(), static_cast<std::size_t>(got), FLayer, FFrequency, FVersion);
         if (index < 0) return false;
         found = from + index;
         return true;
@@ -74,9 +81,9 @@ bool TFrameNavigator::SearchNextPackPositionFromPos(std::int64_t& found, std::in
 }
 
 // Reads the backward search window: up to 1 MiB before `from` plus the four
-// header bytes at `from`.
+// header bytes at `from`, not reaching back into a leading tag from after it.
 bool TFrameNavigator::ReadBackwardWindow(std::int64_t from, std::int64_t& windowStart, std::int64_t& bytesRead) {
-    windowStart = std::max<std::int64_t>(from - kSearchWindow, 0);
+    windowStart = std::max<std::int64_t>(from - kSearchWindow, from >= FAudioStart ? FAudioStart : 0);
     if (!FFileStream.Seek(windowStart)) throw std::runtime_error("seek");
     bytesRead = FFileStream.Read(FBuff.data(), from - windowStart + 4);
     if (bytesRead < 0) throw std::runtime_error("read");
@@ -91,7 +98,7 @@ bool TFrameNavigator::SearchPreviousPackPositionFromPos(std::int64_t& found, std
         if (!ReadBackwardWindow(from, windowStart, got)) return false;
         for (std::int64_t index = got - 4; index >= 0; --index) {
             const std::uint8_t* candidate = FBuff.data() + index;
-            if (MPAValidFramePoint(candidate, static_cast<std::size_t>(got - index), FLayer, FFrequency)) {
+            if (MPAValidFramePoint(candidate, static_cast<std::size_t>(got - index), FLayer, FFrequency, FVersion)) {
                 found = windowStart + index;
                 return true;
             }
@@ -112,7 +119,8 @@ bool TFrameNavigator::SearchBackPackPositionFromPos(std::int64_t& found, std::in
         std::int32_t seen = 0;
         for (std::int64_t index = got - 4; index >= 0; --index) {
             const std::uint8_t* candidate = FBuff.data() + index;
-            if (!MPAValidFramePoint(candidate, static_cast<std::size_t>(got - index), FLayer, FFrequency)) continue;
+            if (!MPAValidFramePoint(candidate, static_cast<std::size_t>(got - index), FLayer, FFrequency, FVersion))
+                continue;
             found = windowStart + index;
             if (++seen == count) return true;
         }
@@ -132,7 +140,7 @@ bool TFrameNavigator::ReadFrameAt(std::int64_t offset, TMPAFrame& frame) {
     frame.Offset = offset;
     parse_mpa_frame(FBuff.data(), size, frame.Header);
     GetMPAFrameTime(frame);
-    GetMPAESPackLength(FBuff.data(), size, frame.PackLength, frame.FrameLength, FLayer, FFrequency);
+    GetMPAESPackLength(FBuff.data(), size, frame.PackLength, frame.FrameLength, FLayer, FFrequency, FVersion);
     return true;
 }
 
@@ -158,13 +166,14 @@ bool TFrameNavigator::RefreshPosition(std::int64_t position, int visibleRows) {
 // walk uncounted: its length is unknown.
 void TFrameNavigator::RebuildPage(std::int64_t position) {
     FMPAFramesCount = 0;
+    position = std::max(position, FAudioStart);
     if (!FFileStream.Seek(position)) throw std::runtime_error("seek");
     const std::int64_t got = FFileStream.Read(FBuff.data(), kSearchWindow);
     if (got < 0) throw std::runtime_error("read");
     const auto size = static_cast<std::size_t>(got);
     std::size_t index = 0;
     while (FMPAFramesCount < FRowsCount && size - index >= 4) {
-        const std::int64_t skip = FindFirstUsable(FBuff.data() + index, size - index, FLayer, FFrequency);
+        const std::int64_t skip = FindFirstUsable(FBuff.data() + index, size - index, FLayer, FFrequency, FVersion);
         if (skip < 0) break;
         index += static_cast<std::size_t>(skip);
         TMPAFrame& frame = FMPAFrames[static_cast<std::size_t>(FMPAFramesCount)];
@@ -173,7 +182,7 @@ void TFrameNavigator::RebuildPage(std::int64_t position) {
         const std::uint8_t* header = FBuff.data() + index;
         parse_mpa_frame(header, size - index, frame.Header);
         GetMPAFrameTime(frame);
-        GetMPAESPackLength(header, size - index, frame.PackLength, frame.FrameLength, FLayer, FFrequency);
+        GetMPAESPackLength(header, size - index, frame.PackLength, frame.FrameLength, FLayer, FFrequency, FVersion);
         if (frame.PackLength <= 0) break;
         ++FMPAFramesCount;
         index += static_cast<std::size_t>(frame.PackLength);
@@ -207,12 +216,13 @@ TFrameNavigator::RowTexts TFrameNavigator::ListView1Data(int index) const {
         if (index < 0 || index >= FRowsCount || index >= FMPAFramesCount) return texts;
         const TMPAFrame& frame = FMPAFrames[static_cast<std::size_t>(index)];
         const TMPAHeader& header = frame.Header;
+        const std::int32_t version = MPAReadingVersion(header);
         texts = {OffsetToText(frame.Offset),
                  std::to_string(frame.PackLength),
                  MPAFrameTimeToStr(frame),
                  MPALayerToStr(header.layer),
-                 MPASamplingRateToStr(header.sampling_frequency),
-                 MPABitrateToStr(header.layer, header.bitrate_index),
+                 MPASamplingRateToStr(header.sampling_frequency, version),
+                 MPABitrateToStr(header.layer, header.bitrate_index, version),
                  MPAModeToStr(header.mode)};
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.ListView1Data call...");

@@ -1,6 +1,8 @@
 #pragma once
-// The frame navigator's page model: the open file, the expected layer and
-// sampling index, the three position searches and the page rebuild. It holds
+// The frame navigator's page model: the open file, the expected version,
+// layer and sampling index, the three position searches and the page rebuild.
+// A leading ID3v2 tag is stepped over: pages and forward searches start no
+// earlier than the first byte after it, backward searches stop there. It holds
 // no widget; the main window owns one and binds its list, keys and scroll bar
 // to it. Debug lines name the main window ("TForm1"), whose operations these
 // are.
@@ -36,10 +38,16 @@ public:
     [[nodiscard]] const std::string& FileName() const { return FFileName; }
     [[nodiscard]] std::int64_t FileSize() const;
 
-    // Expected layer code and sampling index (FLayer, FFrequency).
-    void SetExpectation(std::int32_t layer, std::int32_t frequency);
+    // Expected layer code, sampling index and version (FLayer, FFrequency,
+    // FVersion; kAnyMPEGVersion takes any version).
+    void SetExpectation(std::int32_t layer, std::int32_t frequency, std::int32_t version = kMPEG1);
     [[nodiscard]] std::int32_t Layer() const { return FLayer; }
     [[nodiscard]] std::int32_t Frequency() const { return FFrequency; }
+    [[nodiscard]] std::int32_t Version() const { return FVersion; }
+
+    // Bytes of the ID3v2 tag at the start of the open file (0 when none): the
+    // offset of the first byte a page or a forward search reads.
+    [[nodiscard]] std::int64_t AudioStart() const { return FAudioStart; }
 
     bool SearchNextPackPositionFromPos(std::int64_t& found, std::int64_t from);
     bool SearchPreviousPackPositionFromPos(std::int64_t& found, std::int64_t from);
@@ -95,5 +103,7 @@ private:
     int FMPAFramesCount = 0;
     std::int32_t FLayer = -1;
     std::int32_t FFrequency = -1;
+    std::int32_t FVersion = kMPEG1;
+    std::int64_t FAudioStart = 0;
     ItemCountSink itemCountSink_;
 };

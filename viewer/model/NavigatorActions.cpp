@@ -45,8 +45,8 @@ bool TNavigatorActions::RebuildAt(std::int64_t position) {
 
 bool TNavigatorActions::ShowFromStart() {
     surface_.SetScrollPosition(0);
-    FCurrentPosition = 0;
-    const bool rebuilt = RebuildAt(0);
+    FCurrentPosition = navigator_.AudioStart();
+    const bool rebuilt = RebuildAt(FCurrentPosition);
     FScrollLastPosition = 0;
     surface_.SetScrollMaximum(ScrollMaximumFor(navigator_.FileSize()));
     return rebuilt;
@@ -161,7 +161,7 @@ void TNavigatorActions::KeyHome() {
     std::int64_t found = 0;
     {
         BusyCursor busy(surface_);
-        if (!navigator_.SearchNextPackPositionFromPos(found, 0)) return;
+        if (!navigator_.SearchNextPackPositionFromPos(found, navigator_.AudioStart())) return;
         RebuildAt(found);
     }
     FinishKeyMove(found);

@@ -49,13 +49,13 @@ bool TTamberlyForm::LoadFile(const QString& fileName, bool unsecureLoad) {
     }
 }
 
-// The window-free decision; the vote's layer and sampling index become the
+// The window-free decision; the vote's version, layer and sampling index become the
 // navigator's expectation once the container probes have passed.
 bool TTamberlyForm::PassesAcceptanceTest(const std::string& fileName) {
     const TFileAcceptance acceptance = DecideFileAcceptance(fileName, FPluginFolder);
     if (acceptance.Verdict == TFileVerdict::Unreadable) throw std::runtime_error("the file cannot be opened");
     if (acceptance.HasExpectation())
-        FNavigator.SetExpectation(acceptance.Probes.Layer, acceptance.Probes.SamplingIndex);
+        FNavigator.SetExpectation(acceptance.Probes.Layer, acceptance.Probes.SamplingIndex, acceptance.Probes.ExpectedVersion());
     return acceptance.Verdict == TFileVerdict::MpegAudio;
 }
 
@@ -168,7 +168,7 @@ void TTamberlyForm::UpdatePack(std::int64_t offset) {
             FHexView->RefreshFileData(offset);
             FHexView->SetSelection(offset, frame.PackLength);
         }
-        ShowFrameDetail(DetailTree, BuildFrameDetailNodes(frame));
+        ShowFrameDetail(DetailTree, BuildFrameDetailNodes(frame, FNavigator.AudioStart()));
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.UpdatePack call...");
     }

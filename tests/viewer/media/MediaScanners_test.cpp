@@ -455,20 +455,23 @@ TEST_P(MPAVersionAndLayer, FiveHeadersPassAndFourDoNot) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLayers, MPAVersionAndLayer,
-                         testing::Combine(testing::Values(MpaVersion::Mpeg1, MpaVersion::Mpeg2),
+                         testing::Combine(testing::Values(MpaVersion::Mpeg1, MpaVersion::Mpeg2, MpaVersion::Mpeg25),
                                           testing::Values(testsupport::kMpaLayerI, testsupport::kMpaLayerII,
                                                           testsupport::kMpaLayerIII)));
 
 TEST(ScanMPAAllLayers, ReservedFieldValuesAreNotCounted) {
-    MpaFrameSpec mpeg25;
-    mpeg25.version = MpaVersion::Mpeg25;
+    // The reserved version code 01 after the 11-bit sync.
+    Bytes reservedVersion;
+    for (int i = 0; i < 8; ++i) testsupport::Append(reservedVersion, Bytes{0xFF, 0xEC, 0x90, 0x00});
+    reservedVersion.push_back(0x00);
+    EXPECT_FALSE(ScanMPA(reservedVersion));
     MpaFrameSpec badBitrate;
     badBitrate.bitrateIndex = 15;
     MpaFrameSpec badSampling;
     badSampling.samplingIndex = 3;
     MpaFrameSpec badEmphasis;
     badEmphasis.emphasis = 2;
-    for (const auto& params : {mpeg25, badBitrate, badSampling, badEmphasis}) {
+    for (const auto& params : {badBitrate, badSampling, badEmphasis}) {
         EXPECT_FALSE(ScanMPA(RepeatedHeader(params, 8)));
     }
 }

@@ -244,3 +244,55 @@ TEST(FrameDetailCopyText, BrokenParentLinksNeverLoop) {
 }
 
 }  // namespace
+
+namespace {
+
+// The lines that depend on the version, for one header of each low sampling
+// frequency version and layer; every other line keeps the MPEG-1 format.
+TEST(BuildFrameDetailNodes, NamesTheLowSamplingFrequencyVersions) {
+    const struct {
+        testsupport::MpaVersion version;
+        int layer;
+        int bitrateIndex;
+        int samplingIndex;
+        const char* sync;
+        const char* id;
+        const char* bitrate;
+        const char* rate;
+    } cases[] = {
+        {testsupport::MpaVersion::Mpeg2, testsupport::kMpaLayerII, 8, 1, "0x0FFF (12 bits)", "0 [MPEG-2]",
+         "8 [64 kbps]", "1 [24000 Hz]"},
+        {testsupport::MpaVersion::Mpeg2, testsupport::kMpaLayerI, 14, 0, "0x0FFF (12 bits)", "0 [MPEG-2]",
+         "14 [256 kbps]", "0 [22050 Hz]"},
+        {testsupport::MpaVersion::Mpeg25, testsupport::kMpaLayerIII, 2, 2, "0x07FF (11 bits)", "0 [MPEG-2.5]",
+         "2 [16 kbps]", "2 [8000 Hz]"},
+        {testsupport::MpaVersion::Mpeg25, testsupport::kMpaLayerIII, 5, 0, "0x07FF (11 bits)", "0 [MPEG-2.5]",
+         "5 [40 kbps]", "0 [11025 Hz]"},
+    };
+    for (const auto& c : cases) {
+        MpaFrameSpec params;
+        params.version = c.version;
+        params.layer = c.layer;
+        params.bitrateIndex = c.bitrateIndex;
+        params.samplingIndex = c.samplingIndex;
+        const auto texts = Texts(BuildFrameDetailNodes(FrameFromBytes(MakeHeader(params))));
+        SCOPED_TRACE(texts[3]);
+        ASSERT_EQ(texts.size(), 18u);
+        EXPECT_EQ(texts[2], std::string("syncword             : ") + c.sync);
+        EXPECT_EQ(texts[3], std::string("ID                   : ") + c.id + " (1 bit)");
+        EXPECT_EQ(texts[6], std::string("bitrate_index        : ") + c.bitrate + " (4 bits)");
+        EXPECT_EQ(texts[7], std::string("sampling_frequency   : ") + c.rate + " (2 bits)");
+    }
+}
+
+TEST(BuildFrameDetailNodes, SaysHowLongALeadingTagIs) {
+    const TMPAFrame frame = FrameFromBytes(MakeHeader(MpaFrameSpec{}));
+    const auto plain = BuildFrameDetailNodes(frame);
+    const auto tagged = BuildFrameDetailNodes(frame, 1500010);
+    ASSERT_EQ(tagged.size(), plain.size() + 1);
+    EXPECT_EQ(tagged.back().Text, "An ID3v2 tag of 1500010 bytes precedes the first frame");
+    EXPECT_EQ(tagged.back().Parent, -1);
+    EXPECT_FALSE(tagged.back().Bold);
+}
+
+}  // namespace

@@ -43,6 +43,7 @@ struct Fixture {
     std::int32_t layer;
     std::int32_t samplingIndex;
     int pageRows;
+    std::int32_t version = kMPEG1;
 };
 
 void PrintTo(const Fixture& fixture, std::ostream* out) {
@@ -61,13 +62,15 @@ TEST_P(FixturePagingTest, PagesListTheEncodedFramesButTheLast) {
 
     std::int32_t layer = 0;
     std::int32_t sampling = 0;
-    ASSERT_TRUE(IsMPAES(path, layer, sampling));
+    std::int32_t version = 0;
+    ASSERT_TRUE(IsMPAES(path, layer, sampling, version));
     EXPECT_EQ(layer, fixture.layer);
     EXPECT_EQ(sampling, fixture.samplingIndex);
+    EXPECT_EQ(version, fixture.version);
 
     TFrameNavigator navigator;
     ASSERT_TRUE(navigator.OpenFile(path));
-    navigator.SetExpectation(layer, sampling);
+    navigator.SetExpectation(layer, sampling, version);
     const std::vector<std::uint8_t> bytes = testsupport::ReadFileBytes(path);
 
     std::vector<FrameRow> listed;
@@ -98,7 +101,16 @@ INSTANTIATE_TEST_SUITE_P(Encoders, FixturePagingTest,
                                            Fixture{"tone_l2_44k_128k.mp2", kLayerII, 0, 256},
                                            Fixture{"tone_l2_48k_192k_crc.mp2", kLayerII, 1, 17},
                                            Fixture{"tone_l3_44k_128k.mp3", kLayerIII, 0, 31},
-                                           Fixture{"tone_l3_44k_crc.mp3", kLayerIII, 0, 1}),
+                                           Fixture{"tone_l3_44k_crc.mp3", kLayerIII, 0, 1},
+                                           Fixture{"lsf_l2_16k_32k_mono.mp2", kLayerII, 2, 7, kMPEG2},
+                                           Fixture{"lsf_l2_22k_48k.mp2", kLayerII, 0, 256, kMPEG2},
+                                           Fixture{"lsf_l2_24k_64k_crc.mp2", kLayerII, 1, 5, kMPEG2},
+                                           Fixture{"lsf_l3_16k_vbr.mp3", kLayerIII, 2, 9, kMPEG2},
+                                           Fixture{"lsf_l3_22k_32k.mp3", kLayerIII, 0, 256, kMPEG2},
+                                           Fixture{"lsf_l3_24k_64k_crc.mp3", kLayerIII, 1, 11, kMPEG2},
+                                           Fixture{"mpeg25_l3_8k_16k_mono.mp3", kLayerIII, 2, 256, kMPEG25},
+                                           Fixture{"mpeg25_l3_11k_vbr.mp3", kLayerIII, 0, 6, kMPEG25},
+                                           Fixture{"mpeg25_l3_12k_24k.mp3", kLayerIII, 1, 13, kMPEG25}),
                          [](const ::testing::TestParamInfo<Fixture>& info) {
                              std::string name = std::string(info.param.stream) + "_" +
                                                 std::to_string(info.param.pageRows) + "rows";

@@ -406,3 +406,87 @@ TEST_F(NavigatorTest, OffsetsBeyondFourGibibytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- versions and tags
+
+MpaFrameSpec Mpeg2LayerIII22k(int bitrateIndex = 4) {
+    MpaFrameSpec params = LayerIII44k();
+    params.version = testsupport::MpaVersion::Mpeg2;
+    params.bitrateIndex = bitrateIndex;
+    return params;
+}
+
+// MPEG-2 frames with a run of MPEG-1 frames in the middle: the MPEG-2 page
+// lists its own frames and counts the foreign ones to the frame before them.
+TEST_F(NavigatorTest, MixedVersionsKeepTheExpectedVersion) {
+    MpaStreamBuilder stream;
+    stream.Frames(Mpeg2LayerIII22k(), 4).Frames(LayerIII44k(), 3).Frames(Mpeg2LayerIII22k(), 4);
+    Open(stream.Data(), kLayerIII, 0);
+    navigator.SetExpectation(kLayerIII, 0, kMPEG2);
+    navigator.RefreshPosition(0, 20);
+    const auto& frames = stream.FrameList();
+    EXPECT_THAT(PageOffsets(), ElementsAre(frames[0].offset, frames[1].offset, frames[2].offset, frames[3].offset,
+                                           frames[7].offset, frames[8].offset, frames[9].offset));
+    EXPECT_EQ(navigator.Frame(3).PackLength, 104 + 3 * 417);
+    EXPECT_EQ(navigator.Frame(0).PackLength, 104);
+
+    // The same file expected as MPEG-1 lists only the MPEG-1 frames.
+    navigator.SetExpectation(kLayerIII, 0);
+    navigator.RefreshPosition(0, 20);
+    EXPECT_THAT(PageOffsets(), ElementsAre(frames[4].offset, frames[5].offset));
+}
+
+TEST_F(NavigatorTest, RowTextsOfLowSamplingFrequencyFrames) {
+    MpaFrameSpec mpeg25 = Mpeg2LayerIII22k(2);
+    mpeg25.version = testsupport::MpaVersion::Mpeg25;
+    mpeg25.samplingIndex = 2;
+    const struct {
+        MpaFrameSpec params;
+        std::int32_t version;
+        TFrameNavigator::RowTexts texts;
+    } cases[] = {
+        {Mpeg2LayerIII22k(), kMPEG2,
+         {"0x0000000000000000", "104", "26 ms", "Layer III", "22050 Hz", "32 kbps", "Stereo"}},
+        {mpeg25, kMPEG25, {"0x0000000000000000", "144", "72 ms", "Layer III", "8000 Hz", "16 kbps", "Stereo"}},
+    };
+    for (const auto& c : cases) {
+        MpaStreamBuilder stream;
+        stream.Frames(c.params, 3);
+        Open(stream.Data(), kLayerIII, c.params.samplingIndex);
+        navigator.SetExpectation(kLayerIII, c.params.samplingIndex, c.version);
+        navigator.RefreshPosition(0, 5);
+        ASSERT_EQ(navigator.FramesCount(), 2);
+        EXPECT_EQ(navigator.ListView1Data(0), c.texts);
+    }
+}
+
+// A leading tag full of usable MPEG-1 headers: pages and forward searches
+// start after it, backward searches stop at its end.
+TEST_F(NavigatorTest, PagesAndSearchesStepOverALeadingTag) {
+    MpaStreamBuilder tagBody;
+    tagBody.Frames(LayerII(), 10);
+    const auto bodySize = static_cast<std::uint8_t>(tagBody.Size() >> 7);
+    ASSERT_EQ(tagBody.Size() % 128, 0);
+    MpaStreamBuilder stream;
+    stream.Raw(Bytes{'I', 'D', '3', 3, 0, 0, 0, 0, bodySize, 0}).Raw(tagBody.Data()).Frames(LayerII(), 5);
+    const std::int64_t tag = 10 + tagBody.Size();
+    Open(stream.Data());
+    EXPECT_EQ(navigator.AudioStart(), tag);
+
+    navigator.RefreshPosition(0, 10);
+    ASSERT_EQ(navigator.FramesCount(), 4);
+    EXPECT_EQ(navigator.Frame(0).Offset, tag);
+    EXPECT_EQ(Next(0), tag);
+    EXPECT_EQ(Previous(tag + 383), tag);
+    EXPECT_EQ(Previous(tag), tag);
+    EXPECT_EQ(Back(5, tag + 2 * 384), tag);
+    // Inside the tag, the backward searches still read what is there.
+    EXPECT_EQ(Previous(tag - 1), tag - 384);
+
+    navigator.CloseFile();
+    EXPECT_EQ(navigator.AudioStart(), 0);
+}
+
+}  // namespace

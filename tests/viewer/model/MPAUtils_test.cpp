@@ -456,12 +456,8 @@ TEST(IsMPAES, DecidesTheLayerAndSamplingIndexOfAStream) {
 
 TEST(IsMPAES, NothingToVoteOn) {
     testsupport::TempDir dir;
-    MpaFrameSpec lsf = Params(kLayerII, 8, 1);
-    lsf.version = MpaVersion::Mpeg2;
-    MpaStreamBuilder lsfStream;
-    lsfStream.Frames(lsf, 10);
     const Bytes zeros(2 * kMPAESVoteWindow, 0x00);
-    for (const Bytes& bytes : {Bytes{}, zeros, lsfStream.Data()}) {
+    for (const Bytes& bytes : {Bytes{}, zeros}) {
         const Vote vote = VoteOn(dir, bytes);
         EXPECT_FALSE(vote.result);
         EXPECT_EQ(vote.layer, -1);
@@ -553,6 +549,104 @@ TEST(IsMPAES, HopsOverFalseSyncsInsideFrames) {
     EXPECT_TRUE(vote.result);
     EXPECT_EQ(vote.layer, kLayerII);
     EXPECT_EQ(vote.sampling, 1);
+}
+
+MpaFrameSpec VersionParams(MpaVersion version, int layer, int bitrateIndex, int samplingIndex) {
+    MpaFrameSpec params = Params(layer, bitrateIndex, samplingIndex);
+    params.version = version;
+    return params;
+}
+
+// Each frame's body carries a header of another version (MPEG-1 Layer II at
+// 48 kHz for the low sampling frequency streams, MPEG-2.5 for MPEG-1), so a
+// vote that followed sync-like bytes of any version would lose the stream.
+TEST(IsMPAES, DecidesTheVersionItsFramesHave) {
+    testsupport::TempDir dir;
+    const MpaFrameSpec mpeg1 = Params(kLayerII, 8, 1);
+    const MpaFrameSpec mpeg25 = VersionParams(MpaVersion::Mpeg25, kLayerIII, 2, 2);
+    const struct {
+        MpaFrameSpec frame;
+        MpaFrameSpec foreign;
+        std::int32_t version;
+    } cases[] = {
+        {VersionParams(MpaVersion::Mpeg2, kLayerII, 8, 1), mpeg1, kMPEG2},
+        {VersionParams(MpaVersion::Mpeg2, kLayerI, 6, 0), mpeg1, kMPEG2},
+        {VersionParams(MpaVersion::Mpeg2, kLayerIII, 4, 0), mpeg1, kMPEG2},
+        {VersionParams(MpaVersion::Mpeg25, kLayerIII, 2, 2), mpeg1, kMPEG25},
+        {VersionParams(MpaVersion::Mpeg25, kLayerIII, 8, 0), mpeg1, kMPEG25},
+        {Params(kLayerIII, 9, 0), mpeg25, kMPEG1},
+    };
+    for (const auto& c : cases) {
+        const MpaFrameSpec& frame = c.frame;
+        SCOPED_TRACE(testing::Message() << "version " << c.version << " layer " << frame.layer);
+        Bytes body(24, 0x00);
+        const Bytes foreign = MakeHeader(c.foreign);
+        std::copy(foreign.begin(), foreign.end(), body.begin() + 8);
+        MpaStreamBuilder stream;
+        stream.Junk(3, 0x00);
+        for (int i = 0; i < 12; ++i) stream.Frame(frame, 0x00, body);
+        std::int32_t layer = 0;
+        std::int32_t sampling = 0;
+        std::int32_t version = 0;
+        EXPECT_TRUE(IsMPAES(dir.Write("stream.bin", stream.Data()), layer, sampling, version));
+        EXPECT_EQ(version, c.version);
+        EXPECT_EQ(layer, frame.layer);
+        EXPECT_EQ(sampling, frame.samplingIndex);
+    }
+}
+
+TEST(IsMPAES, VotesFromTheFirstByteAfterALeadingTag) {
+    testsupport::TempDir dir;
+    // The tag is a mebibyte of MPEG-1 frames: counted, they would win the vote
+    // and fill its window.
+    MpaStreamBuilder tagBody;
+    while (tagBody.Size() < static_cast<std::int64_t>(kMPAESVoteWindow)) tagBody.Frame(Params(kLayerII, 8, 1));
+    const auto tagSize = static_cast<std::uint32_t>(tagBody.Size());
+    Bytes bytes = {'I', 'D', '3', 4, 0, 0x10};
+    for (int shift : {21, 14, 7, 0}) bytes.push_back(static_cast<std::uint8_t>(tagSize >> shift & 0x7F));
+    bytes.insert(bytes.end(), tagBody.Data().begin(), tagBody.Data().end());
+    const Bytes footer = {'3', 'D', 'I', 4, 0, 0x10, 0, 0, 0, 0};
+    bytes.insert(bytes.end(), footer.begin(), footer.end());
+    MpaStreamBuilder audio;
+    audio.Frames(VersionParams(MpaVersion::Mpeg25, kLayerIII, 4, 1), 5);
+    bytes.insert(bytes.end(), audio.Data().begin(), audio.Data().end());
+
+    std::int32_t layer = 0;
+    std::int32_t sampling = 0;
+    std::int32_t version = 0;
+    EXPECT_TRUE(IsMPAES(dir.Write("tagged.mp3", bytes), layer, sampling, version));
+    EXPECT_EQ(version, kMPEG25);
+    EXPECT_EQ(layer, kLayerIII);
+    EXPECT_EQ(sampling, 1);
+}
+
+// Frame lengths and times of the low sampling frequency versions against the
+// test-stream toolkit's own arithmetic, for every layer, rate and bitrate.
+TEST(GetMPAFrameTime, LowSamplingFrequencyLengthsAndTimes) {
+    for (MpaVersion version : {MpaVersion::Mpeg2, MpaVersion::Mpeg25}) {
+        for (int layer : {kLayerI, kLayerII, kLayerIII}) {
+            for (int sampling = 0; sampling <= 2; ++sampling) {
+                for (int bitrate = 1; bitrate <= 14; ++bitrate) {
+                    for (int padding = 0; padding <= 1; ++padding) {
+                        MpaFrameSpec params = VersionParams(version, layer, bitrate, sampling);
+                        params.padding = padding;
+                        SCOPED_TRACE(testing::Message() << "layer " << layer << " sampling " << sampling
+                                                        << " bitrate " << bitrate << " padding " << padding);
+                        TMPAFrame frame{};
+                        const Bytes header = MakeHeader(params);
+                        ASSERT_TRUE(parse_mpa_frame(header.data(), header.size(), frame.Header));
+                        ASSERT_TRUE(GetMPAFrameTime(frame));
+                        EXPECT_EQ(frame.FrameLength, testsupport::FrameLength(params));
+                        const int samples = layer == kLayerI ? 384 : layer == kLayerII ? 1152 : 576;
+                        const int rate = testsupport::SamplingRateHz(params);
+                        EXPECT_EQ(frame.FrameTime, (samples * 1000 + rate / 2) / rate);
+                        EXPECT_TRUE(MPAValidFramePoint(header.data(), header.size(), layer, sampling,
+                                                       MPAVersion(frame.Header)));
+                    }
+                }
+            }
+        }
+    }
 }
 
 // ---------------------------------------------------------------- texts

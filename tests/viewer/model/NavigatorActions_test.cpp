@@ -167,6 +167,29 @@ TEST_F(NavigatorActionsTest, FirstFrameAtZeroShowsOnRowZeroAfterHomeAndPageUp) {
     EXPECT_EQ(surface.position, 0);
 }
 
+// A leading ID3v2 tag holding frames of the expected kind: the first page,
+// Home and Page Up stop at the first frame after it.
+TEST_F(NavigatorActionsTest, FirstPageHomeAndPageUpStartAfterALeadingTag) {
+    const Bytes tagBody = Frames(10);  // 3840 bytes: 30 in the tag's third size byte
+    Bytes bytes = {'I', 'D', '3', 3, 0, 0, 0, 0, 30, 0};
+    bytes.insert(bytes.end(), tagBody.begin(), tagBody.end());
+    const Bytes audio = Frames(40);
+    bytes.insert(bytes.end(), audio.begin(), audio.end());
+    Load(bytes);
+    const std::int64_t tag = 10 + static_cast<std::int64_t>(tagBody.size());
+    std::vector<std::int64_t> firstPage;
+    for (const std::int64_t offset : FrameOffsets(0, 5)) firstPage.push_back(tag + offset);
+    EXPECT_EQ(PageOffsets(), firstPage);
+
+    Key(TNavigationKey::PageDown, 4);
+    Key(TNavigationKey::PageUp, 0);
+    EXPECT_EQ(PageOffsets(), firstPage);
+    Key(TNavigationKey::PageDown, 4);
+    Key(TNavigationKey::PageDown, 4);
+    Key(TNavigationKey::Home, 2);
+    EXPECT_EQ(PageOffsets(), firstPage);
+}
+
 TEST_F(NavigatorActionsTest, UpOnRowZeroMovesOneFrameBackAndFlipsShading) {
     Load(Frames(40));
     ScrollTo(30);  // a jump: page from the first header at or after byte 3000
