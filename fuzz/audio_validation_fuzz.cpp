@@ -39,7 +39,10 @@ bool WriteScratch(const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3) return 0;
-    const std::uint32_t kinds = mpeg_audio_validation::kAllKinds & ~(static_cast<std::uint32_t>(data[0]) << 10);
+    // The first byte switches off walker and stream checker kinds.
+    const mpeg_audio_validation::EnabledKinds kinds(
+        mpeg_audio_validation::kAllKinds & ~(static_cast<std::uint32_t>(data[0]) << 10),
+        mpeg_audio_validation::kAllCheckerKinds & ~(static_cast<std::uint32_t>(data[0]) << 4));
     const std::size_t chunk = 1 + static_cast<std::size_t>(data[1]) * 97 + data[2];
     if (!WriteScratch(data + 3, size - 3)) return 0;
     mpeg_audio_validation::ValidationCallbacks callbacks;
