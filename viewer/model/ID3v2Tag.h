@@ -7,7 +7,7 @@
 
 #include "platform/shared_file.h"
 
-inline constexpr std::size_t kID3v2HeaderBytes = 10;
+inline constexpr std::size_t kID3v2HeaderBytes = 10;  // what ID3v2TagBytes needs to see
 
 // Bytes taken by the tag whose header starts data[0..size): the 10 header
 // bytes, the size the header gives and 10 more when the footer flag is set.
