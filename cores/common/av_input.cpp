@@ -50,15 +50,25 @@ bool AvInput::Open(const std::string& path, ContainerFamily family, const AVInpu
     AVFormatContext* context = avformat_alloc_context();
     if (context == nullptr) return false;
     if (raw_packets) context->flags |= AVFMT_FLAG_NOPARSE | AVFMT_FLAG_NOFILLIN;
+    context->interrupt_callback = AVIOInterruptCB{&AvInput::ReadLimitReached, this};
+    opening_ = context;
     AVDictionary* options = OpenOptions(family);
     // The "file:" prefix keeps a name with a colon from being read as a
     // protocol.
     const std::string url = "file:" + path;
     const int result = avformat_open_input(&context, url.c_str(), format, &options);
     av_dict_free(&options);
+    opening_ = nullptr;
     if (result < 0) return false;  // libavformat freed the context
     context_ = context;
     return true;
+}
+
+int AvInput::ReadLimitReached(void* self) {
+    const auto& input = *static_cast<const AvInput*>(self);
+    const AVFormatContext* context = input.context_ != nullptr ? input.context_ : input.opening_;
+    if (input.read_limit_ < 0 || context == nullptr || context->pb == nullptr) return 0;
+    return context->pb->bytes_read > input.read_limit_ ? 1 : 0;
 }
 
 bool AvInput::FindStreamInfo() { return context_ != nullptr && avformat_find_stream_info(context_, nullptr) >= 0; }

@@ -1,9 +1,14 @@
 #include "cores/common/catalogue.h"
 
+#include <cstdint>
 #include <map>
 
 namespace cores {
 namespace {
+
+// Far more than libavformat reads to learn a file's streams (a few
+// megabytes), far less than a large file.
+constexpr std::int64_t kCatalogueReadLimit = std::int64_t{32} << 20;
 
 // Every stream of the file, in libavformat's order.
 std::vector<StreamEntry> Entries(const AVFormatContext& context) {
@@ -37,6 +42,7 @@ std::vector<ProgramEntry> Programs(const AVFormatContext& context) {
 
 std::optional<Catalogue> ReadCatalogue(const std::string& path, ContainerFamily family) {
     AvInput input;
+    input.LimitReading(kCatalogueReadLimit);
     if (!input.Open(path, family, nullptr, false) || !input.FindStreamInfo()) return std::nullopt;
     Catalogue catalogue;
     catalogue.path = path;

@@ -108,6 +108,37 @@ TEST_F(Mp2Core, ElementaryAudioStreamIsOneProgramOfOneStream) {
     EXPECT_EQ(List(), (Listing{{132}}));
 }
 
+// Bytes this process has read from files so far.
+std::uint64_t BytesReadByThisProcess() {
+    std::FILE* io = std::fopen("/proc/self/io", "r");
+    if (io == nullptr) return 0;
+    unsigned long long read = 0;
+    const int matched = std::fscanf(io, "rchar: %llu", &read);
+    std::fclose(io);
+    return matched == 1 ? read : 0;
+}
+
+// Opening reads a bounded amount whatever follows the first frames; the
+// extraction still reads the whole file.
+TEST_F(Mp2Core, OpeningAStreamFollowedByALongRunOfZerosReadsABoundedAmount) {
+    // Too few frames for libavformat to settle the stream's parameters on.
+    Bytes stream = testsupport::ReadFileBytes(testsupport::FixturePath("tone_l2_44k_128k.mp2"));
+    ASSERT_GT(stream.size(), 16000u);
+    stream.resize(16000);
+    testsupport::TempDir dir;
+    const std::string path = dir.Write("zeros.mp2", stream);
+    const auto size = std::filesystem::file_size(path) + (std::uintmax_t{100} << 20);
+    std::filesystem::resize_file(path, size);  // sparse zeros
+    const std::uint64_t before = BytesReadByThisProcess();
+    ASSERT_NE(before, 0u) << "no /proc/self/io";
+    ASSERT_TRUE(Open(path));
+    EXPECT_LT(BytesReadByThisProcess() - before, std::uint64_t{48} << 20);
+    EXPECT_EQ(List(), (Listing{{131}}));
+    coretest::RecordingOutput output;
+    EXPECT_EQ(Extract(0, 0, output), 0);
+    EXPECT_EQ(output.Bytes().size(), size);
+}
+
 TEST_F(Mp2Core, ExtractionGivesTheMuxedStreamByteForByte) {
     const Bytes l2_44k = testsupport::ReadFileBytes(testsupport::FixturePath("tone_l2_44k_128k.mp2"));
     const Bytes l2_24k = testsupport::ReadFileBytes(testsupport::FixturePath("crc_l2_lsf_24k_64k.mp2"));
