@@ -365,8 +365,10 @@ void imdct12(const double* in, double* out);
 // interleave the windows; the first 36 lines of a mixed block stay.
 void reorder_short(double lines[kGranuleLines], const granule_info& g, const band_layout& bands);
 
-// The alias-reduction butterflies at all 31 subband boundaries.
-void reduce_aliasing(double lines[kGranuleLines]);
+// The alias-reduction butterflies at the boundaries between the first
+// `subbands` subbands: all 31 for long blocks, the one between subbands 0
+// and 1 (the long part) for mixed blocks.
+void reduce_aliasing(double lines[kGranuleLines], int subbands = kSubbands);
 
 // Reorder or alias reduction as the block type asks, then per subband the
 // IMDCT with its window and the overlap, and frequency inversion: the 18 time

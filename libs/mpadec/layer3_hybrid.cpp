@@ -186,9 +186,9 @@ void reorder_short(double lines[kGranuleLines], const granule_info& g, const ban
     std::memcpy(lines, reordered, sizeof reordered);
 }
 
-void reduce_aliasing(double lines[kGranuleLines]) {
+void reduce_aliasing(double lines[kGranuleLines], int subbands) {
     const hybrid_tables& t = tables();
-    for (int sb = 1; sb < kSubbands; ++sb) {
+    for (int sb = 1; sb < subbands; ++sb) {
         double* boundary = lines + kSubbandLines * sb;
         for (int i = 0; i < 8; ++i) {
             const double upper = boundary[-1 - i];
@@ -203,9 +203,10 @@ void hybrid_synthesis(double lines[kGranuleLines], const granule_info& g, const 
                       double overlap[kSubbands][kSubbandLines], double (*slots)[2][kSubbands], int channel) {
     const int block_type = g.window_switching_flag ? g.block_type : 0;
     if (short_blocks(g)) {
-        // No alias reduction for short blocks, and none for mixed ones either,
-        // not even between their long subbands 0 and 1.
+        // Short blocks get no alias reduction; the two long subbands of a
+        // mixed block get it at the boundary between them.
         reorder_short(lines, g, bands);
+        if (g.mixed_block_flag) reduce_aliasing(lines, 2);
     } else {
         reduce_aliasing(lines);
     }

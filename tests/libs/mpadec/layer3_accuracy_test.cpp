@@ -15,12 +15,10 @@
 // agree with no decoder, and l3-he_free, a free-format stream that this
 // decoder never accepts.
 //
+// Mixed blocks (block type 2 with the mixed block flag) are in l3-he_mode
+// only, frames 91-109; they are held to full accuracy like the rest.
+//
 // Differences by design, named per stream:
-// - Mixed blocks (block type 2 with the mixed block flag) get no alias
-//   reduction here, not even between subbands 0 and 1, where the reference
-//   decoders apply it. l3-he_mode has them in frames 91-109: those frames and
-//   the one after each (overlap) are held to the limited-accuracy RMS
-//   (2^-11 / sqrt(12)) only; the rest of the stream to full accuracy.
 // - The MPEG-1 intensity top band takes its ratio from band 20 (short: band
 //   11) even where that position is 7, and ratio 0 where the intensity region
 //   starts at the top band. None of these streams reaches a case where this
@@ -52,13 +50,11 @@ namespace mpadec_test {
 namespace {
 
 const double kFullRms = std::ldexp(1.0, -15) / std::sqrt(12.0);
-const double kLimitedRms = std::ldexp(1.0, -11) / std::sqrt(12.0);
 const int kMaxLsb = 2;  // 2^-14 of full scale
 
 struct Case {
     const char* name;
     bool conformance;
-    bool mixed_blocks_differ = false;
     std::vector<int> missing_reference_frames = {};
     int reference_frame_samples = 0;  // per frame, all channels, where frames are missing
 };
@@ -70,7 +66,6 @@ struct Row {
     std::size_t samples;
     double rms;
     int max_lsb;
-    std::string note;
 };
 
 std::vector<Row>& Rows() {
@@ -93,32 +88,6 @@ struct Difference {
     }
 };
 
-// Frames of the stream, in order, that hold a mixed block of short blocks in
-// some granule and channel.
-std::vector<bool> MixedShortFrames(const Bytes& stream) {
-    std::vector<bool> mixed;
-    for (std::size_t at = 0; at + 4 <= stream.size();) {
-        if (!mpadec::header_check(&stream[at])) {
-            ++at;
-            continue;
-        }
-        const std::uint8_t* frame = &stream[at];
-        const int version = (frame[1] >> 3) & 1;
-        const int channels = (frame[3] >> 6) == 3 ? 1 : 2;
-        mpadec::bit_reader reader(frame, stream.size() - at);
-        reader.skip((frame[1] & 1) ? 32 : 48);
-        mpadec::side_info info;
-        (void)mpadec::read_side_info(reader, version, channels, info);
-        bool any = false;
-        for (const auto& granule : info.granules) {
-            for (const mpadec::granule_info& g : granule) any = any || (mpadec::short_blocks(g) && g.mixed_block_flag);
-        }
-        mixed.push_back(any);
-        at += static_cast<std::size_t>(mpadec::frame_length_of(frame));
-    }
-    return mixed;
-}
-
 std::vector<std::int16_t> WithoutFrames(const std::vector<std::int16_t>& reference, const Case& c) {
     std::vector<std::int16_t> kept;
     const auto frame_samples = static_cast<std::size_t>(c.reference_frame_samples);
@@ -136,11 +105,10 @@ class Layer3Accuracy : public ::testing::TestWithParam<Case> {
 public:
     static void TearDownTestSuite() {
         if (Rows().empty()) return;
-        std::printf("\nLayer III accuracy (full: RMS < %.3e FS and max <= %d LSB; limited: RMS < %.3e FS):\n", kFullRms,
-                    kMaxLsb, kLimitedRms);
+        std::printf("\nLayer III accuracy (full: RMS < %.3e FS and max <= %d LSB):\n", kFullRms, kMaxLsb);
         for (const Row& row : Rows()) {
-            std::printf("  %-34s %8zu samples  RMS %.3e FS (%.3f LSB)  max %4d LSB  %s\n", row.name.c_str(),
-                        row.samples, row.rms, row.rms * 32768, row.max_lsb, row.note.c_str());
+            std::printf("  %-34s %8zu samples  RMS %.3e FS (%.3f LSB)  max %4d LSB\n", row.name.c_str(), row.samples,
+                        row.rms, row.rms * 32768, row.max_lsb);
         }
         Rows().clear();
     }
@@ -161,36 +129,13 @@ void Check(const Case& c, const Bytes& stream, const Bytes& reference_pcm) {
         EXPECT_EQ(ours.size(), reference.size()) << c.name;
     }
 
-    // Which output samples a mixed block reaches: its frame and the next.
-    std::vector<bool> exempt(ours.size(), false);
-    if (c.mixed_blocks_differ) {
-        const std::vector<bool> mixed = MixedShortFrames(stream);
-        ASSERT_EQ(mixed.size(), decoded.framePcm.size()) << c.name << ": every frame decodes";
-        ASSERT_NE(std::count(mixed.begin(), mixed.end(), true), 0) << c.name;
-        std::size_t at = 0;
-        for (std::size_t frame = 0; frame < mixed.size(); ++frame) {
-            const std::size_t count = decoded.framePcm[frame].size() / 2;
-            const bool reached = mixed[frame] || (frame > 0 && mixed[frame - 1]);
-            for (std::size_t i = at; i < at + count && i < exempt.size(); ++i) exempt[i] = reached;
-            at += count;
-        }
-    }
-
-    Difference full, reached, all;
+    Difference full;
     const std::size_t count = std::min(ours.size(), reference.size());
-    for (std::size_t i = 0; i < count; ++i) {
-        const int difference = ours[i] - reference[i];
-        all.Add(difference);
-        (exempt[i] ? reached : full).Add(difference);
-    }
+    for (std::size_t i = 0; i < count; ++i) full.Add(ours[i] - reference[i]);
     ASSERT_GT(full.samples, 0u) << c.name;
-    Rows().push_back({c.name, full.samples, full.Rms(), full.max_lsb, c.mixed_blocks_differ ? "outside mixed blocks" : ""});
+    Rows().push_back({c.name, full.samples, full.Rms(), full.max_lsb});
     EXPECT_LT(full.Rms(), kFullRms) << c.name;
     EXPECT_LE(full.max_lsb, kMaxLsb) << c.name;
-    if (c.mixed_blocks_differ) {
-        Rows().push_back({c.name, reached.samples, reached.Rms(), reached.max_lsb, "frames a mixed block reaches"});
-        EXPECT_LT(all.Rms(), kLimitedRms) << c.name;
-    }
 }
 
 TEST_P(Layer3Accuracy, MeetsTheFullAccuracyLimits) {
@@ -227,8 +172,8 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Conformance, Layer3Accuracy,
     ::testing::Values(Case{"l3-compl", true}, Case{"l3-he_32khz", true}, Case{"l3-he_44khz", true},
-                      Case{"l3-he_48khz", true}, Case{"l3-he_mode", true, true},
-                      Case{"l3-hecommon", true, false, {9, 10}, 2304}, Case{"l3-si", true},
+                      Case{"l3-he_48khz", true}, Case{"l3-he_mode", true},
+                      Case{"l3-hecommon", true, {9, 10}, 2304}, Case{"l3-si", true},
                       Case{"l3-si_block", true}, Case{"l3-si_huff", true}, Case{"l3-sin1k0db", true},
                       Case{"M2L3_bitrate_16_all", true}, Case{"M2L3_bitrate_22_all", true},
                       Case{"M2L3_bitrate_24_all", true}, Case{"M2L3_compl24", true}, Case{"M2L3_noise", true}),

@@ -137,10 +137,10 @@ granule_info Block(int block_type, int mixed = 0) {
     return g;
 }
 
-TEST(Layer3HybridTest, ShortAndMixedBlocksGetNoAliasReduction) {
+TEST(Layer3HybridTest, ShortBlocksGetNoAliasReductionAndMixedBlocksOnlyBetweenTheirTwoLongSubbands) {
     // Lines of subband 0 only (coded lines 0-11 of a short block are band 0
-    // and 1, which the reorder keeps in subband 0). Butterflies would carry
-    // them into subband 1.
+    // and 1, which the reorder keeps in subband 0). Butterflies at the
+    // boundary between subbands 0 and 1 carry them into subband 1.
     for (const granule_info& g : {Block(0), Block(2, 0), Block(2, 1)}) {
         double lines[576] = {};
         for (int i = 0; i < 12; ++i) lines[i] = 1.0 + i;
@@ -148,7 +148,18 @@ TEST(Layer3HybridTest, ShortAndMixedBlocksGetNoAliasReduction) {
         Hybrid h;
         h.Run(lines, g);
         EXPECT_FALSE(h.SubbandSilent(0));
-        EXPECT_EQ(h.SubbandSilent(1), g.window_switching_flag == 1) << g.block_type << " " << g.mixed_block_flag;
+        const bool pure_short = g.block_type == 2 && g.mixed_block_flag == 0;
+        EXPECT_EQ(h.SubbandSilent(1), pure_short) << g.block_type << " " << g.mixed_block_flag;
+    }
+    // A line at the top of subband 1 reaches subband 2 through the next
+    // boundary's butterflies in a long block, not in a mixed one.
+    for (const granule_info& g : {Block(0), Block(2, 1)}) {
+        double lines[576] = {};
+        lines[35] = 1.0;
+        Hybrid h;
+        h.Run(lines, g);
+        EXPECT_FALSE(h.SubbandSilent(1));
+        EXPECT_EQ(h.SubbandSilent(2), g.mixed_block_flag == 1) << g.block_type;
     }
 }
 
