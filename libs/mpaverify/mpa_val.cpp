@@ -85,6 +85,6 @@ void CMPAVal::ReleaseMPAFrame() {
     frame_length_ = 0;
 }
 
-void CMPAVal::GetRemainingJunk() { junk_ = static_cast<int32_t>(buffer_.Size()) + skipped_; }
+void CMPAVal::GetRemainingJunk() { junk_ = static_cast<int64_t>(buffer_.Size()) + skipped_; }
 
 }  // namespace mpaverify

@@ -32,7 +32,7 @@ public:
     [[nodiscard]] const uint8_t* Frame() const { return buffer_.Data(); }
     [[nodiscard]] int32_t FrameLength() const { return frame_length_; }
     // Junk before the delivered frame, or trailing junk after GetRemainingJunk.
-    [[nodiscard]] int32_t Junk() const { return junk_; }
+    [[nodiscard]] int64_t Junk() const { return junk_; }
     [[nodiscard]] int32_t Padding() const { return padding_; }
     [[nodiscard]] std::size_t BufferedBytes() const { return buffer_.Size(); }
     [[nodiscard]] std::size_t BufferCapacity() const { return buffer_.Capacity(); }
@@ -43,11 +43,11 @@ private:
     [[nodiscard]] bool FrameStandsDespite(int32_t size) const;
 
     ByteBuffer buffer_;
-    int32_t skipped_ = 0;
+    int64_t skipped_ = 0;
     bool end_of_stream_ = false;
     int32_t frame_length_ = 0;  // of the outstanding frame; 0 when none
     int32_t padding_ = 0;
-    int32_t junk_ = 0;
+    int64_t junk_ = 0;
 };
 
 }  // namespace mpaverify

@@ -51,8 +51,10 @@ enum mpaverify_event_kind {
     CHANGING_COPYRIGHT = 10,     /* value: the new copyright bit */
     CHANGING_ORIGINAL_HOME = 11, /* value: the new original/home bit */
     CHANGING_EMPHASIS = 13,      /* value: the new emphasis */
-    JUNK_AT_THE_END = 14,        /* value: bytes left at the end that formed no frame */
-    JUNK_BYTES = 15,             /* value: junk bytes dropped before this frame */
+    JUNK_AT_THE_END = 14,        /* value: bytes left at the end that formed no frame; saturates
+                                    at 2147483647 (INT32_MAX), the stream offset stays exact */
+    JUNK_BYTES = 15,             /* value: junk bytes dropped before this frame; saturates as
+                                    JUNK_AT_THE_END does */
     CHANGING_BITRATE = 16,       /* value: the new bitrate in kbit/s */
     CHANGING_FRAMESIZE = 17,     /* value: the new frame size without padding, bytes */
     VALID_PADDING = 18           /* value: the sampling rate in Hz (48000 or 32000) */

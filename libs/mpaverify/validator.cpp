@@ -1,11 +1,20 @@
 #include "libs/mpaverify/validator.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "libs/mpaverify/messages.h"
 #include "platform/debug_output.h"
 
 namespace mpaverify {
+namespace {
+
+// Event values are 32-bit by the record's contract; byte counts are not.
+int32_t SaturatedCount(int64_t count) {
+    return static_cast<int32_t>(std::min<int64_t>(count, std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
 
 bool HasSwitch(uint32_t index) {
     return index < kSwitchCount && index != 1 && index != 2 && index != 3 && index != 6 && index != 12;
@@ -124,9 +133,9 @@ void Validator::EndOfStreamPass() {
     walker_->SetEndOfStream();
     while (walker_->GetNextMPAFrame()) ExamineFrame(messages::kEndPassParse);
     walker_->GetRemainingJunk();
-    const int32_t junk = walker_->Junk();
-    if (static_cast<int64_t>(junk) != static_cast<int64_t>(flushed)) platform::OutputDebugLineA(messages::kJunkMismatch);
-    if (junk != 0 && switches_[JUNK_AT_THE_END]) add_new_vector_element(JUNK_AT_THE_END, junk);
+    const int64_t junk = walker_->Junk();
+    if (junk != static_cast<int64_t>(flushed)) platform::OutputDebugLineA(messages::kJunkMismatch);
+    if (junk != 0 && switches_[JUNK_AT_THE_END]) add_new_vector_element(JUNK_AT_THE_END, SaturatedCount(junk));
 }
 
 // ---- decoder ----
@@ -185,8 +194,8 @@ void Validator::CheckDecodedFrame() {
 
 void Validator::process_state(const MpaHeader& h) {
     MpaHeader& p = previous_;
-    const int32_t junk = walker_->Junk();
-    if (switches_[JUNK_BYTES] && junk != 0) add_new_vector_element(JUNK_BYTES, junk);
+    const int64_t junk = walker_->Junk();
+    if (switches_[JUNK_BYTES] && junk != 0) add_new_vector_element(JUNK_BYTES, SaturatedCount(junk));
     if (switches_[VALID_PADDING] && h.sampling_frequency != 0 && h.padding_bit == 1)
         add_new_vector_element(VALID_PADDING, SamplingRateHz(h.sampling_frequency));
     if (switches_[CHANGING_LAYER] && h.layer != p.layer) add_new_vector_element(CHANGING_LAYER, h.layer);

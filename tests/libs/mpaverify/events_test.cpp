@@ -30,6 +30,26 @@ TEST(Junk, BeforeTheFirstFrameIsReportedOnFrameZeroWithoutChangeEvents) {
     EXPECT_EQ(o.with_errors, 0);
 }
 
+TEST(Junk, MoreThanTwoGibibytesSaturateTheValueAndKeepTheOffsetExact) {
+    ASSERT_EQ(InitializeValidator(), 0);
+    const std::int64_t zeros = (std::int64_t{1} << 31) + 16;  // negative as a 32-bit count
+    const Bytes chunk(4 << 20, 0x00);
+    for (std::int64_t fed = 0; fed < zeros;) {
+        const auto n = static_cast<int32_t>(std::min<std::int64_t>(static_cast<std::int64_t>(chunk.size()), zeros - fed));
+        ASSERT_EQ(AddData(chunk.data(), n, 0), 0);
+        fed += n;
+    }
+    MpaStreamBuilder b;
+    b.Frames(k48k128, 3).Junk(5, 0x00);
+    Feed(b.Data(), 0);
+    const Outcome o = ReadOutcome();
+    EXPECT_EQ(UninitializeValidator(), 0);
+    EXPECT_EQ(o.events, (Events{{0, JUNK_BYTES, INT32_MAX, zeros}, {3, JUNK_AT_THE_END, 5, zeros + 2 * 384}}));
+    MpaStreamBuilder short_junk;
+    short_junk.Junk(16, 0x00).Frames(k48k128, 3).Junk(5, 0x00);
+    EXPECT_EQ(o.decoded, Validate(short_junk.Data()).decoded);
+}
+
 TEST(Junk, BetweenFramesCountsInTheNextFramesOffset) {
     MpaStreamBuilder b;
     b.Frames(k48k128, 2).Junk(10, 0x11).Frames(k48k128, 2);
