@@ -53,17 +53,13 @@ TQlDemuxEx::TQlDemuxEx(std::string libraryPath) : FLibraryPath(std::move(library
     FThread = std::thread([this] { Execute(); });
 }
 
+// The extraction is stopped while the worker still runs, so that it hands
+// the command back; only then is the worker told to leave.
 TQlDemuxEx::~TQlDemuxEx() {
     try {
         if (FThread.joinable()) {
+            StopDemultiplexing();
             FExitEvent.Set();
-            // A stop request also makes the send function drop what still
-            // comes, should the plugin start its extraction after the abort.
-            std::int32_t running = kRun;
-            if (FCommand.compare_exchange_strong(running, kStop)) {
-                if (FQlDemux) FQlDemux->AbortDemux(kAbortTimeOutMS);
-                WaitUntilIdle();
-            }
             FThread.join();
         }
         FQlDemux.reset();
@@ -136,6 +132,7 @@ std::int32_t TQlDemuxEx::Send(const void* data, std::int32_t size) {
 
 bool TQlDemuxEx::LoadFile(const std::string& fileName) {
     try {
+        StopDemultiplexing();  // the plugin must not go while it extracts
         FQlDemux.reset();
         for (const TPluginBaseNames& plugin : kPlugins) {
             auto demux = std::make_unique<TQlDemux>(NamesOf(plugin));
@@ -153,6 +150,7 @@ bool TQlDemuxEx::LoadFile(const std::string& fileName) {
 
 bool TQlDemuxEx::UnloadFile() {
     try {
+        StopDemultiplexing();
         return FQlDemux && FQlDemux->UnloadFile();
     } catch (...) {
         Log("dbg: Error in TQlDemuxEx.UnloadFile call...");
@@ -181,8 +179,12 @@ bool TQlDemuxEx::GetStreamMediaType(std::int32_t nIndex, std::int32_t* pProgramI
 
 // ---------------------------------------------------------------- extraction
 
+// A running extraction is stopped first, which also waits until the worker
+// is idle: a request written while it was still finishing the last run would
+// be overwritten by its idle mark and lost.
 bool TQlDemuxEx::StartDemultiplexingStream(std::int32_t nIndex) {
     try {
+        StopDemultiplexing();
         {
             std::lock_guard lock(FCriticalSection);
             FBuffer.Empty();
@@ -223,6 +225,11 @@ std::int32_t TQlDemuxEx::ReadData(void* data, std::int32_t size) {
         Log("dbg: Error in TQlDemuxEx.ReadData call...");
         return 0;
     }
+}
+
+std::int64_t TQlDemuxEx::BufferedBytes() {
+    std::lock_guard lock(FCriticalSection);
+    return FBuffer.GetLen();
 }
 
 bool TQlDemuxEx::StopDemultiplexing() {

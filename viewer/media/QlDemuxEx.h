@@ -32,20 +32,22 @@ public:
     // Starts the worker. The plugins are looked for in libraryPath (empty:
     // the program's folder).
     explicit TQlDemuxEx(std::string libraryPath = {});
-    // Destroy: aborts a running extraction, waits for the worker, then
+    // Destroy: stops a running extraction, waits for the worker, then
     // unloads the file and the plugin.
     ~TQlDemuxEx();
     TQlDemuxEx(const TQlDemuxEx&) = delete;
     TQlDemuxEx& operator=(const TQlDemuxEx&) = delete;
 
-    // Tries the known plugins in their fixed order; the first that accepts
-    // the file stays loaded. Plugins that refuse it are unloaded again.
+    // Stops a running extraction, then tries the known plugins in their
+    // fixed order; the first that accepts the file stays loaded. Plugins that
+    // refuse it are unloaded again.
     bool LoadFile(const std::string& fileName);
     bool UnloadFile();
     bool GetStreamsCount(std::int32_t* pCount);
     bool GetStreamMediaType(std::int32_t nIndex, std::int32_t* pProgramID, std::int32_t* pStreamID,
                             std::int32_t* pStreamMediaType);
 
+    // Stops a running extraction and waits for the worker, then starts one.
     bool StartDemultiplexingStream(std::int32_t nIndex);
     // Copies up to size bytes, waiting while the FIFO is empty and the
     // stream goes on. 0 = end of stream.
@@ -57,6 +59,8 @@ public:
     // the stream read so far is then incomplete. Valid once ReadData has
     // reported the end or StopDemultiplexing has returned.
     [[nodiscard]] bool ExtractionFailed() const { return FExtractionFailed.load(); }
+    // Bytes waiting in the FIFO.
+    [[nodiscard]] std::int64_t BufferedBytes();
 
     // The send function handed to the plugin.
     static std::int32_t TAMBERLY_STDCALL SendDataFunc(void* pOwner, const void* pData, std::int32_t nSize);
