@@ -72,9 +72,10 @@ QL_DEMUX_API int32_t TAMBERLY_STDCALL DemuxStreamToFile(int32_t nIndex, const ch
 QL_DEMUX_API int32_t TAMBERLY_STDCALL DemuxStreamCallBack(int32_t nIndex, ql_demux_send_data_fn pfnSendData,
                                                           void* pSendCallbackOwner);
 
-/* Stops the running extraction: no chunk reaches the host after the call
+/* Stops the running extraction: no chunk is sent to the host after the call
  * has begun, and the extraction ends after its next step. Returns 0 after
- * 500 ms. nTimeOutMS is not used. */
+ * 500 ms; a send to the host under way at that moment is waited for up to
+ * nTimeOutMS ms more, and -1 is returned if it has not returned by then. */
 QL_DEMUX_API int32_t TAMBERLY_STDCALL AbortDemux(int32_t nTimeOutMS);
 
 /* The exports' types, for a host that binds them by name. */

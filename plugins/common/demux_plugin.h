@@ -34,6 +34,7 @@
 // a wrong index, no sink, parser, stream choice or seek, a failed push (the
 // core's or the sink's write), or a sink that could not finish its output.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -220,10 +221,7 @@ public:
         }));
     }
 
-    static std::int32_t AbortDemux() {
-        RequestAbort();
-        return 0;
-    }
+    static std::int32_t AbortDemux(std::int32_t timeout_ms) { return RequestAbort(timeout_ms) ? 0 : -1; }
 
     // ---- for the description ----
 
@@ -275,6 +273,7 @@ private:
         char file_name[QL_DEMUX_MAX_PATH + 1] = {};
         std::atomic<std::int32_t> abort_state{kRunning};
         std::atomic<ql_demux_send_data_fn> send{nullptr};
+        std::atomic<std::int32_t> sends_under_way{0};
         void* send_owner = nullptr;
         WriteBytesFn counting_write_bytes = nullptr;  // the counting sink's own slot
     };
@@ -428,20 +427,35 @@ private:
         return sink;
     }
 
+    // The send is announced before the abort state is read, and AbortDemux
+    // sets the state before it looks for announced sends (both sequentially
+    // consistent): a send either sees the request and is skipped, or is seen
+    // and waited for. No chunk reaches the host once AbortDemux has returned.
     static std::uint32_t TAMBERLY_CDECL ForwardWriteBytes(bufstream* bs, const std::uint8_t* data, std::uint32_t n) {
-        const ql_demux_send_data_fn send = connection_.send;
-        if (send != nullptr) (void)send(connection_.send_owner, data, static_cast<std::int32_t>(n));
+        connection_.sends_under_way.fetch_add(1);
+        if (connection_.abort_state.load() == kRunning) {
+            const ql_demux_send_data_fn send = connection_.send;
+            if (send != nullptr) (void)send(connection_.send_owner, data, static_cast<std::int32_t>(n));
+        }
+        connection_.sends_under_way.fetch_sub(1);
         return connection_.counting_write_bytes(bs, data, n);
     }
 
     // ---- abort ----
 
-    // No chunk reaches the host once the send function is cleared; the
-    // extracting thread sees the request after its next push.
-    static void RequestAbort() {
+    // The extracting thread sees the request after its next push. Half a
+    // second gives it time to; a send to the host still under way then is
+    // waited for up to timeout_ms more. False when it has not returned by then.
+    static bool RequestAbort(std::int32_t timeout_ms) {
         connection_.send = nullptr;
         connection_.abort_state = kAbortRequested;
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
+        while (connection_.sends_under_way.load() != 0) {
+            if (std::chrono::steady_clock::now() >= give_up) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
     }
 };
 
@@ -473,7 +487,7 @@ private:
         std::int32_t nIndex, ql_demux_send_data_fn pfnSendData, void* pSendCallbackOwner) {                       \
         return ::demux_plugin::Plugin<Description>::DemuxStreamCallBack(nIndex, pfnSendData, pSendCallbackOwner); \
     }                                                                                                             \
-    QL_DEMUX_API std::int32_t TAMBERLY_STDCALL AbortDemux(std::int32_t /*nTimeOutMS*/) {                          \
-        return ::demux_plugin::Plugin<Description>::AbortDemux();                                                 \
+    QL_DEMUX_API std::int32_t TAMBERLY_STDCALL AbortDemux(std::int32_t nTimeOutMS) {                              \
+        return ::demux_plugin::Plugin<Description>::AbortDemux(nTimeOutMS);                                       \
     }                                                                                                             \
     }

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -271,6 +272,52 @@ TYPED_TEST_P(ScriptedPlugin, AbortDuringCallbackForwardsNothingMoreAndEndsAfterT
     EXPECT_EQ(this->ToHost(0).chunks.size(), 10u);
 }
 
+// Its second send waits until released.
+struct BlockingReceiver {
+    std::promise<void> in_send;
+    std::shared_future<void> released;
+    std::atomic<int> sends{0};
+    std::atomic<bool> returned{false};
+
+    static std::int32_t TAMBERLY_STDCALL Send(void* owner, const void* /*data*/, std::int32_t /*size*/) {
+        auto& r = *static_cast<BlockingReceiver*>(owner);
+        if (r.sends++ == 1) {
+            r.in_send.set_value();
+            r.released.wait();
+            r.returned = true;
+        }
+        return 0;
+    }
+};
+
+// A send under way when the abort is asked for has returned by the time
+// AbortDemux does, unless it outlasts the time the host allows.
+TYPED_TEST_P(ScriptedPlugin, AbortWaitsForTheSendUnderWayWithinItsTimeOut) {
+    auto& script = scripted::Current();
+    script.chunks.assign(4, AsBytes("chunk"));
+    this->Load();
+    for (const bool released_in_time : {true, false}) {
+        std::promise<void> release;
+        BlockingReceiver receiver{{}, release.get_future().share()};
+        std::thread extraction([&] { EXPECT_EQ(DemuxStreamCallBack(0, &BlockingReceiver::Send, &receiver), 0); });
+        receiver.in_send.get_future().wait();
+        std::thread releaser;
+        if (released_in_time) {
+            releaser = std::thread([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(700));  // past the abort's half second
+                release.set_value();
+            });
+        }
+        const std::int32_t result = AbortDemux(released_in_time ? 5000 : 50);
+        EXPECT_EQ(result, released_in_time ? 0 : -1);
+        EXPECT_EQ(receiver.returned.load(), released_in_time);
+        if (!released_in_time) release.set_value();
+        if (releaser.joinable()) releaser.join();
+        extraction.join();
+        EXPECT_EQ(receiver.sends.load(), 2) << "nothing is sent once the abort has begun";
+    }
+}
+
 TYPED_TEST_P(ScriptedPlugin, AbortDuringFileExtractionKeepsWhatWasWritten) {
     auto& script = scripted::Current();
     script.chunks.assign(10, AsBytes("chunk"));
@@ -367,7 +414,8 @@ REGISTER_TYPED_TEST_SUITE_P(ScriptedPlugin, LoadFileListsEveryStreamWithItsType,
                             FailingStreamChoiceAndParserHaveTheirLines, OutputThatCannotBeCreatedEndsTheExtraction,
                             OutputThatCannotBeWrittenFailsTheExtraction, OutputThatCannotBeFinishedFailsTheExtraction,
                             AbortDuringCallbackForwardsNothingMoreAndEndsAfterTheNextPush,
-                            AbortDuringFileExtractionKeepsWhatWasWritten, PathOf259BytesLoadsAndOf260BytesIsRefused,
+                            AbortWaitsForTheSendUnderWayWithinItsTimeOut, AbortDuringFileExtractionKeepsWhatWasWritten,
+                            PathOf259BytesLoadsAndOf260BytesIsRefused,
                             FailuresToOpenAreReportedAndLeaveNothingOpen, FailedReopenLeavesNoConnection,
                             MediaTypeQueriesNeedAConnectionAndAValidIndex, LoadingAgainLetsTheFirstConnectionGo);
 
