@@ -35,6 +35,12 @@ const char* reserved_field(header_status status) {
     }
 }
 
+bool zero_word(const std::uint8_t* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word == 0;
+}
+
 bool may_start_block(std::uint8_t byte) {
     return byte == 0xFF || byte == 'I' || byte == 'T' || byte == 'A' || byte == 'L';
 }
@@ -184,11 +190,21 @@ void checker::state::step() {
     skip_plain_junk(window - 1);
 }
 
-// Bytes that cannot start a frame or a tag join the junk run without a probe.
+// Bytes that cannot start a frame or a tag join the junk run without a probe;
+// runs of zeros, the common long junk (padding, sparse or damaged files), a
+// word at a time.
 void checker::state::skip_plain_junk(std::size_t window) {
     const std::uint8_t* p = buffer.data() + begin;
     std::size_t count = 0;
-    while (count < window && !may_start_block(p[count])) ++count;
+    while (count < window) {
+        if (count + sizeof(std::uint64_t) <= window && zero_word(p + count)) {
+            count += sizeof(std::uint64_t);
+        } else if (!may_start_block(p[count])) {
+            ++count;
+        } else {
+            break;
+        }
+    }
     begin += count;
     offset += count;
 }
