@@ -181,6 +181,15 @@ bool TQlDemuxEx::GetStreamMediaType(std::int32_t nIndex, std::int32_t* pProgramI
 
 // ---------------------------------------------------------------- extraction
 
+bool TQlDemuxEx::DemuxStreamToFile(std::int32_t nIndex, const std::string& fileName) {
+    try {
+        return FQlDemux && FCommand.load() == kIdle && FQlDemux->DemuxStreamToFile(nIndex, fileName);
+    } catch (...) {
+        Log("dbg: Error in TQlDemuxEx.DemuxStreamToFile call...");
+        return false;
+    }
+}
+
 bool TQlDemuxEx::StartDemultiplexingStream(std::int32_t nIndex) {
     try {
         {

@@ -46,6 +46,12 @@ public:
     bool GetStreamMediaType(std::int32_t nIndex, std::int32_t* pProgramID, std::int32_t* pStreamID,
                             std::int32_t* pStreamMediaType);
 
+    // The plugin's own extraction of stream nIndex into fileName on the
+    // calling thread (the PCM kinds its WAV sink takes become WAVE files);
+    // false without a plugin, during a callback extraction or when the
+    // plugin answers a failure.
+    bool DemuxStreamToFile(std::int32_t nIndex, const std::string& fileName);
+
     bool StartDemultiplexingStream(std::int32_t nIndex);
     // Copies up to size bytes, waiting while the FIFO is empty and the
     // stream goes on. 0 = end of stream.
