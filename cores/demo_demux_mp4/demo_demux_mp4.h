@@ -1,12 +1,13 @@
 /* demo_demux_mp4: the core demultiplexer for QuickTime and MP4 files without ProRes video, over
- * libavformat: the track core (cores/track_demux/track_demux.h) under its
- * own names, for instances of the MP4 kind only. Every call answers as the
- * track core's call of the same role; mp4DemuxCreate answers null unless the
- * settings name TRACK_CONTAINER_MP4. Plain C. */
+ * libavformat: the track core (cores/track_demux/track_demux.h) under the
+ * names mp4DemuxCreate, mp4DemuxOpen, mp4DemuxFree, mp4DemuxGetFileInfo,
+ * mp4DemuxGetStreamFormat, mp4DemuxCreateParser, mp4DemuxFreeParser,
+ * mp4DemuxAddStream, mp4DemuxSeek and mp4DemuxPush, for instances of the
+ * TRACK_CONTAINER_MP4 kind only (named_track_core.h). Plain C. */
 #ifndef TAMBERLY_CORES_DEMO_DEMUX_MP4_H
 #define TAMBERLY_CORES_DEMO_DEMUX_MP4_H
 
-#include "cores/track_demux/track_demux.h"
+#include "cores/track_demux/named_track_core.h"
 
 #ifdef DEMO_DEMUX_MP4_BUILD
 #define DEMO_DEMUX_MP4_API TAMBERLY_EXPORT
@@ -18,21 +19,7 @@
 extern "C" {
 #endif
 
-DEMO_DEMUX_MP4_API track_demux* TAMBERLY_CDECL mp4DemuxCreate(void* reserved, const track_demux_options* options,
-                                                              const track_demux_settings* settings);
-DEMO_DEMUX_MP4_API void TAMBERLY_CDECL mp4DemuxFree(track_demux* demux);
-DEMO_DEMUX_MP4_API int32_t TAMBERLY_CDECL mp4DemuxOpen(track_demux* demux, int32_t flags, const char* file_name);
-DEMO_DEMUX_MP4_API int32_t TAMBERLY_CDECL mp4DemuxGetFileInfo(track_demux* demux, track_file_info* info);
-DEMO_DEMUX_MP4_API int32_t TAMBERLY_CDECL mp4DemuxGetStreamFormat(track_demux* demux, track_stream_format* format,
-                                                                  int32_t stream);
-DEMO_DEMUX_MP4_API track_demux_parser* TAMBERLY_CDECL mp4DemuxCreateParser(track_demux* demux,
-                                                                           const track_parser_settings* settings);
-DEMO_DEMUX_MP4_API void TAMBERLY_CDECL mp4DemuxFreeParser(track_demux* demux, track_demux_parser* parser);
-DEMO_DEMUX_MP4_API int32_t TAMBERLY_CDECL mp4DemuxAddStream(track_demux* demux, track_demux_parser* parser,
-                                                            const track_stream_selection* selection);
-DEMO_DEMUX_MP4_API int32_t TAMBERLY_CDECL mp4DemuxSeek(track_demux* demux, track_demux_parser* parser,
-                                                       int32_t position, int32_t origin);
-DEMO_DEMUX_MP4_API int32_t TAMBERLY_CDECL mp4DemuxPush(track_demux* demux, track_demux_parser* parser);
+TAMBERLY_NAMED_TRACK_CORE_DECLARATIONS(DEMO_DEMUX_MP4_API, mp4)
 
 #ifdef __cplusplus
 }

@@ -32,6 +32,7 @@ std::optional<cores::ContainerFamily> FamilyOf(std::uint8_t container) {
         case TRACK_CONTAINER_WAVE: return cores::ContainerFamily::Wave;
         case TRACK_CONTAINER_AVI: return cores::ContainerFamily::Avi;
         case TRACK_CONTAINER_ASF: return cores::ContainerFamily::Asf;
+        case TRACK_CONTAINER_MXF: return cores::ContainerFamily::Mxf;
         default: return std::nullopt;
     }
 }

@@ -1,8 +1,8 @@
 /* track_demux: the core demultiplexer for containers whose streams are the
- * tracks of one presentation (QuickTime/MP4, WAVE, AVI, ASF), over
+ * tracks of one presentation (QuickTime/MP4, WAVE, AVI, ASF, MXF), over
  * libavformat. The named cores demo_demux_mp4 and demo_demux_asf export these
- * calls under their own names; the plugins without a named core link them
- * in.
+ * calls under their own names, demo_demux_mxf under its own records; the
+ * plugins without a named core link them in.
  *
  * The tracks are numbered 0, 1, ... in the order the file lists them. A
  * client creates an instance for one container kind, opens a file, which is
@@ -40,7 +40,8 @@ enum track_container {
     TRACK_CONTAINER_PRORES = 2,
     TRACK_CONTAINER_WAVE = 3,
     TRACK_CONTAINER_AVI = 4,
-    TRACK_CONTAINER_ASF = 5
+    TRACK_CONTAINER_ASF = 5,
+    TRACK_CONTAINER_MXF = 6 /* tracks written as the file carries them, PCM included */
 };
 
 #if defined(_MSC_VER)
@@ -124,8 +125,8 @@ void TAMBERLY_CDECL trackDemuxFreeParser(track_demux* demux, track_demux_parser*
 /* Adds a track and its output to the parser; a track may be added once.
  * From the next seek on, the track's packets are written to the output
  * exactly as the file carries them, in order, through write_bytes (DVD
- * LPCM, HDMV LPCM and SMPTE 302M as announced PCM packets). 0 on success;
- * -1 for an index out of range, a track added before or a null output. */
+ * LPCM, HDMV LPCM and SMPTE 302M as announced PCM packets, except from
+ * MXF). 0 on success; -1 for an index out of range, a track added before or a null output. */
 int32_t TAMBERLY_CDECL trackDemuxAddStream(track_demux* demux, track_demux_parser* parser,
                                            const track_stream_selection* selection);
 

@@ -7,7 +7,7 @@
 // takes are extracted into WAVE files, and the sink is created before the
 // parser. Each plugin file names its core, its container kind and its lines:
 //
-//   struct Mp4Core { static inline const auto kCore = demux_plugin::BindCore(mp4DemuxCreate, ...); };
+//   struct Mp4Core { static inline const auto kCore = TAMBERLY_BIND_NAMED_TRACK_CORE(mp4); };
 //   constexpr demux_plugin::Lines kMp4Lines = TAMBERLY_TRACK_PLUGIN_LINES("mp4", "MP4");
 //   using Mp4Description = track_plugin::Description<Mp4Core, TRACK_CONTAINER_MP4, kMp4Lines>;
 //   TAMBERLY_DEMUX_PLUGIN_EXPORTS(Mp4Description)
@@ -46,13 +46,17 @@
                      .write_error = "Error in " name "_demux_callback - write error.\n"},                  \
     }
 
+// The calls of a named track core (cores/track_demux/named_track_core.h).
+#define TAMBERLY_BIND_NAMED_TRACK_CORE(prefix)                                                                   \
+    demux_plugin::BindCore(prefix##DemuxCreate, prefix##DemuxOpen, prefix##DemuxFree, prefix##DemuxGetFileInfo, \
+                           prefix##DemuxGetStreamFormat, prefix##DemuxCreateParser, prefix##DemuxFreeParser,     \
+                           prefix##DemuxAddStream, prefix##DemuxSeek, prefix##DemuxPush)
+
 namespace track_plugin {
 
 // The track core's own calls, for the plugins that link it in.
 struct LinkedTrackCore {
-    static inline const auto kCore = demux_plugin::BindCore(
-        trackDemuxCreate, trackDemuxOpen, trackDemuxFree, trackDemuxGetFileInfo, trackDemuxGetStreamFormat,
-        trackDemuxCreateParser, trackDemuxFreeParser, trackDemuxAddStream, trackDemuxSeek, trackDemuxPush);
+    static inline const auto kCore = TAMBERLY_BIND_NAMED_TRACK_CORE(track);
 };
 
 template <class CoreSource, std::uint8_t kContainer, const demux_plugin::Lines& kPluginLines>

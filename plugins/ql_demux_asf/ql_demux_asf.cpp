@@ -1,5 +1,5 @@
-// ql_demux_asf: the demultiplexer plugin for ASF files, on the track
-// plugins' description (plugins/common/track_plugin.h) over the core
+// ql_demux_asf: the demultiplexer plugin for ASF files, on the track plugins'
+// description (plugins/common/track_plugin.h) over the core
 // demo_demux_asf.
 
 #include "cores/demo_demux_asf/demo_demux_asf.h"
@@ -7,15 +7,13 @@
 
 namespace {
 
-struct ASFCore {
-    static inline const auto kCore =
-        demux_plugin::BindCore(asfDemuxCreate, asfDemuxOpen, asfDemuxFree, asfDemuxGetFileInfo, asfDemuxGetStreamFormat,
-                               asfDemuxCreateParser, asfDemuxFreeParser, asfDemuxAddStream, asfDemuxSeek, asfDemuxPush);
+struct AsfCore {
+    static inline const auto kCore = TAMBERLY_BIND_NAMED_TRACK_CORE(asf);
 };
 
-constexpr demux_plugin::Lines kASFLines = TAMBERLY_TRACK_PLUGIN_LINES("asf", "ASF");
-using ASFDescription = track_plugin::Description<ASFCore, TRACK_CONTAINER_ASF, kASFLines>;
+constexpr demux_plugin::Lines kAsfLines = TAMBERLY_TRACK_PLUGIN_LINES("asf", "ASF");
+using AsfDescription = track_plugin::Description<AsfCore, TRACK_CONTAINER_ASF, kAsfLines>;
 
 }  // namespace
 
-TAMBERLY_DEMUX_PLUGIN_EXPORTS(ASFDescription)
+TAMBERLY_DEMUX_PLUGIN_EXPORTS(AsfDescription)

@@ -1,5 +1,6 @@
-// ql_demux_mp4: the demultiplexer plugin for QuickTime and MP4 files without ProRes video, on the track
-// plugins' description (plugins/common/track_plugin.h) over the core
+// ql_demux_mp4: the demultiplexer plugin for QuickTime and MP4 files
+// without ProRes video, on the track plugins'
+// description (plugins/common/track_plugin.h) over the core
 // demo_demux_mp4.
 
 #include "cores/demo_demux_mp4/demo_demux_mp4.h"
@@ -7,15 +8,13 @@
 
 namespace {
 
-struct MP4Core {
-    static inline const auto kCore =
-        demux_plugin::BindCore(mp4DemuxCreate, mp4DemuxOpen, mp4DemuxFree, mp4DemuxGetFileInfo, mp4DemuxGetStreamFormat,
-                               mp4DemuxCreateParser, mp4DemuxFreeParser, mp4DemuxAddStream, mp4DemuxSeek, mp4DemuxPush);
+struct Mp4Core {
+    static inline const auto kCore = TAMBERLY_BIND_NAMED_TRACK_CORE(mp4);
 };
 
-constexpr demux_plugin::Lines kMP4Lines = TAMBERLY_TRACK_PLUGIN_LINES("mp4", "MP4");
-using MP4Description = track_plugin::Description<MP4Core, TRACK_CONTAINER_MP4, kMP4Lines>;
+constexpr demux_plugin::Lines kMp4Lines = TAMBERLY_TRACK_PLUGIN_LINES("mp4", "MP4");
+using Mp4Description = track_plugin::Description<Mp4Core, TRACK_CONTAINER_MP4, kMp4Lines>;
 
 }  // namespace
 
-TAMBERLY_DEMUX_PLUGIN_EXPORTS(MP4Description)
+TAMBERLY_DEMUX_PLUGIN_EXPORTS(Mp4Description)
