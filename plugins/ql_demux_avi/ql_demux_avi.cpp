@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr demux_plugin::Lines kAviLines = TAMBERLY_TRACK_PLUGIN_LINES("avi", "Avi");
+constexpr demux_plugin::Lines kAviLines = TAMBERLY_TRACK_PLUGIN_LINES("avi", "AVI");
 using AviDescription = track_plugin::Description<track_plugin::LinkedTrackCore, TRACK_CONTAINER_AVI, kAviLines>;
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr demux_plugin::Lines kWavLines = TAMBERLY_TRACK_PLUGIN_LINES("wav", "Wav");
+constexpr demux_plugin::Lines kWavLines = TAMBERLY_TRACK_PLUGIN_LINES("wav", "WAV");
 using WavDescription = track_plugin::Description<track_plugin::LinkedTrackCore, TRACK_CONTAINER_WAVE, kWavLines>;
 
 }  // namespace
