@@ -5,6 +5,7 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/container_streams.h"
+#include "cli/pcm_output.h"
 #include "cli/progress_bar.h"
 #include "platform/atomic_output.h"
 
@@ -18,9 +19,12 @@ const char* const kExtractHelp =
     "in \"tamberly-cli streams FILE\". Without -o the output is named as the\n"
     "dialog proposes, in the current folder: FILE's base name, \"_\", the first\n"
     "free four-digit number and the media type's extension\n"
-    "(broadcast.ts -> broadcast_0000.mpa). The stream is written to a temporary\n"
-    "file beside OUT that takes OUT's name only when complete. An existing file\n"
-    "is never replaced unless --force is given, and then only a regular file.\n"
+    "(broadcast.ts -> broadcast_0000.mpa). DVD LPCM, HDMV LPCM and AES 302M\n"
+    "streams become WAVE files (.wav); other PCM streams are written as the\n"
+    "container carries them, as raw samples (.pcm). The stream is written to a\n"
+    "temporary file beside OUT that takes OUT's name only when complete. An\n"
+    "existing file is never replaced unless --force is given, and then only a\n"
+    "regular file.\n"
     "\n"
     "  --stream N   index of the stream to extract\n"
     "  -o OUT       output file name\n"
@@ -55,17 +59,21 @@ int RunExtract(const std::vector<std::string>& args, std::ostream& out, std::ost
     const std::int32_t mediaType = streams[static_cast<std::size_t>(stream)].MediaType;
     const bool replace = arguments.Has("--force");
     const auto named = arguments.Value("-o");
-    std::string outName = named.value_or(MakeOutputFileName({}, fileName, mediaType));
+    const TPcmOutput pcm = PcmOutputOf(mediaType);
+    const std::int32_t namingType = NamingMediaType(mediaType);
+    std::string outName = named.value_or(MakeOutputFileName({}, fileName, namingType));
     if (IsInputFile(outName, fileName, err) || !CheckOutputName(outName, replace, err)) return kExitFailure;
     platform::AtomicOutputFile output;
     if (!CreateOutput(output, outName, err)) return kExitFailure;
 
     std::vector<std::uint8_t> buffer(kTransferBufferSize);
     ProgressBar progress("extract");
-    const TExtraction extraction = ExtractStreamToHandle(demux, stream, output.Handle(), buffer, [&](std::int64_t size) {
-        progress.Update(static_cast<std::uint64_t>(size), 0);
-        return true;
-    });
+    const TExtraction extraction =
+        pcm == TPcmOutput::kWave ? ExtractThroughPlugin(demux, stream, output)
+                                 : ExtractStreamToHandle(demux, stream, output.Handle(), buffer, [&](std::int64_t size) {
+                                       progress.Update(static_cast<std::uint64_t>(size), 0);
+                                       return true;
+                                   });
     progress.Clear();
     if (extraction.end == TExtractionEnd::kWriteFailed) {
         err << "tamberly-cli: cannot write " << outName << ": " << std::strerror(extraction.error) << "\n";
@@ -79,14 +87,14 @@ int RunExtract(const std::vector<std::string>& args, std::ostream& out, std::ost
     const TOutputNameKind kind = !named ? TOutputNameKind::kProposed
                                  : replace ? TOutputNameKind::kReplace
                                            : TOutputNameKind::kPicked;
-    if (!CommitExtractedFile(output, outName, kind, {}, fileName, mediaType)) {
+    if (!CommitExtractedFile(output, outName, kind, {}, fileName, namingType)) {
         (void)CheckOutputName(outName, replace, err);
         err << "tamberly-cli: cannot write " << outName << "\n";
         return kExitFailure;
     }
     const std::int64_t written = extraction.written;
     out << outName << ": " << written << " bytes of stream " << stream << " ("
-        << MediaTypeToStr(streams[static_cast<std::size_t>(stream)].MediaType) << ")\n";
+        << MediaTypeToStr(streams[static_cast<std::size_t>(stream)].MediaType) << ")" << PcmOutputNote(pcm) << "\n";
     return kExitOk;
 }
 

@@ -18,7 +18,8 @@ void HoldDemultiplexerPluginsLoaded() {
     static const bool held = [] {
         const std::string folder = platform::ProgramFolder();
         if (folder.empty()) return false;
-        for (const char* base : {"demo_ql_demux_mp2", "demo_ql_demux_mxf"})
+        for (const char* base : {"demo_ql_demux_mp2", "demo_ql_demux_mxf", "demo_ql_demux_mp4", "demo_ql_demux_prores",
+                                 "demo_ql_demux_wav", "demo_ql_demux_avi", "demo_ql_demux_asf"})
             ::dlopen((folder + platform::SharedLibraryFileName(base)).c_str(), RTLD_NOW | RTLD_LOCAL);
         return true;
     }();

@@ -6,13 +6,10 @@
 // Seed it with the files of tests/data/demux.
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include <unistd.h>
-
 #include "cores/demo_demux_mp2/demo_demux_mp2.h"
+#include "fuzz/scratch_file.h"
 #include "plugins/common/counting_sink.h"
 #include "plugins/common/wav_sink.h"
 
@@ -21,38 +18,10 @@ namespace {
 constexpr int kMaxStreams = 4;
 constexpr int kMaxPushes = 100000;  // a pass over a small file takes far fewer
 
-// A scratch folder for the input and the WAV output, removed at exit. The
-// name lives in a plain array, which outlasts the exit handlers.
-char scratch_folder[] = "/tmp/tamberly-demux-fuzz-XXXXXX";
-
-std::string ScratchFile(const char* name) { return std::string(scratch_folder) + "/" + name; }
-
-void RemoveScratchFolder() {
-    std::remove(ScratchFile("input").c_str());
-    std::remove(ScratchFile("output.wav").c_str());
-    ::rmdir(scratch_folder);
-}
-
-bool MakeScratchFolder() {
-    static const bool made = [] {
-        if (::mkdtemp(scratch_folder) == nullptr) return false;
-        std::atexit(RemoveScratchFolder);
-        return true;
-    }();
-    return made;
-}
-
-bool WriteInput(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(data, 1, size, file) == size;
-    return std::fclose(file) == 0 && written;
-}
-
 bool IsWavKind(std::uint32_t media_type) { return media_type == 202 || media_type == 203 || media_type == 210; }
 
 void Extract(mp2_demux* demux, std::int32_t program, std::int32_t stream, std::uint32_t media_type) {
-    const std::string wav = ScratchFile("output.wav");
+    const std::string wav = fuzz_scratch::File("output.wav");
     bufstream* sink = IsWavKind(media_type) ? sinks::CreateWavSink(wav.c_str()) : sinks::CreateCountingSink();
     const mp2_parser_settings settings{};
     mp2_demux_parser* parser = sink != nullptr ? mp2DemuxCreateParser(demux, &settings) : nullptr;
@@ -88,8 +57,8 @@ void ExtractListedStreams(mp2_demux* demux) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string input = ScratchFile("input");
-    if (!MakeScratchFolder() || !WriteInput(input, data, size)) return 0;
+    if (!fuzz_scratch::WriteInput(data, size)) return 0;
+    const std::string input = fuzz_scratch::File("input");
     const mp2_demux_options options{};
     const mp2_demux_settings settings{};
     mp2_demux* demux = mp2DemuxCreate(nullptr, &options, &settings);

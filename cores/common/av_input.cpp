@@ -28,6 +28,14 @@ const char* FormatWhitelist(ContainerFamily family) {
             return "mpegts,mpeg,mpegvideo,mp3,ac3,eac3,aac,dts,h264,hevc,m4v,vc1";
         case ContainerFamily::Mxf:
             return "mxf";
+        case ContainerFamily::QuickTime:
+            return "mov";
+        case ContainerFamily::Wave:
+            return "wav";
+        case ContainerFamily::Avi:
+            return "avi";
+        case ContainerFamily::Asf:
+            return "asf";
     }
     return "";
 }

@@ -12,6 +12,10 @@ namespace cores {
 enum class ContainerFamily {
     Mpeg,  // MPEG-2 transport and program streams and the elementary streams they carry
     Mxf,
+    QuickTime,  // QuickTime and the ISO base media files (MP4)
+    Wave,
+    Avi,
+    Asf,
 };
 
 class AvInput {

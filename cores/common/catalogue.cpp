@@ -38,12 +38,19 @@ std::vector<ProgramEntry> Programs(const AVFormatContext& context) {
     return programs;
 }
 
+// The headers of these families name every track's codec and sampling rate,
+// so that no packet need be read to list the tracks.
+bool HeadersNameTheCodecs(ContainerFamily family) {
+    return family != ContainerFamily::Mpeg && family != ContainerFamily::Mxf;
+}
+
 }  // namespace
 
 std::optional<Catalogue> ReadCatalogue(const std::string& path, ContainerFamily family) {
     AvInput input;
     input.LimitReading(kCatalogueReadLimit);
-    if (!input.Open(path, family, nullptr, false) || !input.FindStreamInfo()) return std::nullopt;
+    if (!input.Open(path, family, nullptr, false)) return std::nullopt;
+    if (!HeadersNameTheCodecs(family) && !input.FindStreamInfo()) return std::nullopt;
     Catalogue catalogue;
     catalogue.path = path;
     catalogue.family = family;

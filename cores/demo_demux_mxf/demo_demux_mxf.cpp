@@ -1,40 +1,17 @@
-// The MXF core: the C exports over the shared catalogue and extraction pass
-// of the cores. The tracks are the streams of the catalogue's one program.
+// The MXF core: the track core's calls for an MXF instance, with this
+// core's records. An mxf_demux is the track core's instance and an
+// mxf_demux_parser its parser, under this core's names.
 
 #include "cores/demo_demux_mxf/demo_demux_mxf.h"
 
 #include <cstring>
-#include <memory>
 
-#include "cores/common/catalogue.h"
-#include "cores/common/extraction.h"
-#include "cores/common/guarded.h"
-
-struct mxf_demux {
-    std::shared_ptr<const cores::Catalogue> catalogue;  // null until a file is open
-};
-
-struct mxf_demux_parser {
-    mxf_demux* owner;
-    cores::Extraction extraction;
-};
+#include "cores/track_demux/track_demux.h"
 
 namespace {
 
-const std::vector<cores::StreamEntry>* TracksOf(const mxf_demux* demux) {
-    if (demux == nullptr || !demux->catalogue || demux->catalogue->programs.empty()) return nullptr;
-    return &demux->catalogue->programs.front().streams;
-}
-
-const cores::StreamEntry* TrackOf(const mxf_demux* demux, int32_t stream) {
-    const auto* tracks = TracksOf(demux);
-    if (tracks == nullptr || stream < 0 || static_cast<std::size_t>(stream) >= tracks->size()) return nullptr;
-    return &(*tracks)[static_cast<std::size_t>(stream)];
-}
-
-bool Owns(const mxf_demux* demux, const mxf_demux_parser* parser) {
-    return demux != nullptr && parser != nullptr && parser->owner == demux;
-}
+track_demux* Track(mxf_demux* demux) { return reinterpret_cast<track_demux*>(demux); }
+track_demux_parser* Track(mxf_demux_parser* parser) { return reinterpret_cast<track_demux_parser*>(parser); }
 
 }  // namespace
 
@@ -42,70 +19,62 @@ bool Owns(const mxf_demux* demux, const mxf_demux_parser* parser) {
 
 mxf_demux* TAMBERLY_CDECL mxfDemuxCreate(void* reserved, const mxf_demux_options* options,
                                         const mxf_demux_settings* settings) {
-    if (reserved != nullptr || options == nullptr || settings == nullptr || settings->essence_tracks != 1) {
-        return nullptr;
-    }
-    return cores::Guarded<mxf_demux*>(nullptr, [] { return new mxf_demux{}; });
+    if (options == nullptr || settings == nullptr || settings->essence_tracks != 1) return nullptr;
+    const track_demux_options track_options{};
+    track_demux_settings track_settings{};
+    track_settings.container = TRACK_CONTAINER_MXF;
+    return reinterpret_cast<mxf_demux*>(trackDemuxCreate(reserved, &track_options, &track_settings));
 }
 
-void TAMBERLY_CDECL mxfDemuxFree(mxf_demux* demux) { delete demux; }
+void TAMBERLY_CDECL mxfDemuxFree(mxf_demux* demux) { trackDemuxFree(Track(demux)); }
 
 int32_t TAMBERLY_CDECL mxfDemuxOpen(mxf_demux* demux, int32_t flags, const char* file_name) {
-    if (demux == nullptr || flags != 0 || file_name == nullptr) return -1;
-    return cores::Guarded<int32_t>(-1, [&] {
-        demux->catalogue.reset();
-        auto catalogue = cores::ReadCatalogue(file_name, cores::ContainerFamily::Mxf);
-        if (!catalogue) return -1;
-        demux->catalogue = std::make_shared<const cores::Catalogue>(std::move(*catalogue));
-        return 0;
-    });
+    return trackDemuxOpen(Track(demux), flags, file_name);
 }
 
 // ---- tracks ----
 
 int32_t TAMBERLY_CDECL mxfDemuxGetFileInfo(mxf_demux* demux, mxf_file_info* info) {
-    const auto* tracks = TracksOf(demux);
-    if (tracks == nullptr || info == nullptr) return -1;
+    track_file_info track_info{};
+    if (info == nullptr || trackDemuxGetFileInfo(Track(demux), &track_info) != 0) return -1;
     std::memset(info, 0, sizeof *info);
-    info->stream_count = static_cast<int32_t>(tracks->size());
+    info->stream_count = track_info.stream_count;
     return 0;
 }
 
 int32_t TAMBERLY_CDECL mxfDemuxGetStreamFormat(mxf_demux* demux, mxf_stream_format* format, int32_t stream) {
-    const cores::StreamEntry* track = TrackOf(demux, stream);
-    if (track == nullptr || format == nullptr) return -1;
+    track_stream_format track_format{};
+    if (format == nullptr || trackDemuxGetStreamFormat(Track(demux), &track_format, stream) != 0) return -1;
     std::memset(format, 0, sizeof *format);
-    format->media_type = track->media_type;
+    format->media_type = track_format.media_type;
     return 0;
 }
 
 // ---- extraction ----
 
 mxf_demux_parser* TAMBERLY_CDECL mxfDemuxCreateParser(mxf_demux* demux, const mxf_parser_settings* settings) {
-    if (demux == nullptr || !demux->catalogue || settings == nullptr) return nullptr;
-    return cores::Guarded<mxf_demux_parser*>(nullptr,
-                                             [&] { return new mxf_demux_parser{demux, cores::Extraction(demux->catalogue)}; });
+    if (settings == nullptr) return nullptr;
+    const track_parser_settings track_settings{};
+    return reinterpret_cast<mxf_demux_parser*>(trackDemuxCreateParser(Track(demux), &track_settings));
 }
 
 void TAMBERLY_CDECL mxfDemuxFreeParser(mxf_demux* demux, mxf_demux_parser* parser) {
-    if (Owns(demux, parser)) delete parser;
+    trackDemuxFreeParser(Track(demux), Track(parser));
 }
 
 int32_t TAMBERLY_CDECL mxfDemuxAddStream(mxf_demux* demux, mxf_demux_parser* parser,
                                          const mxf_stream_selection* selection) {
-    if (!Owns(demux, parser) || selection == nullptr) return -1;
-    const cores::StreamEntry* track = TrackOf(demux, selection->stream);
-    bufstream* output = selection->output;
-    if (track == nullptr) return -1;
-    return cores::Guarded<int32_t>(-1, [&] { return parser->extraction.Add(*track, output) ? 0 : -1; });
+    if (selection == nullptr) return -1;
+    track_stream_selection track_selection{};
+    track_selection.stream = selection->stream;
+    track_selection.output = selection->output;
+    return trackDemuxAddStream(Track(demux), Track(parser), &track_selection);
 }
 
 int32_t TAMBERLY_CDECL mxfDemuxSeek(mxf_demux* demux, mxf_demux_parser* parser, int32_t position, int32_t origin) {
-    if (!Owns(demux, parser) || position != 0 || origin != 0) return -1;
-    return cores::Guarded<int32_t>(-1, [&] { return parser->extraction.Restart() ? 0 : -1; });
+    return trackDemuxSeek(Track(demux), Track(parser), position, origin);
 }
 
 int32_t TAMBERLY_CDECL mxfDemuxPush(mxf_demux* demux, mxf_demux_parser* parser) {
-    if (!Owns(demux, parser)) return -1;
-    return cores::Guarded<int32_t>(-1, [&] { return parser->extraction.Push(); });
+    return trackDemuxPush(Track(demux), Track(parser));
 }

@@ -43,6 +43,7 @@
 #include <type_traits>
 
 #include "abi/bufstream.h"
+#include "abi/media_types.h"
 #include "abi/ql_demux_api.h"
 #include "platform/debug_output.h"
 #include "plugins/common/counting_sink.h"
@@ -115,6 +116,14 @@ enum class FileOutput {
     Plain,  // the bytes as the core writes them (file sink)
     Wave,   // the PCM packets as a RIFF WAVE file (WAV sink)
 };
+
+// The PCM kinds the WAV sink takes go into WAVE files, every other type as
+// the core writes it.
+inline FileOutput PcmKindsAsWave(std::int32_t media_type) {
+    const bool pcm = media_type == QL_MEDIA_DVD_LPCM_AUDIO || media_type == QL_MEDIA_HDMV_LPCM_AUDIO ||
+                     media_type == QL_MEDIA_AES302M_AUDIO;
+    return pcm ? FileOutput::Wave : FileOutput::Plain;
+}
 
 // The lines of one extraction export; null where the step fails without one.
 struct ExtractionLines {

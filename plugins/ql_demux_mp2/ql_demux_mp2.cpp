@@ -6,7 +6,6 @@
 
 #include <cstdint>
 
-#include "abi/media_types.h"
 #include "cores/demo_demux_mp2/demo_demux_mp2.h"
 #include "platform/debug_output.h"
 #include "plugins/common/demux_plugin.h"
@@ -47,7 +46,9 @@ struct Mp2Description {
     static constexpr bool kParserBeforeSink = false;
 
     static bool ListStreams(const mp2_file_info& info);
-    static demux_plugin::FileOutput FileOutputFor(std::int32_t media_type);
+    static demux_plugin::FileOutput FileOutputFor(std::int32_t media_type) {
+        return demux_plugin::PcmKindsAsWave(media_type);
+    }
 };
 
 using Plugin = demux_plugin::Plugin<Mp2Description>;
@@ -83,14 +84,6 @@ bool Mp2Description::ListStreams(const mp2_file_info& info) {
         }
     }
     return Plugin::CurrentInstance() != nullptr;
-}
-
-// ---- extraction ----
-
-demux_plugin::FileOutput Mp2Description::FileOutputFor(std::int32_t media_type) {
-    const bool pcm = media_type == QL_MEDIA_DVD_LPCM_AUDIO || media_type == QL_MEDIA_HDMV_LPCM_AUDIO ||
-                     media_type == QL_MEDIA_AES302M_AUDIO;
-    return pcm ? demux_plugin::FileOutput::Wave : demux_plugin::FileOutput::Plain;
 }
 
 }  // namespace

@@ -19,6 +19,10 @@ typedef struct core_layout {
     size_t mxf_selection_output_offset;
     size_t mxf_selection_size;
     size_t mxf_essence_tracks_offset;
+    size_t track_container_offset;
+    size_t track_media_type_offset;
+    size_t track_selection_output_offset;
+    size_t track_selection_size;
 } core_layout;
 
 void core_layout_from_c(core_layout* layout);

@@ -7,6 +7,7 @@
 
 #include "cores/demo_demux_mp2/demo_demux_mp2.h"
 #include "cores/demo_demux_mxf/demo_demux_mxf.h"
+#include "cores/track_demux/track_demux.h"
 #include "tests/cores/core_headers_c.h"
 
 namespace {
@@ -25,6 +26,10 @@ TEST(CoreLayout, CAndCxxAgree) {
     EXPECT_EQ(c.mxf_selection_output_offset, offsetof(mxf_stream_selection, output));
     EXPECT_EQ(c.mxf_selection_size, sizeof(mxf_stream_selection));
     EXPECT_EQ(c.mxf_essence_tracks_offset, offsetof(mxf_demux_settings, essence_tracks));
+    EXPECT_EQ(c.track_container_offset, offsetof(track_demux_settings, container));
+    EXPECT_EQ(c.track_media_type_offset, offsetof(track_stream_format, media_type));
+    EXPECT_EQ(c.track_selection_output_offset, offsetof(track_stream_selection, output));
+    EXPECT_EQ(c.track_selection_size, sizeof(track_stream_selection));
 }
 
 TEST(CoreLayout, FixedBlocksKeepTheirSizes) {

@@ -67,4 +67,43 @@ ff -f lavfi -i "$(video 0.2)" -f lavfi -i "sine=frequency=440:sample_rate=48000:
   -c:v:2 mpeg4 -c:a:0 eac3 -b:a:0 64k -c:a:1 dca -b:a:1 320k -strict experimental \
   "${exact[@]}" -f mpegts codecs.ts
 
+# MPEG audio in the containers of the other plugins, copied, each file
+# checked against ffmpeg's own extraction, which must give the source back:
+# MP4 (MP3, header first; MP2 and MP3 as two tracks, header last) and
+# QuickTime (MP2) beside H.264,
+# QuickTime with ProRes video, WAVE with Layer II (format tag 0x0050) and
+# Layer III (0x0055), AVI with MPEG-4 video and CBR or VBR (16 kHz) MP3, and
+# ASF with MP3.
+l2="$here/crc_l2_44k_256k_stereo.mp2"
+l3="$here/crc_l3_44k_64k_mono.mp3"
+l3_vbr="$here/lsf_l3_16k_vbr.mp3"
+h264=(-c:v libx264 -preset ultrafast -threads 1)
+ff -f lavfi -i "$(video 0.4)" -i "$l3" -map 0:v -map 1:a "${h264[@]}" -c:a copy "${exact[@]}" -movflags +faststart \
+  -f mp4 mp3_h264.mp4
+ff -f lavfi -i "$(video 0.4)" -i "$l2" -i "$l3" -map 0:v -map 1:a -map 2:a "${h264[@]}" -c:a copy "${exact[@]}" \
+  -f mp4 h264_mp2_mp3.mp4
+ff -f lavfi -i "$(video 0.4)" -i "$l2" -map 0:v -map 1:a "${h264[@]}" -c:a copy "${exact[@]}" -f mov h264_mp2.mov
+ff -f lavfi -i "$(video 0.2)" -i "$l2" -map 0:v -map 1:a -c:v prores_ks -profile:v 0 -c:a copy "${exact[@]}" \
+  -movflags +faststart -f mov prores_mp2.mov
+ff -i "$l2" -c copy "${exact[@]}" -f wav l2.wav
+ff -i "$l3" -c copy "${exact[@]}" -f wav l3.wav
+ff -f lavfi -i "$(video 0.4)" -i "$l3" -map 0:v -map 1:a -c:v mpeg4 -c:a copy "${exact[@]}" -f avi mpeg4_mp3_cbr.avi
+ff -f lavfi -i "$(video 0.4)" -i "$l3_vbr" -map 0:v -map 1:a -c:v mpeg4 -c:a copy "${exact[@]}" -f avi mpeg4_mp3_vbr.avi
+ff -i "$l3" -c copy "${exact[@]}" -f asf mp3.asf
+same_as_ffmpeg() {  # file, audio track, source
+  ff -i "$1" -map "0:a:$2" -c copy -f mp2 extracted.tmp
+  cmp extracted.tmp "$3" || { echo "$1: ffmpeg extracts other bytes than $3" >&2; exit 1; }
+  rm extracted.tmp
+}
+same_as_ffmpeg mp3_h264.mp4 0 "$l3"
+same_as_ffmpeg h264_mp2_mp3.mp4 0 "$l2"
+same_as_ffmpeg h264_mp2_mp3.mp4 1 "$l3"
+same_as_ffmpeg h264_mp2.mov 0 "$l2"
+same_as_ffmpeg prores_mp2.mov 0 "$l2"
+same_as_ffmpeg l2.wav 0 "$l2"
+same_as_ffmpeg l3.wav 0 "$l3"
+same_as_ffmpeg mpeg4_mp3_cbr.avi 0 "$l3"
+same_as_ffmpeg mpeg4_mp3_vbr.avi 0 "$l3_vbr"
+same_as_ffmpeg mp3.asf 0 "$l3"
+
 ls -l "$out"

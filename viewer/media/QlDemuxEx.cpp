@@ -179,6 +179,15 @@ bool TQlDemuxEx::GetStreamMediaType(std::int32_t nIndex, std::int32_t* pProgramI
 
 // ---------------------------------------------------------------- extraction
 
+bool TQlDemuxEx::DemuxStreamToFile(std::int32_t nIndex, const std::string& fileName) {
+    try {
+        return FQlDemux && FCommand.load() == kIdle && FQlDemux->DemuxStreamToFile(nIndex, fileName);
+    } catch (...) {
+        Log("dbg: Error in TQlDemuxEx.DemuxStreamToFile call...");
+        return false;
+    }
+}
+
 // A running extraction is stopped first, which also waits until the worker
 // is idle: a request written while it was still finishing the last run would
 // be overwritten by its idle mark and lost.

@@ -47,6 +47,12 @@ public:
     bool GetStreamMediaType(std::int32_t nIndex, std::int32_t* pProgramID, std::int32_t* pStreamID,
                             std::int32_t* pStreamMediaType);
 
+    // The plugin's own extraction of stream nIndex into fileName on the
+    // calling thread (the PCM kinds its WAV sink takes become WAVE files);
+    // false without a plugin, during a callback extraction or when the
+    // plugin answers a failure.
+    bool DemuxStreamToFile(std::int32_t nIndex, const std::string& fileName);
+
     // Stops a running extraction and waits for the worker, then starts one.
     bool StartDemultiplexingStream(std::int32_t nIndex);
     // Copies up to size bytes, waiting while the FIFO is empty and the

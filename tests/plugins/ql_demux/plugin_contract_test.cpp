@@ -1,4 +1,4 @@
-// The export contract, run against both delivered plugin files with their
+// The export contract, run against every delivered plugin file with their
 // real cores: listing a file made by ffmpeg, byte-exact extraction to a file
 // and to the host, twice from one LoadFile, and bad input of every kind,
 // which ends in -1 with an empty or short output and the plugin's lines,
@@ -16,14 +16,14 @@ namespace {
 
 struct PluginCase {
     const char* name;
-    const char* library;
+    std::string library;
     const char* container;     // under tests/data/demux
     Listing listing;
     std::int32_t audio;        // the stream compared byte for byte
     std::string audio_source;  // what was muxed as that stream
     const char* other_kind;    // a container of the other plugin
     const char* seek_failed;   // the line when the file has gone
-    const char* no_demuxer;
+    std::string no_demuxer;
 };
 
 class PluginContract : public ::testing::TestWithParam<PluginCase> {
@@ -37,7 +37,7 @@ protected:
         return path;
     }
 
-    RealPlugin plugin_{GetParam().library};
+    RealPlugin plugin_{GetParam().library.c_str()};
     testsupport::TempDir dir_;
 };
 
@@ -121,6 +121,32 @@ TEST_P(PluginContract, WrongIndexWritesNothingAndStaysReady) {
               testsupport::ReadFileBytes(GetParam().audio_source));
 }
 
+struct AbortingReceiver {
+    const PluginExports* api;
+    Bytes received;
+};
+
+// Keeps the first chunk and asks for the abort from inside the send call:
+// the push under way ends and the next one is not made.
+std::int32_t TAMBERLY_STDCALL AbortAtFirstChunk(void* owner, const void* data, std::int32_t size) {
+    auto& receiver = *static_cast<AbortingReceiver*>(owner);
+    const bool first = receiver.received.empty();
+    AppendChunk(&receiver.received, data, size);
+    if (first) receiver.api->AbortDemux(0);
+    return 0;
+}
+
+TEST_P(PluginContract, AbortMidExtractionLeavesAPrefixAndStaysReady) {
+    const Bytes expected = testsupport::ReadFileBytes(GetParam().audio_source);
+    ASSERT_EQ(api().LoadFile(DemuxFixture(GetParam().container).c_str()), 0);
+    AbortingReceiver receiver{&api(), {}};
+    EXPECT_EQ(api().DemuxStreamCallBack(GetParam().audio, &AbortAtFirstChunk, &receiver), 0);
+    ASSERT_FALSE(receiver.received.empty());
+    EXPECT_LT(receiver.received.size(), expected.size());
+    EXPECT_TRUE(std::equal(receiver.received.begin(), receiver.received.end(), expected.begin()));
+    EXPECT_EQ(plugin_.ToHost(GetParam().audio), expected);
+}
+
 TEST_P(PluginContract, PathLongerThan259BytesIsRefused) {
     const std::string folder = dir_.Path().string() + "/";
     const std::string too_long = folder + std::string(260 - folder.size(), 'x');
@@ -141,7 +167,31 @@ const PluginCase kMxf = {
     "Unable to seek on start position.\n", "Error in mxf_demux_callback - no demuxer connected.\n",
 };
 
-INSTANTIATE_TEST_SUITE_P(Plugins, PluginContract, ::testing::Values(kMp2, kMxf),
+// The track plugins, each with a container of a kind that is close to its
+// own as the one it must refuse.
+PluginCase TrackCase(const char* name, const char* container, Listing listing, std::int32_t audio,
+                     const char* source, const char* other_kind) {
+    return {name,
+            std::string("demo_ql_demux_") + name,
+            container,
+            std::move(listing),
+            audio,
+            testsupport::FixturePath(source),
+            other_kind,
+            "Unable to seek to the beginning of the file.\n",
+            std::string("Error in ") + name + "_demux_callback - no demuxer connected.\n"};
+}
+
+const PluginCase kMp4 = TrackCase("mp4", "mp3_h264.mp4", {{0, 0, 10}, {0, 1, 131}}, 1, "crc_l3_44k_64k_mono.mp3",
+                                  "prores_mp2.mov");
+const PluginCase kProRes = TrackCase("prores", "prores_mp2.mov", {{0, 0, 127}, {0, 1, 131}}, 1,
+                                     "crc_l2_44k_256k_stereo.mp2", "h264_mp2.mov");
+const PluginCase kWav = TrackCase("wav", "l2.wav", {{0, 0, 131}}, 0, "crc_l2_44k_256k_stereo.mp2", "mpeg4_mp3_cbr.avi");
+const PluginCase kAvi = TrackCase("avi", "mpeg4_mp3_vbr.avi", {{0, 0, 4}, {0, 1, 132}}, 1, "lsf_l3_16k_vbr.mp3",
+                                  "l3.wav");
+const PluginCase kAsf = TrackCase("asf", "mp3.asf", {{0, 0, 131}}, 0, "crc_l3_44k_64k_mono.mp3", "mp3_h264.mp4");
+
+INSTANTIATE_TEST_SUITE_P(Plugins, PluginContract, ::testing::Values(kMp2, kMxf, kMp4, kProRes, kWav, kAvi, kAsf),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

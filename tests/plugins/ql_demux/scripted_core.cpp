@@ -5,6 +5,7 @@
 
 #include "cores/demo_demux_mp2/demo_demux_mp2.h"
 #include "cores/demo_demux_mxf/demo_demux_mxf.h"
+#include "cores/track_demux/track_demux.h"
 
 struct mp2_demux {
     int serial;
@@ -16,6 +17,12 @@ struct mxf_demux {
     int serial;
 };
 struct mxf_demux_parser {
+    bufstream* output;
+};
+struct track_demux {
+    int serial;
+};
+struct track_demux_parser {
     bufstream* output;
 };
 
@@ -202,6 +209,37 @@ int32_t TAMBERLY_CDECL mp2DemuxPush(mp2_demux* demux, mp2_demux_parser* parser) 
     return scripted::Push(demux, parser);
 }
 
+// ---- the cores that list tracks (MXF, track core) ----
+
+namespace scripted {
+namespace {
+
+template <class Demux, class FileInfo>
+int32_t TrackFileInfo(Demux* demux, FileInfo* info) {
+    if (!Call("file_info", demux) || Current().file_info_fails) return -1;
+    info->stream_count = Current().programs.empty() ? 0 : Current().programs[0];
+    return 0;
+}
+
+template <class Demux, class Format>
+int32_t TrackStreamFormat(Demux* demux, Format* format, int32_t stream) {
+    if (!Call("stream_format 0 " + std::to_string(stream), demux)) return -1;
+    std::uint32_t media_type = 0;
+    if (StreamFormat(0, stream, media_type) != 0) return -1;
+    format->media_type = media_type;
+    return 0;
+}
+
+template <class Demux, class Parser, class Selection>
+int32_t AddTrack(Demux* demux, Parser* parser, const Selection* selection) {
+    if (!Call("set_stream 0 " + std::to_string(selection->stream), demux, parser) || Current().stream_fails) return -1;
+    parser->output = selection->output;
+    return 0;
+}
+
+}  // namespace
+}  // namespace scripted
+
 // ---- the MXF core ----
 
 mxf_demux* TAMBERLY_CDECL mxfDemuxCreate(void*, const mxf_demux_options*, const mxf_demux_settings* settings) {
@@ -216,17 +254,11 @@ int32_t TAMBERLY_CDECL mxfDemuxOpen(mxf_demux* demux, int32_t flags, const char*
 }
 
 int32_t TAMBERLY_CDECL mxfDemuxGetFileInfo(mxf_demux* demux, mxf_file_info* info) {
-    if (!Call("file_info", demux) || Current().file_info_fails) return -1;
-    info->stream_count = Current().programs.empty() ? 0 : Current().programs[0];
-    return 0;
+    return scripted::TrackFileInfo(demux, info);
 }
 
 int32_t TAMBERLY_CDECL mxfDemuxGetStreamFormat(mxf_demux* demux, mxf_stream_format* format, int32_t stream) {
-    if (!Call("stream_format 0 " + std::to_string(stream), demux)) return -1;
-    std::uint32_t media_type = 0;
-    if (scripted::StreamFormat(0, stream, media_type) != 0) return -1;
-    format->media_type = media_type;
-    return 0;
+    return scripted::TrackStreamFormat(demux, format, stream);
 }
 
 mxf_demux_parser* TAMBERLY_CDECL mxfDemuxCreateParser(mxf_demux* demux, const mxf_parser_settings*) {
@@ -239,9 +271,7 @@ void TAMBERLY_CDECL mxfDemuxFreeParser(mxf_demux* demux, mxf_demux_parser* parse
 
 int32_t TAMBERLY_CDECL mxfDemuxAddStream(mxf_demux* demux, mxf_demux_parser* parser,
                                          const mxf_stream_selection* selection) {
-    if (!Call("set_stream 0 " + std::to_string(selection->stream), demux, parser) || Current().stream_fails) return -1;
-    parser->output = selection->output;
-    return 0;
+    return scripted::AddTrack(demux, parser, selection);
 }
 
 int32_t TAMBERLY_CDECL mxfDemuxSeek(mxf_demux* demux, mxf_demux_parser* parser, int32_t position, int32_t origin) {
@@ -249,5 +279,48 @@ int32_t TAMBERLY_CDECL mxfDemuxSeek(mxf_demux* demux, mxf_demux_parser* parser, 
 }
 
 int32_t TAMBERLY_CDECL mxfDemuxPush(mxf_demux* demux, mxf_demux_parser* parser) {
+    return scripted::Push(demux, parser);
+}
+
+// ---- the track core ----
+
+track_demux* TAMBERLY_CDECL trackDemuxCreate(void*, const track_demux_options*, const track_demux_settings* settings) {
+    if (settings == nullptr || settings->container == 0) Current().misuse = true;
+    return scripted::Create<track_demux>();
+}
+
+void TAMBERLY_CDECL trackDemuxFree(track_demux* demux) { scripted::Free(demux); }
+
+int32_t TAMBERLY_CDECL trackDemuxOpen(track_demux* demux, int32_t flags, const char* file_name) {
+    return scripted::Open(demux, flags, file_name);
+}
+
+int32_t TAMBERLY_CDECL trackDemuxGetFileInfo(track_demux* demux, track_file_info* info) {
+    return scripted::TrackFileInfo(demux, info);
+}
+
+int32_t TAMBERLY_CDECL trackDemuxGetStreamFormat(track_demux* demux, track_stream_format* format, int32_t stream) {
+    return scripted::TrackStreamFormat(demux, format, stream);
+}
+
+track_demux_parser* TAMBERLY_CDECL trackDemuxCreateParser(track_demux* demux, const track_parser_settings*) {
+    return scripted::CreateParser<track_demux_parser>(demux);
+}
+
+void TAMBERLY_CDECL trackDemuxFreeParser(track_demux* demux, track_demux_parser* parser) {
+    scripted::FreeParser(demux, parser);
+}
+
+int32_t TAMBERLY_CDECL trackDemuxAddStream(track_demux* demux, track_demux_parser* parser,
+                                           const track_stream_selection* selection) {
+    return scripted::AddTrack(demux, parser, selection);
+}
+
+int32_t TAMBERLY_CDECL trackDemuxSeek(track_demux* demux, track_demux_parser* parser, int32_t position,
+                                      int32_t origin) {
+    return scripted::Seek(demux, parser, position, origin);
+}
+
+int32_t TAMBERLY_CDECL trackDemuxPush(track_demux* demux, track_demux_parser* parser) {
     return scripted::Push(demux, parser);
 }

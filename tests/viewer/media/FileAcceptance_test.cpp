@@ -48,7 +48,13 @@ INSTANTIATE_TEST_SUITE_P(
                       AcceptanceCase{"tone_l3_44k_128k.mp3", TFileVerdict::MpegAudio, "", false},
                       AcceptanceCase{"tone_l2_48k_192k_crc.mp2", TFileVerdict::MpegAudio, "", false},
                       AcceptanceCase{"tone_l2.ts", TFileVerdict::Container, "IsTS", true},
-                      AcceptanceCase{"demux/l2_mpeg2video.mpg", TFileVerdict::Container, "IsPS", true}),
+                      AcceptanceCase{"demux/l2_mpeg2video.mpg", TFileVerdict::Container, "IsPS", true},
+                      AcceptanceCase{"demux/mp3_h264.mp4", TFileVerdict::Container, "IsQT", true},
+                      AcceptanceCase{"demux/h264_mp2_mp3.mp4", TFileVerdict::Container, "IsQT", true},
+                      AcceptanceCase{"demux/prores_mp2.mov", TFileVerdict::Container, "IsQT", true},
+                      AcceptanceCase{"demux/l2.wav", TFileVerdict::Container, "IsWAVEFile", true},
+                      AcceptanceCase{"demux/l3.wav", TFileVerdict::Container, "IsWAVEFile", true},
+                      AcceptanceCase{"demux/mpeg4_mp3_vbr.avi", TFileVerdict::Container, "IsAVIFile", true}),
     [](const ::testing::TestParamInfo<AcceptanceCase>& info) {
         std::string name = info.param.fixture;
         for (char& c : name)
