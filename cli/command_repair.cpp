@@ -170,10 +170,6 @@ int RunRepair(const std::vector<std::string>& args, std::ostream& out, std::ostr
         output.Discard();
         return ReportFailure(outcome, request, err);
     }
-    if (::fsync(output.Handle()) != 0 && errno != EINVAL) {
-        err << "tamberly-cli: cannot write " << request.output << ": " << std::strerror(errno) << "\n";
-        return kExitFailure;
-    }
     if (!CommitOutput(output, request.output, request.replace, err)) return kExitFailure;
     const std::string report = ReportText(outcome.changes, request);
     if (!request.reportFile) {

@@ -2,7 +2,7 @@
 // then the kept ranges are copied with their patches while a second checker
 // reads what is written.
 
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -82,6 +82,7 @@ result repair_run::fail(status outcome, int error) {
 }
 
 bool repair_run::scan(plan& out) {
+    ::posix_fadvise(input_, 0, 0, POSIX_FADV_SEQUENTIAL);
     plan_builder builder(choice_);
     mpacheck::checker checker([&](const mpacheck::finding& f) { builder.add(f); });
     for (std::uint64_t at = 0;;) {
