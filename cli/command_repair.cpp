@@ -10,7 +10,7 @@
 #include "cli/commands.h"
 #include "cli/progress_bar.h"
 #include "cli/repair_report_json.h"
-#include "libs/mparepair/mparepair.h"
+#include "libs/mparepair/repair_file.h"
 #include "platform/atomic_output.h"
 
 namespace cli {
@@ -125,59 +125,31 @@ bool WriteReportFile(const std::string& name, const std::string& text, bool repl
     return CommitOutput(file, name, replace, err);
 }
 
-int ReportFailure(const mparepair::result& outcome, const RepairRequest& request, std::ostream& err) {
-    switch (outcome.outcome) {
-    case mparepair::status::cannot_read:
-        err << "tamberly-cli: cannot read " << request.input << ": " << std::strerror(outcome.error) << "\n";
-        break;
-    case mparepair::status::cannot_write:
-        err << "tamberly-cli: cannot write " << request.output << ": " << std::strerror(outcome.error)
-            << "; nothing was left under that name\n";
-        break;
-    case mparepair::status::no_audio:
-        err << "tamberly-cli: " << request.input << " holds no MPEG audio frame; nothing written\n";
-        return kExitNotAudio;
-    default: err << "tamberly-cli: the repair of " << request.input << " stopped\n"; break;
-    }
-    return kExitFailure;
-}
-
 }  // namespace
 
 int RunRepair(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     RepairRequest request;
     if (const auto stop = ParseRequest(args, request, out, err)) return *stop;
     if (!CheckNames(request, err)) return kExitFailure;
-    const int input = platform::OpenRegularInput(request.input);
-    if (input < 0) {
-        err << "tamberly-cli: cannot open " << request.input << ": " << std::strerror(errno) << "\n";
-        return kExitFailure;
-    }
-    platform::AtomicOutputFile output;
-    if (!CreateOutput(output, request.output, err)) {
-        ::close(input);
-        return kExitFailure;
-    }
     ProgressBar progress("repair");
-    const mparepair::result outcome =
-        mparepair::repair(input, output.Handle(), request.choice, [&](std::uint64_t done, std::uint64_t total) {
+    const mparepair::file_result outcome = mparepair::repair_file(
+        request.input, request.output, request.choice, request.replace, [&](std::uint64_t done, std::uint64_t total) {
             progress.Update(done, total);
             return true;
         });
     progress.Clear();
-    ::close(input);
-    if (outcome.outcome != mparepair::status::ok) {
-        output.Discard();
-        return ReportFailure(outcome, request, err);
+    if (!outcome.error.empty()) {
+        err << "tamberly-cli: " << outcome.error << "\n";
+        return outcome.repaired.outcome == mparepair::status::no_audio ? kExitNotAudio : kExitFailure;
     }
-    if (!CommitOutput(output, request.output, request.replace, err)) return kExitFailure;
-    const std::string report = ReportText(outcome.changes, request);
+    const mparepair::report& changes = outcome.repaired.changes;
+    const std::string report = ReportText(changes, request);
     if (!request.reportFile) {
         out << report;
         return kExitOk;
     }
     if (!WriteReportFile(*request.reportFile, report, request.replace, err)) return kExitFailure;
-    out << mparepair::change_count(outcome.changes) << " changes; report in " << *request.reportFile << "\n";
+    out << mparepair::change_count(changes) << " changes; report in " << *request.reportFile << "\n";
     return kExitOk;
 }
 
