@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "libs/mparepair/background_check.h"
 #include "libs/mparepair/mparepair.h"
 #include "libs/mparepair/plan.h"
 
@@ -48,7 +49,8 @@ bool write_all(int output, const std::uint8_t* data, std::size_t size) {
 class repair_run {
 public:
     repair_run(int input, int output, const options& choice, const progress_callback& progress)
-        : input_(input), output_(output), choice_(choice), progress_(progress), buffer_(kChunkBytes) {}
+        : input_(input), output_(output), choice_(choice), progress_(progress), buffer_(kChunkBytes),
+          spare_(kChunkBytes) {}
 
     result run();
 
@@ -64,6 +66,7 @@ private:
     options choice_;
     const progress_callback& progress_;
     std::vector<std::uint8_t> buffer_;
+    std::vector<std::uint8_t> spare_;  // the copy fills one buffer while the re-check reads the other
     std::uint64_t size_ = 0;
     result result_;
     mpacheck::checker recheck_{[this](const mpacheck::finding& f) {
@@ -71,6 +74,7 @@ private:
         ++result_.changes.recheck_problem_count;
         if (result_.changes.recheck_problems.size() < kMaxProblemsKept) result_.changes.recheck_problems.push_back(f);
     }};
+    background_check recheck_feed_{recheck_};
 };
 
 bool repair_run::report_progress(std::uint64_t done) { return !progress_ || progress_(done, 2 * size_); }
@@ -126,7 +130,8 @@ bool repair_run::copy_range(std::uint64_t from, std::uint64_t to, const std::vec
             result_.outcome = status::cannot_write;
             return false;
         }
-        recheck_.feed(buffer_.data(), wanted);
+        recheck_feed_.feed(buffer_.data(), wanted);
+        buffer_.swap(spare_);
         result_.changes.output_bytes += wanted;
         from = end;
         if (!report_progress(size_ + from)) {
@@ -163,8 +168,9 @@ result repair_run::run() {
             ++r.fields_rewritten;
         }
     }
-    if (!copy(work)) return result_;
-    recheck_.finish();
+    const bool copied = copy(work);
+    recheck_feed_.finish();  // before the result is read: the re-check writes into it
+    if (!copied) return result_;
     r.recheck = recheck_.result();
     return result_;
 }

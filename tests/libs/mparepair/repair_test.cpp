@@ -193,7 +193,7 @@ TEST(RepairFailure, NoAudioWritesNothingAndAFullOutputIsReported) {
     EXPECT_EQ(failed.error, ENOSPC);
 }
 
-TEST(RepairProgress, CountsUpToTwiceTheInputAndStopsWhenAsked) {
+TEST(RepairProgress, CountsUpToTwiceTheInputRechecksEveryChunkAndStopsWhenAsked) {
     const testsupport::TempDir dir;
     const Bytes input = Frames(3000);  // over one read chunk
     const int in = ::open(dir.Write("in.mp2", input).c_str(), O_RDONLY);
@@ -206,6 +206,8 @@ TEST(RepairProgress, CountsUpToTwiceTheInputAndStopsWhenAsked) {
         return true;
     });
     EXPECT_EQ(done.outcome, mparepair::status::ok);
+    EXPECT_EQ(done.changes.recheck.frames, 3000);  // the re-check saw every chunk
+    EXPECT_EQ(done.changes.recheck.bytes, input.size());
     EXPECT_EQ(total, 2 * input.size());
     EXPECT_EQ(last, total);
     const auto stopped = mparepair::repair(in, out, Choice(), [](std::uint64_t now, std::uint64_t all) {
