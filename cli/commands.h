@@ -20,6 +20,7 @@ int RunStreams(const std::vector<std::string>& args, std::ostream& out, std::ost
 int RunExtract(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunValidate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunRepair(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 extern const char* const kFramesHelp;
 extern const char* const kHeaderHelp;
@@ -28,6 +29,7 @@ extern const char* const kStreamsHelp;
 extern const char* const kExtractHelp;
 extern const char* const kDecodeHelp;
 extern const char* const kValidateHelp;
+extern const char* const kRepairHelp;
 
 // Checks that FILE can be read as input: a regular file (not a folder,
 // FIFO, device or socket, checked without blocking) that opens for reading

@@ -31,6 +31,9 @@ const char* const kUsage =
     "  validate FILE... [--report OUT | --report-dir DIR --report-format FORM]\n"
     "           [--disable KIND]... [--format text|json] [--fail-on LEVEL|KIND,...]\n"
     "                                   check MPEG audio streams, write reports\n"
+    "  repair IN -o OUT [--report FILE] [--format text|json] [--keep-junk]\n"
+    "         [--drop-tags] [--fix-crc] [--no-vbr-update] [--force]\n"
+    "                                   write a repaired copy, report every change\n"
     "\n"
     "tamberly-cli COMMAND --help explains a command's options, with examples.\n"
     "Exit codes: 0 success, 1 an input could not be read or an output not\n"
@@ -49,6 +52,7 @@ constexpr NamedCommand kCommands[] = {
     {"frames", cli::RunFrames},   {"header", cli::RunHeader}, {"probe", cli::RunProbe},
     {"streams", cli::RunStreams}, {"extract", cli::RunExtract}, {"decode", cli::RunDecode},
     {"validate", cli::RunValidate},
+    {"repair", cli::RunRepair},
 };
 
 // Everything printed reaches its destination, or the run fails: a full disk

@@ -11,6 +11,8 @@ packages=(
   pkg-config libavformat-dev libavcodec-dev libavutil-dev poppler-utils
   # Peer tools the stream checker's tests use to make and judge streams.
   ffmpeg lame twolame mp3val python3-mutagen
+  # The benchmarks' arithmetic and processor time (bench/repair_bench.sh).
+  bc time
 )
 
 missing=()

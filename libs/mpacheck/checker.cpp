@@ -366,6 +366,7 @@ bool checker::state::cut_frame(const std::uint8_t* p, std::size_t length, std::s
 void checker::state::cut_short(std::size_t present, std::size_t missing) {
     finding f = make(finding_kind::truncated_frame, offset);
     f.length = missing;
+    f.actual = static_cast<std::int64_t>(present);
     emit(f);
     consume(present);
     in_sync = false;

@@ -37,7 +37,8 @@ lame_extension read_lame(const std::uint8_t* frame, int offset) {
     lame.music_length = big_endian32(p + 28);
     lame.music_crc = big_endian16(p + 32);
     lame.tag_crc = big_endian16(p + kLameTagCrcOffset);
-    lame.computed_tag_crc = lame_crc_update(0, frame, static_cast<std::size_t>(offset + kLameTagCrcOffset));
+    lame.tag_crc_at = offset + kLameTagCrcOffset;
+    lame.computed_tag_crc = lame_crc_update(0, frame, static_cast<std::size_t>(lame.tag_crc_at));
     return lame;
 }
 
@@ -52,12 +53,18 @@ vbr_header read_xing(const frame_header& h, const std::uint8_t* frame, int offse
     int at = offset + 8;
     if (flags & 1) {
         vbr.has_frames = at + 4 <= h.length;
-        if (vbr.has_frames) vbr.frames = big_endian32(frame + at);
+        if (vbr.has_frames) {
+            vbr.frames = big_endian32(frame + at);
+            vbr.frames_at = at;
+        }
         at += 4;
     }
     if (flags & 2) {
         vbr.has_bytes = at + 4 <= h.length;
-        if (vbr.has_bytes) vbr.bytes = big_endian32(frame + at);
+        if (vbr.has_bytes) {
+            vbr.bytes = big_endian32(frame + at);
+            vbr.bytes_at = at;
+        }
         at += 4;
     }
     if (flags & 4) at += 100;  // seek table
@@ -72,8 +79,10 @@ vbr_header read_vbri(const frame_header& h, const std::uint8_t* frame) {
     vbr.present = true;
     std::memcpy(vbr.label, "VBRI", 4);
     vbr.has_bytes = vbr.has_frames = true;
-    vbr.bytes = big_endian32(frame + kVbriOffset + 10);
-    vbr.frames = big_endian32(frame + kVbriOffset + 14);
+    vbr.bytes_at = kVbriOffset + 10;
+    vbr.frames_at = kVbriOffset + 14;
+    vbr.bytes = big_endian32(frame + vbr.bytes_at);
+    vbr.frames = big_endian32(frame + vbr.frames_at);
     return vbr;
 }
 

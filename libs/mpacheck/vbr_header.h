@@ -17,6 +17,7 @@ struct lame_extension {
     std::uint16_t music_crc = 0;
     std::uint16_t tag_crc = 0;
     std::uint16_t computed_tag_crc = 0;
+    int tag_crc_at = 0;  // where the tag CRC stands in the frame; it covers the bytes before
 };
 
 struct vbr_header {
@@ -26,6 +27,10 @@ struct vbr_header {
     std::uint32_t frames = 0;
     bool has_bytes = false;
     std::uint32_t bytes = 0;
+    // Where the big-endian counts stand in the frame (-1 when absent), for
+    // tools that rewrite them.
+    int frames_at = -1;
+    int bytes_at = -1;
     lame_extension lame;
 };
 

@@ -145,6 +145,8 @@ void TTamberlyForm::CreateMenus() {
     OpenAction = file->addAction(QStringLiteral("&Open"), this, &TTamberlyForm::Open1Click);
     OpenAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     CloseAction = file->addAction(QStringLiteral("&Close"), this, &TTamberlyForm::Close1Click);
+    SaveRepairedAction =
+        file->addAction(QStringLiteral("Save Repaired Copy\u2026"), this, &TTamberlyForm::SaveRepairedCopy1Click);
     ExitAction = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     ExitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 

@@ -46,6 +46,10 @@ class TWheelKeyFilter;
 using TValidationWindowShower = std::function<bool(const QString& modulesFolder, const QString& fileName,
                                                    std::uint32_t moduleSet, std::uint32_t& lastUsedMask)>;
 
+// Runs the "Save Repaired Copy" dialog over the open file; returns the
+// repaired file the user chose to open (empty: none).
+using TRepairRunner = std::function<QString(QWidget* parent, const QString& fileName)>;
+
 class TTamberlyForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -79,6 +83,8 @@ public:
     // How the validation command opens the validation window (empty:
     // ShowValidationWindow).
     void SetValidationWindowShower(TValidationWindowShower shower) { FValidationShower = std::move(shower); }
+    // How "Save Repaired Copy" runs its dialog (empty: TRepairDialog).
+    void SetRepairRunner(TRepairRunner runner) { FRepairRunner = std::move(runner); }
 
     // Acceptance test and load steps; with unsecureLoad the file is loaded
     // without any test.
@@ -103,6 +109,7 @@ public:
     void CheckForUpdates1Click();
     void HexEditSelectedFrame1Click();
     void Validation1Click();
+    void SaveRepairedCopy1Click();
     void WMDROPFILES(const QStringList& fileNames);
 
     [[nodiscard]] const TFrameNavigator& Navigator() const { return FNavigator; }
@@ -151,6 +158,7 @@ private:
     THexEditAsker* FHexEditAsker = nullptr;
     THexEditOpener FHexEditOpener;
     TValidationWindowShower FValidationShower;
+    TRepairRunner FRepairRunner;
     TWheelKeyFilter* FWheelFilter = nullptr;
 
     TFrameListModel* FListModel = nullptr;
@@ -165,6 +173,7 @@ private:
 
     QAction* OpenAction = nullptr;
     QAction* CloseAction = nullptr;
+    QAction* SaveRepairedAction = nullptr;
     QAction* ExitAction = nullptr;
     QAction* HexEditAction = nullptr;
     QAction* ValidationAction = nullptr;
