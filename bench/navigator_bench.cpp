@@ -13,6 +13,7 @@
 
 #include "tests/support/mpa_builder.h"
 #include "tests/support/temp_dir.h"
+#include "viewer/model/FrameAnatomy.h"
 #include "viewer/model/MPAUtils.h"
 #include "viewer/model/NavigatorActions.h"
 
@@ -129,6 +130,24 @@ void BM_ThumbJump(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ThumbJump)->Unit(benchmark::kMillisecond);
+
+// Selecting a frame: reading it and the bytes around it and building its
+// detail tree with the audio data, at the start, in the middle and at the end
+// of the file in turn.
+void BM_SelectFrame(benchmark::State& state) {
+    Viewer viewer;
+    const std::int64_t offsets[] = {0, kFileSize / 2, kFileSize - kRegionSize};
+    int next = 0;
+    for (auto _ : state) {
+        const std::int64_t offset = offsets[next++ % 3];
+        TMPAFrame frame{};
+        TFrameBytes bytes;
+        if (!viewer.navigator.ReadFrameAt(offset, frame) || !viewer.navigator.ReadFrameBytes(offset, bytes))
+            state.SkipWithError("frame not read");
+        benchmark::DoNotOptimize(BuildFrameAnatomy(frame, viewer.navigator.AudioStart(), &bytes));
+    }
+}
+BENCHMARK(BM_SelectFrame)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

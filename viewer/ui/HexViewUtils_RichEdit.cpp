@@ -27,6 +27,15 @@ QTextCharFormat HighlightFormat() {
     return format;
 }
 
+// The bytes of the field chosen in the detail tree, inside the frame's highlight.
+QTextCharFormat FieldHighlightFormat() {
+    QTextCharFormat format;
+    format.setFontWeight(QFont::Bold);
+    format.setForeground(QColor(255, 255, 255));
+    format.setBackground(QColor(0, 96, 192));
+    return format;
+}
+
 void FormatColumns(QTextDocument& document, int line, int column, int count, const QTextCharFormat& format) {
     const QTextBlock block = document.findBlockByNumber(line);
     if (!block.isValid() || count <= 0) return;
@@ -177,6 +186,13 @@ void THexView::RefreshFileData(std::int64_t offset) {
 void THexView::SetSelection(std::int64_t startOffset, std::int64_t length) {
     FSelectionStartOffset = startOffset;
     FSelectionLength = length;
+    FFieldLength = 0;
+    RefreshFileData(-1);
+}
+
+void THexView::SetFieldSelection(std::int64_t startOffset, std::int64_t length) {
+    FFieldStartOffset = startOffset;
+    FFieldLength = length;
     RefreshFileData(-1);
 }
 
@@ -317,20 +333,24 @@ void THexView::Draw(HexOffset offset) {
     if (!FFileStream->Seek(start)) throw std::runtime_error("seek");
     const std::int64_t got = FFileStream->Read(buffer.data(), static_cast<std::int64_t>(buffer.size()));
     if (got < 0) throw std::runtime_error("read");
-    Paint(HexDisplayLines(start, buffer.data(), got),
-          HexHighlights(start, got, FSelectionStartOffset, FSelectionLength));
+    Paint(HexDisplayLines(start, buffer.data(), got), HexHighlights(start, got, FSelectionStartOffset, FSelectionLength),
+          HexHighlights(start, got, FFieldStartOffset, FFieldLength));
     FLastRefreshOffset = offset;
 }
 
-void THexView::Paint(const std::vector<std::u16string>& lines, const std::vector<THexHighlight>& highlights) {
+void THexView::Paint(const std::vector<std::u16string>& lines, const std::vector<THexHighlight>& highlights,
+                     const std::vector<THexHighlight>& fieldHighlights) {
     SuspendedUpdates suspended(FRichEdit);
     FRichEdit->clear();
     FRichEdit->setPlainText(JoinLines(lines));
     QTextDocument& document = *FRichEdit->document();
     const QTextCharFormat format = HighlightFormat();
-    for (const THexHighlight& h : highlights) {
-        FormatColumns(document, h.Line, h.HexColumn, h.HexCount, format);
-        FormatColumns(document, h.Line, h.TextColumn, h.TextCount, format);
+    const QTextCharFormat fieldFormat = FieldHighlightFormat();
+    for (const auto& [ranges, rangeFormat] : {std::pair{&highlights, &format}, std::pair{&fieldHighlights, &fieldFormat}}) {
+        for (const THexHighlight& h : *ranges) {
+            FormatColumns(document, h.Line, h.HexColumn, h.HexCount, *rangeFormat);
+            FormatColumns(document, h.Line, h.TextColumn, h.TextCount, *rangeFormat);
+        }
     }
     FRichEdit->setTextCursor(QTextCursor(&document));
 }
