@@ -19,20 +19,13 @@ namespace {
 
 constexpr int kFontPointSize = 10;
 
-QTextCharFormat HighlightFormat() {
+// Bold text in these colours. The frame's bytes are blue on light yellow;
+// the bytes of the field chosen in the detail tree white on a strong blue.
+QTextCharFormat HighlightFormat(const QColor& foreground, const QColor& background) {
     QTextCharFormat format;
     format.setFontWeight(QFont::Bold);
-    format.setForeground(QColor(0, 0, 255));
-    format.setBackground(QColor(255, 255, 160));
-    return format;
-}
-
-// The bytes of the field chosen in the detail tree, inside the frame's highlight.
-QTextCharFormat FieldHighlightFormat() {
-    QTextCharFormat format;
-    format.setFontWeight(QFont::Bold);
-    format.setForeground(QColor(255, 255, 255));
-    format.setBackground(QColor(0, 96, 192));
+    format.setForeground(foreground);
+    format.setBackground(background);
     return format;
 }
 
@@ -344,8 +337,8 @@ void THexView::Paint(const std::vector<std::u16string>& lines, const std::vector
     FRichEdit->clear();
     FRichEdit->setPlainText(JoinLines(lines));
     QTextDocument& document = *FRichEdit->document();
-    const QTextCharFormat format = HighlightFormat();
-    const QTextCharFormat fieldFormat = FieldHighlightFormat();
+    const QTextCharFormat format = HighlightFormat(QColor(0, 0, 255), QColor(255, 255, 160));
+    const QTextCharFormat fieldFormat = HighlightFormat(QColor(255, 255, 255), QColor(0, 96, 192));
     for (const auto& [ranges, rangeFormat] : {std::pair{&highlights, &format}, std::pair{&fieldHighlights, &fieldFormat}}) {
         for (const THexHighlight& h : *ranges) {
             FormatColumns(document, h.Line, h.HexColumn, h.HexCount, *rangeFormat);
