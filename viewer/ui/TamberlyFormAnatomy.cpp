@@ -27,8 +27,10 @@ void TTamberlyForm::DetailTreeItemChanged() {
     try {
         if (!FHexView) return;
         const THexByteRange bytes = FrameDetailItemBytes(DetailTree->currentItem());
-        // A field before the frame (main data in an earlier frame) is brought into view.
-        if (bytes.Length > 0 && bytes.Start < FDetailOffset) FHexView->RefreshFileData(bytes.Start);
+        // The view goes back to the frame, or to a field before it (main data
+        // in an earlier frame).
+        if (FDetailOffset >= 0)
+            FHexView->RefreshFileData(bytes.Length > 0 && bytes.Start < FDetailOffset ? bytes.Start : FDetailOffset);
         FHexView->SetFieldSelection(bytes.Start, bytes.Length);
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.DetailTreeItemChanged call...");
