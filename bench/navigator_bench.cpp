@@ -8,11 +8,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <map>
 #include <random>
 #include <stdexcept>
 
 #include "tests/support/mpa_builder.h"
 #include "tests/support/temp_dir.h"
+#include "viewer/model/FrameAnatomy.h"
 #include "viewer/model/MPAUtils.h"
 #include "viewer/model/NavigatorActions.h"
 
@@ -40,8 +42,9 @@ private:
     int maximum_ = 0;
 };
 
-std::vector<std::uint8_t> FrameRegion() {
+std::vector<std::uint8_t> FrameRegion(int layer) {
     testsupport::MpaFrameSpec frameParams;
+    frameParams.layer = layer;
     frameParams.samplingIndex = 0;
     std::mt19937 random(5);
     std::vector<std::uint8_t> region;
@@ -54,21 +57,26 @@ std::vector<std::uint8_t> FrameRegion() {
     return region;
 }
 
-// The 6 GB sparse stream; made once per run.
-const std::string& SparseStream() {
+// The 6 GB sparse stream of Layer II frames (or of another layer); made
+// once per run.
+std::string MakeSparseStream(const testsupport::TempDir& dir, int layer) {
+    const std::string name = dir.File("six-gigabytes-" + std::to_string(layer) + ".mpa");
+    const int fd = ::open(name.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
+    if (fd < 0) throw std::runtime_error("cannot create the stream");
+    const auto region = FrameRegion(layer);
+    for (const std::int64_t at : {std::int64_t{0}, kFileSize / 2, kFileSize - kRegionSize})
+        if (::pwrite(fd, region.data(), region.size(), static_cast<off_t>(at)) != static_cast<ssize_t>(region.size()))
+            throw std::runtime_error("cannot write the stream");
+    if (::ftruncate(fd, static_cast<off_t>(kFileSize)) != 0) throw std::runtime_error("cannot size the stream");
+    ::close(fd);
+    return name;
+}
+
+const std::string& SparseStream(int layer = testsupport::kMpaLayerII) {
     static testsupport::TempDir dir;
-    static const std::string path = [] {
-        const std::string name = dir.File("six-gigabytes.mp2");
-        const int fd = ::open(name.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
-        if (fd < 0) throw std::runtime_error("cannot create the stream");
-        const auto region = FrameRegion();
-        for (const std::int64_t at : {std::int64_t{0}, kFileSize / 2, kFileSize - kRegionSize})
-            if (::pwrite(fd, region.data(), region.size(), static_cast<off_t>(at)) != static_cast<ssize_t>(region.size()))
-                throw std::runtime_error("cannot write the stream");
-        if (::ftruncate(fd, static_cast<off_t>(kFileSize)) != 0) throw std::runtime_error("cannot size the stream");
-        ::close(fd);
-        return name;
-    }();
+    static std::map<int, std::string> paths;
+    auto& path = paths[layer];
+    if (path.empty()) path = MakeSparseStream(dir, layer);
     return path;
 }
 
@@ -77,12 +85,12 @@ struct Viewer {
     FakeSurface surface;
     TNavigatorActions actions{navigator, surface};
 
-    Viewer() {
+    explicit Viewer(int layerCode = testsupport::kMpaLayerII) {
         std::int32_t layer = -1;
         std::int32_t sampling = -1;
-        IsMPAES(SparseStream(), layer, sampling);
+        IsMPAES(SparseStream(layerCode), layer, sampling);
         navigator.SetExpectation(layer, sampling);
-        navigator.OpenFile(SparseStream());
+        navigator.OpenFile(SparseStream(layerCode));
         actions.ShowFromStart();
     }
 };
@@ -129,6 +137,30 @@ void BM_ThumbJump(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ThumbJump)->Unit(benchmark::kMillisecond);
+
+// Selecting a frame: reading it and the bytes around it and building its
+// detail tree with the audio data, 1 MiB into the start, the middle and the
+// end region of the file in turn (Layer III frames reach back into earlier
+// frames for their main data).
+void BM_SelectFrame(benchmark::State& state, int layer) {
+    Viewer viewer(layer);
+    std::int64_t offsets[3] = {};
+    const std::int64_t regions[] = {0, kFileSize / 2, kFileSize - kRegionSize};
+    for (int i = 0; i < 3; ++i)
+        if (!viewer.navigator.SearchNextPackPositionFromPos(offsets[i], regions[i] + 1048576))
+            state.SkipWithError("no frame found");
+    int next = 0;
+    for (auto _ : state) {
+        const std::int64_t offset = offsets[next++ % 3];
+        TMPAFrame frame{};
+        TFrameBytes bytes;
+        if (!viewer.navigator.ReadFrameAt(offset, frame) || !viewer.navigator.ReadFrameBytes(offset, bytes))
+            state.SkipWithError("frame not read");
+        benchmark::DoNotOptimize(BuildFrameAnatomy(frame, viewer.navigator.AudioStart(), &bytes));
+    }
+}
+BENCHMARK_CAPTURE(BM_SelectFrame, LayerII, testsupport::kMpaLayerII)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SelectFrame, LayerIII, testsupport::kMpaLayerIII)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "libs/mpacheck/field_sink.h"
 #include "libs/mpacheck/frame_header.h"
 
 namespace mpacheck {
@@ -27,5 +28,15 @@ struct layer3_side {
     int own_main_data_bytes;  // bytes after the side information in this frame
 };
 [[nodiscard]] layer3_side read_layer3_side(const frame_header& h, const std::uint8_t* frame);
+// The same, reporting every side information field to the sink.
+[[nodiscard]] layer3_side read_layer3_side(const frame_header& h, const std::uint8_t* frame, field_sink& sink);
+
+// Reads the fields of the audio data behind the header and the CRC word and
+// reports each to the sink: Layer I allocation and scale factors; Layer II
+// the allocation table and sblimit, allocation, scfsi and scale factors;
+// Layer III the side information. Returns the bit where the audio data ends:
+// after the samples (counted, not reported) for Layers I and II, after the
+// side information for Layer III, whose main data lies elsewhere.
+[[nodiscard]] int read_audio_fields(const frame_header& h, const std::uint8_t* frame, field_sink& sink);
 
 }  // namespace mpacheck

@@ -31,6 +31,7 @@ lame_extension read_lame(const std::uint8_t* frame, int offset) {
     lame_extension lame;
     if (!looks_like_encoder(p)) return lame;
     lame.present = true;
+    lame.offset = offset;
     for (int i = 0; i < 9 && std::isprint(p[i]); ++i) lame.encoder[i] = static_cast<char>(p[i]);
     lame.delay = p[21] << 4 | p[22] >> 4;
     lame.padding = (p[22] & 0x0F) << 8 | p[23];
@@ -49,26 +50,32 @@ vbr_header read_xing(const frame_header& h, const std::uint8_t* frame, int offse
     if (std::memcmp(p, "Xing", 4) != 0 && std::memcmp(p, "Info", 4) != 0) return vbr;
     vbr.present = true;
     std::memcpy(vbr.label, p, 4);
+    vbr.offset = offset;
     const std::uint32_t flags = big_endian32(p + 4);
     int at = offset + 8;
     if (flags & 1) {
         vbr.has_frames = at + 4 <= h.length;
-        if (vbr.has_frames) {
-            vbr.frames = big_endian32(frame + at);
-            vbr.frames_at = at;
-        }
+        if (vbr.has_frames) vbr.frames = big_endian32(frame + at);
+        vbr.frames_offset = at;
         at += 4;
     }
     if (flags & 2) {
         vbr.has_bytes = at + 4 <= h.length;
-        if (vbr.has_bytes) {
-            vbr.bytes = big_endian32(frame + at);
-            vbr.bytes_at = at;
-        }
+        if (vbr.has_bytes) vbr.bytes = big_endian32(frame + at);
+        vbr.bytes_offset = at;
         at += 4;
     }
-    if (flags & 4) at += 100;  // seek table
-    if (flags & 8) at += 4;    // quality
+    if (flags & 4) {  // seek table
+        vbr.has_toc = at + 100 <= h.length;
+        vbr.toc_offset = at;
+        at += 100;
+    }
+    if (flags & 8) {
+        vbr.has_quality = at + 4 <= h.length;
+        if (vbr.has_quality) vbr.quality = static_cast<int>(big_endian32(frame + at));
+        vbr.quality_offset = at;
+        at += 4;
+    }
     if (at + kLameBytes <= h.length) vbr.lame = read_lame(frame, at);
     return vbr;
 }
@@ -78,11 +85,17 @@ vbr_header read_vbri(const frame_header& h, const std::uint8_t* frame) {
     if (kVbriOffset + 18 > h.length || std::memcmp(frame + kVbriOffset, "VBRI", 4) != 0) return vbr;
     vbr.present = true;
     std::memcpy(vbr.label, "VBRI", 4);
-    vbr.has_bytes = vbr.has_frames = true;
-    vbr.bytes_at = kVbriOffset + 10;
-    vbr.frames_at = kVbriOffset + 14;
-    vbr.bytes = big_endian32(frame + vbr.bytes_at);
-    vbr.frames = big_endian32(frame + vbr.frames_at);
+    vbr.offset = kVbriOffset;
+    vbr.has_bytes = vbr.has_frames = vbr.has_quality = true;
+    vbr.quality_offset = kVbriOffset + 8;
+    vbr.quality = big_endian16(frame + vbr.quality_offset);
+    vbr.bytes_offset = kVbriOffset + 10;
+    vbr.bytes = big_endian32(frame + vbr.bytes_offset);
+    vbr.frames_offset = kVbriOffset + 14;
+    vbr.frames = big_endian32(frame + vbr.frames_offset);
+    constexpr int kTocEntries = kVbriOffset + 18;
+    vbr.has_toc = kTocEntries + 2 <= h.length && big_endian16(frame + kTocEntries) != 0;
+    vbr.toc_offset = kVbriOffset + 26;
     return vbr;
 }
 

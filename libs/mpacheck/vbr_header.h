@@ -8,8 +8,10 @@
 
 namespace mpacheck {
 
+// Offsets are bytes from the frame's first byte.
 struct lame_extension {
     bool present = false;
+    int offset = 0;  // of the encoder string; delay and padding share the 3 bytes at +21, the tag CRC is at +34
     char encoder[10] = {};
     int delay = 0;    // samples the encoder added at the start
     int padding = 0;  // and at the end
@@ -23,14 +25,18 @@ struct lame_extension {
 struct vbr_header {
     bool present = false;
     char label[6] = {};  // "Xing", "Info" or "VBRI"
+    int offset = 0;      // of the label
     bool has_frames = false;
     std::uint32_t frames = 0;
+    int frames_offset = 0;
     bool has_bytes = false;
     std::uint32_t bytes = 0;
-    // Where the big-endian counts stand in the frame (-1 when absent), for
-    // tools that rewrite them.
-    int frames_at = -1;
-    int bytes_at = -1;
+    int bytes_offset = 0;
+    bool has_toc = false;
+    int toc_offset = 0;
+    bool has_quality = false;
+    int quality = 0;
+    int quality_offset = 0;
     lame_extension lame;
 };
 

@@ -41,11 +41,11 @@ std::vector<change> update_vbr_header(std::vector<std::uint8_t>& frame, std::uin
     if (!vbr.present) return changes;
     const std::string label(vbr.label);
     if (vbr.has_frames) {
-        update_count(frame, frame_offset, vbr.frames_at, vbr.frames, counts.frames, change_kind::vbr_frames_updated,
+        update_count(frame, frame_offset, vbr.frames_offset, vbr.frames, counts.frames, change_kind::vbr_frames_updated,
                      label, "frames", changes);
     }
     if (vbr.has_bytes && counts.bytes_known) {
-        update_count(frame, frame_offset, vbr.bytes_at, vbr.bytes, counts.bytes, change_kind::vbr_bytes_updated,
+        update_count(frame, frame_offset, vbr.bytes_offset, vbr.bytes, counts.bytes, change_kind::vbr_bytes_updated,
                      label, "bytes", changes);
     }
     if (!vbr.lame.present) return changes;

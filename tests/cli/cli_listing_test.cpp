@@ -121,6 +121,25 @@ TEST(CliHeader, RefusesOffsetsWithoutAHeaderOrPastTheEnd) {
     EXPECT_EQ(RunCli("header tone_l2_44k_128k.mp2 --offset x").exitCode, 2);
 }
 
+// The JSON tree holds the same lines as the text tree, in the same order,
+// and places main_data_begin of an unprotected MPEG-1 frame at bits 32-40.
+TEST(CliHeader, JsonAndTextFormsShowTheSameAnatomy) {
+    const auto text = RunCli("header tone_l3_44k_128k.mp3 --offset 0 --format text");
+    const auto json = RunCli("header tone_l3_44k_128k.mp3 --offset 0 --format json");
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    std::string fromJson;
+    const std::string key = "\"text\":\"";
+    for (auto at = json.out.find(key); at != std::string::npos; at = json.out.find(key, at + 1)) {
+        const auto start = at + key.size();
+        fromJson += json.out.substr(start, json.out.find('"', start) - start) + "\r\n";
+    }
+    EXPECT_EQ(fromJson, text.out);
+    EXPECT_THAT(text.out, HasSubstr("audio_data()\r\nmain_data_begin      : "));
+    EXPECT_THAT(json.out, HasSubstr("\"name\":\"main_data_begin\",\"value\":\"0\",\"bit_offset\":32,\"bits\":9,"));
+    EXPECT_EQ(RunCli("header tone_l3_44k_128k.mp3 --offset 0 --format csv").exitCode, 2);
+}
+
 TEST(CliStreams, FilesNoPluginReadsAreNotContainers) {
     testsupport::TempDir dir;
     const auto path = dir.Write("text.txt", std::vector<std::uint8_t>(5000, 'a'));

@@ -144,6 +144,19 @@ bool TFrameNavigator::ReadFrameAt(std::int64_t offset, TMPAFrame& frame) {
     return true;
 }
 
+bool TFrameNavigator::ReadFrameBytes(std::int64_t offset, TFrameBytes& bytes) {
+    const std::int64_t from = std::max(std::min(offset, FAudioStart), offset - kAnatomyBytesBefore);
+    if (!FFileStream.IsOpen() || from < 0 || !FFileStream.Seek(from)) return false;
+    bytes.Data.resize(static_cast<std::size_t>(offset - from + kAnatomyBytesAfter));
+    const std::int64_t got = FFileStream.Read(bytes.Data.data(), static_cast<std::int64_t>(bytes.Data.size()));
+    if (got <= offset - from) return false;
+    bytes.Data.resize(static_cast<std::size_t>(got));
+    bytes.DataOffset = from;
+    bytes.FrameOffset = offset;
+    bytes.StreamStart = std::min(offset, FAudioStart);
+    return true;
+}
+
 bool TFrameNavigator::RefreshPosition(std::int64_t position, int visibleRows) {
     std::lock_guard lock(FMPAFramesLock);
     const int pageSize = std::clamp(visibleRows, 0, kPageCapacity);

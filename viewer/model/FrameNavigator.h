@@ -16,6 +16,7 @@
 
 #include "platform/shared_file.h"
 #include "viewer/model/MPAUtils.h"
+#include "viewer/model/MainDataSpan.h"
 
 class TFrameNavigator {
 public:
@@ -59,6 +60,10 @@ public:
     // (0 when none follows). The header is not validated. False when nothing
     // could be read at the offset.
     bool ReadFrameAt(std::int64_t offset, TMPAFrame& frame);
+    // The bytes around the frame at offset that its anatomy needs: up to
+    // kAnatomyBytesBefore before it (not before AudioStart) and
+    // kAnatomyBytesAfter from it. False when nothing could be read.
+    bool ReadFrameBytes(std::int64_t offset, TFrameBytes& bytes);
 
     // Rebuilds the page from a byte position with up to visibleRows frames
     // (at most 256). Returns false when the rebuild failed part-way.

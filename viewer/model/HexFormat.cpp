@@ -190,3 +190,12 @@ HexOffset HexMoveTarget(THexMove move, HexOffset lastDrawn, int pageLines, HexOf
     }
     return lastDrawn;
 }
+
+THexByteRange HexFieldBytes(HexOffset origin, std::int64_t bitOffset, std::int64_t bitWidth) {
+    if (bitWidth <= 0) return {origin, 0};
+    // Rounds towards minus infinity, also for bits before the origin.
+    const auto floorDiv8 = [](std::int64_t bits) { return bits >= 0 ? bits / 8 : -((-bits + 7) / 8); };
+    const std::int64_t first = floorDiv8(bitOffset);
+    const std::int64_t last = floorDiv8(bitOffset + bitWidth - 1);
+    return {origin + first, last - first + 1};
+}

@@ -91,6 +91,18 @@ struct THexHighlight {
 [[nodiscard]] std::vector<THexHighlight> HexHighlights(HexOffset start, std::int64_t shownBytes,
                                                        HexOffset selectionStart, std::int64_t selectionLength);
 
+// The bytes that hold a field of bitWidth bits starting bitOffset bits after
+// the first bit of the byte at origin (negative: before it): every byte the
+// field touches, so a field that starts or ends mid-byte takes that byte
+// whole. A width that is not positive holds no bytes (Length 0).
+struct THexByteRange {
+    HexOffset Start;
+    std::int64_t Length;
+
+    bool operator==(const THexByteRange&) const = default;
+};
+[[nodiscard]] THexByteRange HexFieldBytes(HexOffset origin, std::int64_t bitOffset, std::int64_t bitWidth);
+
 // Scroll-bar position of an offset: floor(100000 * offset / fileSize),
 // clamped to 0..100000; 0 for an empty file.
 [[nodiscard]] int HexScrollPosition(HexOffset offset, HexOffset fileSize);

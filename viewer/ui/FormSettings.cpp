@@ -77,6 +77,7 @@ void ReadFormSettings(const QSettings& store, TFormSettings& settings) {
     ReadBoolean(store, "CheckForUpdates", settings.CheckForUpdates);
     ReadString(store, "DemuxFolder", settings.DemuxFolder);
     ReadUnsigned(store, "LastUsedModules", settings.LastUsedModules);
+    ReadBoolean(store, "ShowAudioData", settings.ShowAudioData);
 }
 
 void WriteFormSettings(QSettings& store, const TFormSettings& settings) {
@@ -89,6 +90,7 @@ void WriteFormSettings(QSettings& store, const TFormSettings& settings) {
     store.setValue("Panel2Width", settings.Panel2Width);
     store.setValue("WindowState", settings.WindowState);
     store.setValue("CheckForUpdates", settings.CheckForUpdates);
+    store.setValue("ShowAudioData", settings.ShowAudioData);
     store.setValue("DemuxFolder", settings.DemuxFolder);
     store.setValue("LastUsedModules", static_cast<uint>(settings.LastUsedModules));
 }

@@ -31,6 +31,7 @@ struct TFormSettings {
     bool CheckForUpdates = true;
     QString DemuxFolder;  // empty: the system's temporary folder
     std::uint32_t LastUsedModules = 0xFFFFFFFF;
+    bool ShowAudioData = true;  // the frame tree shows the audio data, CRC verdict and VBR header
 };
 
 // The settings store of the program.

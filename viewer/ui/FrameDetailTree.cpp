@@ -11,6 +11,8 @@
 namespace {
 
 constexpr int kFontPixelSize = 12;
+constexpr int kStartRole = Qt::UserRole;
+constexpr int kLengthRole = Qt::UserRole + 1;
 
 void CollectNodes(const QTreeWidgetItem& item, int parent, std::vector<TFrameDetailNode>& nodes) {
     const std::string text = item.text(0).toStdString();
@@ -38,7 +40,10 @@ void SetupFrameDetailTree(QTreeWidget* tree) {
     tree->setItemDelegate(new TFrameDetailDelegate(tree));
 }
 
-void ShowFrameDetail(QTreeWidget* tree, const std::vector<TFrameDetailNode>& nodes) {
+namespace {
+
+// The items made, in the order of the nodes.
+std::vector<QTreeWidgetItem*> FillTree(QTreeWidget* tree, const std::vector<TFrameDetailNode>& nodes) {
     tree->clear();
     std::vector<QTreeWidgetItem*> items;
     items.reserve(nodes.size());
@@ -51,6 +56,28 @@ void ShowFrameDetail(QTreeWidget* tree, const std::vector<TFrameDetailNode>& nod
         items.push_back(item);
     }
     for (std::size_t i = 0; i < nodes.size(); ++i) items[i]->setExpanded(nodes[i].Expanded);
+    return items;
+}
+
+}  // namespace
+
+void ShowFrameDetail(QTreeWidget* tree, const std::vector<TFrameDetailNode>& nodes) {
+    static_cast<void>(FillTree(tree, nodes));
+}
+
+void ShowFrameAnatomy(QTreeWidget* tree, const TFrameAnatomy& anatomy, std::int64_t frameOffset) {
+    const std::vector<QTreeWidgetItem*> items = FillTree(tree, anatomy.Nodes);
+    for (std::size_t i = 0; i < items.size() && i < anatomy.Places.size(); ++i) {
+        const TFieldPlace& place = anatomy.Places[i];
+        const THexByteRange bytes = HexFieldBytes(frameOffset, place.BitOffset, place.BitWidth);
+        items[i]->setData(0, kStartRole, QVariant::fromValue<qlonglong>(bytes.Start));
+        items[i]->setData(0, kLengthRole, QVariant::fromValue<qlonglong>(bytes.Length));
+    }
+}
+
+THexByteRange FrameDetailItemBytes(const QTreeWidgetItem* item) {
+    if (item == nullptr) return {0, 0};
+    return {item->data(0, kStartRole).toLongLong(), item->data(0, kLengthRole).toLongLong()};
 }
 
 std::vector<TFrameDetailNode> FrameDetailTreeNodes(const QTreeWidget& tree) {

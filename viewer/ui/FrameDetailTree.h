@@ -7,9 +7,12 @@
 #include <QStyledItemDelegate>
 #include <vector>
 
+#include "viewer/model/FrameAnatomy.h"
 #include "viewer/model/FrameDetail.h"
+#include "viewer/model/HexFormat.h"
 
 class QTreeWidget;
+class QTreeWidgetItem;
 
 // Draws a node on the light grey stripe (0xF6F6F6) when it is an even
 // sibling and not selected, and bold when its text names a syntax element.
@@ -31,6 +34,14 @@ void SetupFrameDetailTree(QTreeWidget* tree);
 // root node. Nodes marked Expanded are opened by one level, all others stay
 // closed. A node whose parent does not come before it is added as a root.
 void ShowFrameDetail(QTreeWidget* tree, const std::vector<TFrameDetailNode>& nodes);
+
+// ShowFrameDetail for the anatomy's nodes; each item keeps the file bytes of
+// its field (the frame's offset plus the field's bits).
+void ShowFrameAnatomy(QTreeWidget* tree, const TFrameAnatomy& anatomy, std::int64_t frameOffset);
+
+// The file bytes an item's field takes; Length 0 for an item without bits
+// (or none).
+[[nodiscard]] THexByteRange FrameDetailItemBytes(const QTreeWidgetItem* item);
 
 // The tree's nodes as they stand, parents before children, in tree order.
 [[nodiscard]] std::vector<TFrameDetailNode> FrameDetailTreeNodes(const QTreeWidget& tree);

@@ -19,11 +19,13 @@ namespace {
 
 constexpr int kFontPointSize = 10;
 
-QTextCharFormat HighlightFormat() {
+// Bold text in these colours. The frame's bytes are blue on light yellow;
+// the bytes of the field chosen in the detail tree white on a strong blue.
+QTextCharFormat HighlightFormat(const QColor& foreground, const QColor& background) {
     QTextCharFormat format;
     format.setFontWeight(QFont::Bold);
-    format.setForeground(QColor(0, 0, 255));
-    format.setBackground(QColor(255, 255, 160));
+    format.setForeground(foreground);
+    format.setBackground(background);
     return format;
 }
 
@@ -177,6 +179,13 @@ void THexView::RefreshFileData(std::int64_t offset) {
 void THexView::SetSelection(std::int64_t startOffset, std::int64_t length) {
     FSelectionStartOffset = startOffset;
     FSelectionLength = length;
+    FFieldLength = 0;
+    RefreshFileData(-1);
+}
+
+void THexView::SetFieldSelection(std::int64_t startOffset, std::int64_t length) {
+    FFieldStartOffset = startOffset;
+    FFieldLength = length;
     RefreshFileData(-1);
 }
 
@@ -317,20 +326,24 @@ void THexView::Draw(HexOffset offset) {
     if (!FFileStream->Seek(start)) throw std::runtime_error("seek");
     const std::int64_t got = FFileStream->Read(buffer.data(), static_cast<std::int64_t>(buffer.size()));
     if (got < 0) throw std::runtime_error("read");
-    Paint(HexDisplayLines(start, buffer.data(), got),
-          HexHighlights(start, got, FSelectionStartOffset, FSelectionLength));
+    Paint(HexDisplayLines(start, buffer.data(), got), HexHighlights(start, got, FSelectionStartOffset, FSelectionLength),
+          HexHighlights(start, got, FFieldStartOffset, FFieldLength));
     FLastRefreshOffset = offset;
 }
 
-void THexView::Paint(const std::vector<std::u16string>& lines, const std::vector<THexHighlight>& highlights) {
+void THexView::Paint(const std::vector<std::u16string>& lines, const std::vector<THexHighlight>& highlights,
+                     const std::vector<THexHighlight>& fieldHighlights) {
     SuspendedUpdates suspended(FRichEdit);
     FRichEdit->clear();
     FRichEdit->setPlainText(JoinLines(lines));
     QTextDocument& document = *FRichEdit->document();
-    const QTextCharFormat format = HighlightFormat();
-    for (const THexHighlight& h : highlights) {
-        FormatColumns(document, h.Line, h.HexColumn, h.HexCount, format);
-        FormatColumns(document, h.Line, h.TextColumn, h.TextCount, format);
+    const QTextCharFormat format = HighlightFormat(QColor(0, 0, 255), QColor(255, 255, 160));
+    const QTextCharFormat fieldFormat = HighlightFormat(QColor(255, 255, 255), QColor(0, 96, 192));
+    for (const auto& [ranges, rangeFormat] : {std::pair{&highlights, &format}, std::pair{&fieldHighlights, &fieldFormat}}) {
+        for (const THexHighlight& h : *ranges) {
+            FormatColumns(document, h.Line, h.HexColumn, h.HexCount, *rangeFormat);
+            FormatColumns(document, h.Line, h.TextColumn, h.TextCount, *rangeFormat);
+        }
     }
     FRichEdit->setTextCursor(QTextCursor(&document));
 }

@@ -55,8 +55,12 @@ public:
     // change nothing.
     void RefreshFileData(std::int64_t offset);
     // Highlights [startOffset, startOffset + length) and redraws; a length
-    // of 0 removes the highlight.
+    // of 0 removes the highlight. A field highlight goes with it.
     void SetSelection(std::int64_t startOffset, std::int64_t length);
+    // Highlights [startOffset, startOffset + length), the bytes of one field,
+    // in a stronger colour than the selection and redraws; a length of 0
+    // removes it.
+    void SetFieldSelection(std::int64_t startOffset, std::int64_t length);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -80,7 +84,8 @@ private:
     void CloseStream();
     void Unbind();
     void Draw(HexOffset offset);
-    void Paint(const std::vector<std::u16string>& lines, const std::vector<THexHighlight>& highlights);
+    void Paint(const std::vector<std::u16string>& lines, const std::vector<THexHighlight>& highlights,
+               const std::vector<THexHighlight>& fieldHighlights);
     void SetScrollPosition(int position);
 
     QPointer<QTextEdit> FRichEdit;
@@ -89,6 +94,8 @@ private:
     std::int64_t FLastRefreshOffset = -1;
     std::int64_t FSelectionStartOffset = 0;
     std::int64_t FSelectionLength = 0;
+    std::int64_t FFieldStartOffset = 0;
+    std::int64_t FFieldLength = 0;
     bool FScrollBusy = false;  // the view itself is moving the scroll bar
     QMetaObject::Connection FScrollConnection;
 };

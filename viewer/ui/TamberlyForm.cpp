@@ -175,6 +175,14 @@ void TTamberlyForm::CreateContextMenus() {
     connect(CopyTreeAction, &QAction::triggered, this, &TTamberlyForm::Copy2Click);
     DetailTree->setContextMenuPolicy(Qt::ActionsContextMenu);
     DetailTree->addAction(CopyTreeAction);
+    auto* treeSeparator = new QAction(this);
+    treeSeparator->setSeparator(true);
+    ShowAudioDataAction = new QAction(QStringLiteral("Show audio data in the frame tree"), this);
+    ShowAudioDataAction->setCheckable(true);
+    ShowAudioDataAction->setChecked(FShowAudioData);
+    connect(ShowAudioDataAction, &QAction::triggered, this, &TTamberlyForm::ShowAudioData1Click);
+    DetailTree->addActions({treeSeparator, ShowAudioDataAction});
+    connect(DetailTree, &QTreeWidget::currentItemChanged, this, &TTamberlyForm::DetailTreeItemChanged);
 }
 
 void TTamberlyForm::ConnectList() {

@@ -107,6 +107,10 @@ public:
     void Copy2Click();
     void About1Click();
     void CheckForUpdates1Click();
+    // "Show audio data in the frame tree": switches the deeper tree on or off
+    // and shows the selected frame again.
+    void ShowAudioData1Click();
+    void SetShowAudioData(bool show);
     void HexEditSelectedFrame1Click();
     void Validation1Click();
     void SaveRepairedCopy1Click();
@@ -115,6 +119,7 @@ public:
     [[nodiscard]] const TFrameNavigator& Navigator() const { return FNavigator; }
     [[nodiscard]] const TNavigatorActions& Actions() const { return *FActions; }
     [[nodiscard]] bool CheckForUpdates() const { return FCheckForUpdates; }
+    [[nodiscard]] bool ShowAudioData() const { return FShowAudioData; }
     [[nodiscard]] std::uint32_t LastUsedModules() const { return FLastUsedModules; }
     [[nodiscard]] const QString& SaveFolder() const { return FSaveFolder; }
     [[nodiscard]] THexView* HexView() const { return FHexView.get(); }
@@ -132,6 +137,8 @@ private:
     void CreateContextMenus();
     void ConnectList();
 
+    // Highlights the bytes of the field chosen in the detail tree.
+    void DetailTreeItemChanged();
     void FormShow();
     void FormClose();
 
@@ -181,10 +188,13 @@ private:
     QAction* AboutAction = nullptr;
     QAction* CopyListAction = nullptr;
     QAction* CopyTreeAction = nullptr;
+    QAction* ShowAudioDataAction = nullptr;
 
     QString FSaveFolder;
     std::uint32_t FLastUsedModules = 0xFFFFFFFF;
     bool FCheckForUpdates = true;
+    bool FShowAudioData = true;
+    std::int64_t FDetailOffset = -1;  // the frame the detail tree shows
     QString FCommandLineFile;
     bool FShown = false;
     bool FClosed = false;

@@ -14,6 +14,7 @@
 #include "platform/debug_output.h"
 #include "viewer/media/FileAcceptance.h"
 #include "viewer/media/QlDemux.h"
+#include "viewer/model/FrameAnatomy.h"
 #include "viewer/model/FrameDetail.h"
 #include "viewer/ui/FrameDetailTree.h"
 #include "viewer/ui/FrameListView.h"
@@ -168,7 +169,10 @@ void TTamberlyForm::UpdatePack(std::int64_t offset) {
             FHexView->RefreshFileData(offset);
             FHexView->SetSelection(offset, frame.PackLength);
         }
-        ShowFrameDetail(DetailTree, BuildFrameDetailNodes(frame, FNavigator.AudioStart()));
+        TFrameBytes bytes;
+        const bool deep = FShowAudioData && FNavigator.ReadFrameBytes(offset, bytes);
+        FDetailOffset = offset;
+        ShowFrameAnatomy(DetailTree, BuildFrameAnatomy(frame, FNavigator.AudioStart(), deep ? &bytes : nullptr), offset);
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.UpdatePack call...");
     }

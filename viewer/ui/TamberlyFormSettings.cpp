@@ -26,6 +26,7 @@ void TTamberlyForm::LoadRegistrySettings() {
         settings.CheckForUpdates = FCheckForUpdates;
         settings.DemuxFolder = FSaveFolder;
         settings.LastUsedModules = FLastUsedModules;
+        settings.ShowAudioData = FShowAudioData;
         ReadFormSettings(store, settings);
         ApplySettings(settings);
     } catch (...) {
@@ -62,6 +63,7 @@ TFormSettings TTamberlyForm::CollectSettings() const {
     settings.CheckForUpdates = FCheckForUpdates;
     settings.DemuxFolder = FSaveFolder;
     settings.LastUsedModules = FLastUsedModules;
+    settings.ShowAudioData = FShowAudioData;
     return settings;
 }
 
@@ -69,6 +71,7 @@ void TTamberlyForm::ApplySettings(const TFormSettings& settings) {
     FCheckForUpdates = settings.CheckForUpdates;
     FSaveFolder = settings.DemuxFolder;
     FLastUsedModules = settings.LastUsedModules;
+    SetShowAudioData(settings.ShowAudioData);
 
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
     setGeometry(settings.FormLeft, settings.FormTop, settings.FormWidth,

@@ -40,6 +40,7 @@ TEST(FormSettings, MissingValuesLeaveDesignDefaults) {
     EXPECT_TRUE(settings.CheckForUpdates);
     EXPECT_TRUE(settings.DemuxFolder.isEmpty());
     EXPECT_EQ(settings.LastUsedModules, 0xFFFFFFFFu);
+    EXPECT_TRUE(settings.ShowAudioData);
     EXPECT_FALSE(QFile::exists(sandbox.StoreFile()));  // reading creates nothing
 }
 
@@ -56,6 +57,7 @@ TEST(FormSettings, RoundTripKeepsEveryValue) {
     written.CheckForUpdates = false;
     written.DemuxFolder = QStringLiteral("/srv/extracted/");
     written.LastUsedModules = 0x80000005u;
+    written.ShowAudioData = false;
     {
         const auto store = OpenStore();
         WriteFormSettings(*store, written);
@@ -72,6 +74,7 @@ TEST(FormSettings, RoundTripKeepsEveryValue) {
     EXPECT_FALSE(read.CheckForUpdates);
     EXPECT_EQ(read.DemuxFolder, QStringLiteral("/srv/extracted/"));
     EXPECT_EQ(read.LastUsedModules, 0x80000005u);
+    EXPECT_FALSE(read.ShowAudioData);
 }
 
 TEST(FormSettings, ValuesAreStoredUnderTheirNames) {
@@ -84,7 +87,7 @@ TEST(FormSettings, ValuesAreStoredUnderTheirNames) {
     const QStringList expected{"FormTop", "FormLeft", "FormHeight", "FormWidth", "OffsetColWidth", "LengthColWidth",
                                "FrameTimeColWidth", "LayerColWidth", "SamplingRateColWidth", "BitrateColWidth",
                                "ModeColWidth", "Panel2Width", "WindowState", "CheckForUpdates", "DemuxFolder",
-                               "LastUsedModules"};
+                               "LastUsedModules", "ShowAudioData"};
     QStringList keys = store->allKeys();
     keys.sort();
     QStringList sortedExpected = expected;

@@ -12,6 +12,9 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTreeWidget>
 #include <gmock/gmock.h>
@@ -20,6 +23,7 @@
 #include <filesystem>
 
 #include "tests/viewer/ui/form_fixture.h"
+#include "viewer/model/FrameDetail.h"
 #include "viewer/ui/FrameListView.h"
 
 namespace {
@@ -154,8 +158,11 @@ TEST_F(TamberlyFormTest, ContextMenusOfListAndTree) {
         listItems.push_back(action->isSeparator() ? "-" : action->text().toStdString());
     EXPECT_THAT(listItems, ::testing::ElementsAre("Hex Edit Selected Frame", "-", "Copy"));
     EXPECT_EQ(Tree()->contextMenuPolicy(), Qt::ActionsContextMenu);
-    ASSERT_EQ(Tree()->actions().size(), 1);
+    ASSERT_EQ(Tree()->actions().size(), 3);
     EXPECT_EQ(Tree()->actions()[0]->text(), QStringLiteral("Copy"));
+    EXPECT_TRUE(Tree()->actions()[1]->isSeparator());
+    EXPECT_EQ(Tree()->actions()[2]->text(), QStringLiteral("Show audio data in the frame tree"));
+    EXPECT_TRUE(Tree()->actions()[2]->isChecked());
 }
 
 TEST_F(TamberlyFormTest, CheckForUpdatesTogglesOptionAndMark) {
@@ -339,6 +346,42 @@ TEST_F(TamberlyFormTest, CopyPutsEveryRowOfThePageOnClipboard) {
     Tree()->actions().first()->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), TreeText());
     EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral("frame()\r\nheader()\r\n")));
+}
+
+// ---------------------------------------------------------------- frame anatomy
+
+TEST_F(TamberlyFormTest, AudioDataSettingSwitchesBetweenTheDeepTreeAndTodaysTree) {
+    LoadSample();
+    ASSERT_TRUE(form->ShowAudioData());
+    EXPECT_TRUE(TreeText().contains(QStringLiteral("sblimit").leftJustified(20) + QStringLiteral(" : 27\r\n")));
+
+    QAction* item = Tree()->actions().last();
+    ASSERT_EQ(item->text(), QStringLiteral("Show audio data in the frame tree"));
+    item->trigger();
+    EXPECT_FALSE(form->ShowAudioData());
+    EXPECT_FALSE(item->isChecked());
+    TFrameNavigator navigator;
+    ASSERT_TRUE(navigator.OpenFile(sample.toStdString()));
+    TMPAFrame frame{};
+    ASSERT_TRUE(navigator.ReadFrameAt(0, frame));
+    EXPECT_EQ(TreeText().toStdString(), FrameDetailCopyText(BuildFrameDetailNodes(frame)));
+}
+
+// Choosing allocation[0][0] (bits 32-35 of the first frame) paints byte 4 in
+// the field colour and byte 5 in the frame's.
+TEST_F(TamberlyFormTest, ChoosingAFieldPaintsItsBytesInTheFieldColour) {
+    LoadSample();
+    form->UpdatePack(0);
+    const auto items = Tree()->findItems(QStringLiteral("allocation[0][0]"), Qt::MatchStartsWith | Qt::MatchRecursive);
+    ASSERT_EQ(items.size(), 1);
+    Tree()->setCurrentItem(items.first());
+    const auto background = [&](int column) {
+        QTextCursor cursor(HexText()->document()->findBlockByNumber(0));
+        cursor.setPosition(cursor.block().position() + column + 1);
+        return cursor.charFormat().background().color();
+    };
+    EXPECT_EQ(background(21 + 3 * 4), QColor(0, 96, 192));
+    EXPECT_EQ(background(21 + 3 * 5), QColor(255, 255, 160));
 }
 
 }  // namespace
