@@ -11,6 +11,8 @@ packages=(
   pkg-config libavformat-dev libavcodec-dev libavutil-dev poppler-utils
   # Peer tools the stream checker's tests use to make and judge streams.
   ffmpeg lame twolame mp3val python3-mutagen
+  # The Debian package, its manual pages and the package test's checks.
+  dpkg-dev fakeroot file help2man lintian desktop-file-utils
 )
 
 missing=()
