@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/debug_output.h"
+#include "viewer/ui/CaptionFit.h"
 
 namespace {
 
@@ -108,6 +109,7 @@ QWidget* TValidationWindow::CreateReportGroup() {
     lvReport->setColumnWidth(2, 50);
     lvReport->setColumnWidth(3, 60);
     lvReport->setColumnWidth(4, 460);
+    WidenSectionsToCaptions(lvReport->horizontalHeader());
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(lvReport);
     return group;
