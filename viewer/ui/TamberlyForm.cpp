@@ -53,6 +53,7 @@ TTamberlyForm::TTamberlyForm(QWidget* parent)
     FListModel->SetShading(FActions.get());
     FNavigator.SetItemCountSink([this](int count) { FListModel->SetItemCount(count); });
     CreateMenus();
+    CreateStatusBar();
     CreateContextMenus();
     ConnectList();
     FWheelFilter = new TWheelKeyFilter(this);
@@ -147,6 +148,7 @@ void TTamberlyForm::CreateMenus() {
     CloseAction = file->addAction(QStringLiteral("&Close"), this, &TTamberlyForm::Close1Click);
     ExitAction = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     ExitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    CreateEditMenu();
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
     HexEditAction = tools->addAction(QStringLiteral("Hex Edit Selected Frame"), this,

@@ -26,6 +26,7 @@
 
 class QAction;
 class QLabel;
+class QLabel;
 class QScrollBar;
 class QSplitter;
 class QTextEdit;
@@ -103,6 +104,11 @@ public:
     void CheckForUpdates1Click();
     void HexEditSelectedFrame1Click();
     void Validation1Click();
+    // Edit > Go To: asks for a byte offset, a time or a percentage.
+    void GoTo1Click();
+    // Goes to what the text names (see ParseGoToText); false when the text is
+    // malformed or no frame is found there.
+    bool GoToText(const QString& text);
     void WMDROPFILES(const QStringList& fileNames);
 
     [[nodiscard]] const TFrameNavigator& Navigator() const { return FNavigator; }
@@ -138,6 +144,10 @@ private:
 
     TFormSettings CollectSettings() const;
     void ApplySettings(const TFormSettings& settings);
+    void CreateEditMenu();
+    void CreateStatusBar();
+    // The status bar's line for the frame at offset (empty without a file).
+    void ShowFramePosition(std::int64_t offset);
 
     TFrameNavigator FNavigator;
     std::unique_ptr<TFormNavigatorSurface> FSurface;
@@ -172,6 +182,8 @@ private:
     QAction* AboutAction = nullptr;
     QAction* CopyListAction = nullptr;
     QAction* CopyTreeAction = nullptr;
+    QAction* GoToAction = nullptr;
+    QLabel* FramePositionLabel = nullptr;
 
     QString FSaveFolder;
     std::uint32_t FLastUsedModules = 0xFFFFFFFF;

@@ -97,6 +97,7 @@ void TTamberlyForm::UnloadFile() {
         if (FHexView) FHexView->CloseFile();
         HexText->clear();
         DetailTree->clear();
+        ShowFramePosition(-1);
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.UnloadFile call...");
     }
@@ -169,6 +170,7 @@ void TTamberlyForm::UpdatePack(std::int64_t offset) {
             FHexView->SetSelection(offset, frame.PackLength);
         }
         ShowFrameDetail(DetailTree, BuildFrameDetailNodes(frame, FNavigator.AudioStart()));
+        ShowFramePosition(offset);
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.UpdatePack call...");
     }

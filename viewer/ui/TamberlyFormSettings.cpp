@@ -3,6 +3,7 @@
 
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QSplitter>
 
 #include <algorithm>
@@ -15,7 +16,11 @@
 namespace {
 
 // The saved height is that of the client area below the menu bar.
-int MenuBarHeight(const QMainWindow& window) { return window.menuBar()->sizeHint().height(); }
+// The menu bar above the client area and the status bar below it: the
+// settings keep the client area's height.
+int MenuBarHeight(const QMainWindow& window) {
+    return window.menuBar()->sizeHint().height() + window.statusBar()->sizeHint().height();
+}
 
 }  // namespace
 

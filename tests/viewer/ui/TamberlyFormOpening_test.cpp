@@ -293,7 +293,7 @@ TEST_F(OpeningTest, SavedSettingsAreAppliedAtShowAndWrittenAtClose) {
     EXPECT_EQ(List()->horizontalHeader()->sectionSize(6), 95);
     EXPECT_EQ(form->findChild<QWidget*>(QStringLiteral("ListPanel"))->width(), 600);
     EXPECT_FALSE(form->CheckForUpdates());
-    EXPECT_FALSE(form->menuBar()->actions()[2]->menu()->actions()[0]->isChecked());
+    EXPECT_FALSE(form->menuBar()->actions()[3]->menu()->actions()[0]->isChecked());
     EXPECT_EQ(form->SaveFolder(), QString::fromStdString(dir.Path().string()) + QStringLiteral("/"));
     EXPECT_EQ(form->LastUsedModules(), 5u);
 
