@@ -296,7 +296,7 @@ void TTamberlyForm::Validation1Click() {
             FValidationShower(modulesFolder, fileName, validation::kMpegAudioValidatorType, FLastUsedModules);
         else
             ShowValidationWindow(modulesFolder, fileName, validation::kMpegAudioValidatorType, FLastUsedModules,
-                                 nullptr, this);
+                                 nullptr, this, [this](std::int64_t offset) { GoToFrameOffset(offset); });
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.Validation1Click call...");
     }

@@ -26,6 +26,7 @@
 
 class QAction;
 class QLabel;
+struct TGoToTarget;
 class QLabel;
 class QScrollBar;
 class QSplitter;
@@ -109,6 +110,9 @@ public:
     // Goes to what the text names (see ParseGoToText); false when the text is
     // malformed or no frame is found there.
     bool GoToText(const QString& text);
+    // Goes to the first usable frame header at or after offset (a validation
+    // report item's frame).
+    bool GoToFrameOffset(std::int64_t offset);
     void WMDROPFILES(const QStringList& fileNames);
 
     [[nodiscard]] const TFrameNavigator& Navigator() const { return FNavigator; }
@@ -148,6 +152,7 @@ private:
     void CreateStatusBar();
     // The status bar's line for the frame at offset (empty without a file).
     void ShowFramePosition(std::int64_t offset);
+    bool GoToTarget(const TGoToTarget& target);
 
     TFrameNavigator FNavigator;
     std::unique_ptr<TFormNavigatorSurface> FSurface;

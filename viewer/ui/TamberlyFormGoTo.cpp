@@ -35,12 +35,21 @@ void TTamberlyForm::GoTo1Click() {
 }
 
 bool TTamberlyForm::GoToText(const QString& text) {
-    if (!FNavigator.IsFileOpen()) return false;
     const auto target = ParseGoToText(text.toStdString());
-    if (!target) return false;
+    return target && GoToTarget(*target);
+}
+
+bool TTamberlyForm::GoToFrameOffset(std::int64_t offset) {
+    TGoToTarget target;
+    target.Bytes = offset;
+    return GoToTarget(target);
+}
+
+bool TTamberlyForm::GoToTarget(const TGoToTarget& target) {
+    if (!FNavigator.IsFileOpen()) return false;
     const auto pace = MeasureStreamPace(FNavigator);
     if (!pace) return false;
-    const auto offset = SettledGoToOffset(FNavigator, *target, *pace);
+    const auto offset = SettledGoToOffset(FNavigator, target, *pace);
     if (!offset || !FActions->ShowFrameAt(*offset)) return false;
     ShowSelectedRow();
     return true;

@@ -69,6 +69,14 @@ TEST_F(GoToCommand, OffsetsTimesAndPercentagesLandOnTheReferenceFrame) {
     }
 }
 
+TEST_F(GoToCommand, AReportItemsOffsetSelectsThatFrameOrTheNextOne) {
+    ASSERT_TRUE(form->GoToFrameOffset(frames[30].offset));
+    EXPECT_EQ(FirstListed(), formtest::HexOffset(frames[30].offset));
+    ASSERT_TRUE(form->GoToFrameOffset(frames[60].offset - 3));  // junk before a frame
+    EXPECT_EQ(FirstListed(), formtest::HexOffset(frames[60].offset));
+    EXPECT_EQ(List()->SelectedRow(), 0);
+}
+
 TEST_F(GoToCommand, MalformedTextLeavesThePlaceAndNoFileGoesNowhere) {
     ASSERT_TRUE(form->GoToText(QString::number(frames[20].offset)));
     for (const char* text : {"", "abc", "1:75", "101%"}) EXPECT_FALSE(form->GoToText(QString::fromLatin1(text))) << text;
