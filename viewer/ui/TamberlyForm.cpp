@@ -148,6 +148,7 @@ void TTamberlyForm::CreateMenus() {
     CloseAction = file->addAction(QStringLiteral("&Close"), this, &TTamberlyForm::Close1Click);
     ExitAction = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     ExitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    CreateRecentFilesMenu(file);
     CreateEditMenu();
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));

@@ -26,6 +26,8 @@
 
 class QAction;
 class QLabel;
+class QMenu;
+class QSettings;
 struct TGoToTarget;
 class QLabel;
 class QScrollBar;
@@ -113,6 +115,8 @@ public:
     // Goes to the first usable frame header at or after offset (a validation
     // report item's frame).
     bool GoToFrameOffset(std::int64_t offset);
+    // File > Recent Files, the most recent first.
+    [[nodiscard]] const QStringList& RecentFiles() const { return FRecentFiles; }
     void WMDROPFILES(const QStringList& fileNames);
 
     [[nodiscard]] const TFrameNavigator& Navigator() const { return FNavigator; }
@@ -153,6 +157,11 @@ private:
     // The status bar's line for the frame at offset (empty without a file).
     void ShowFramePosition(std::int64_t offset);
     bool GoToTarget(const TGoToTarget& target);
+    void CreateRecentFilesMenu(QMenu* file);
+    void RefreshRecentFilesMenu();
+    void RememberRecentFile(const QString& fileName);
+    void ReadRecentFiles(const QSettings& store);
+    void WriteRecentFiles(QSettings& store) const;
 
     TFrameNavigator FNavigator;
     std::unique_ptr<TFormNavigatorSurface> FSurface;
@@ -189,6 +198,8 @@ private:
     QAction* CopyTreeAction = nullptr;
     QAction* GoToAction = nullptr;
     QLabel* FramePositionLabel = nullptr;
+    QMenu* RecentFilesMenu = nullptr;
+    QStringList FRecentFiles;
 
     QString FSaveFolder;
     std::uint32_t FLastUsedModules = 0xFFFFFFFF;

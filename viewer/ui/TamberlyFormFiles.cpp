@@ -85,6 +85,7 @@ bool TTamberlyForm::RunLoadSteps(const std::string& fileName) {
     FHexView->Init(HexText, HexScrollBar);
     FHexView->OpenFile(fileName);
     FrameList->viewport()->update();
+    RememberRecentFile(FromFileSystemName(fileName));
     return true;
 }
 

@@ -33,6 +33,7 @@ void TTamberlyForm::LoadRegistrySettings() {
         settings.LastUsedModules = FLastUsedModules;
         ReadFormSettings(store, settings);
         ApplySettings(settings);
+        ReadRecentFiles(store);
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.LoadRegistrySettings call...");
     }
@@ -42,6 +43,7 @@ void TTamberlyForm::SaveRegistrySettings() {
     try {
         QSettings store(SettingsFormat(), QSettings::UserScope, kSettingsOrganisation, kSettingsApplication);
         WriteFormSettings(store, CollectSettings());
+        WriteRecentFiles(store);
         store.sync();
         if (store.status() != QSettings::NoError) throw std::runtime_error("the settings cannot be written");
     } catch (...) {

@@ -301,7 +301,7 @@ TEST_F(OpeningTest, SavedSettingsAreAppliedAtShowAndWrittenAtClose) {
     form->CheckForUpdates1Click();
     const QString sample = CopyFixture(kSample);
     ASSERT_TRUE(form->LoadFile(sample, false));
-    form->menuBar()->actions()[0]->menu()->actions()[2]->trigger();  // "E&xit"
+    form->menuBar()->actions()[0]->menu()->actions()[3]->trigger();  // "E&xit"
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(form->Navigator().IsFileOpen());
 

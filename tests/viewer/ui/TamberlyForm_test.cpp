@@ -127,13 +127,14 @@ TEST_F(TamberlyFormTest, MainMenuItemsAndShortcuts) {
     EXPECT_EQ(menus[2]->text(), QStringLiteral("Tools"));
     EXPECT_EQ(menus[3]->text(), QStringLiteral("Help"));
     const auto file = ItemsOf(menus[0]->menu());
-    ASSERT_EQ(file.size(), 3u);
+    ASSERT_EQ(file.size(), 4u);
     EXPECT_EQ(file[0].text, "&Open");
     EXPECT_EQ(file[0].shortcut, "Ctrl+O");
     EXPECT_EQ(file[1].text, "&Close");
     EXPECT_EQ(file[1].shortcut, "");
-    EXPECT_EQ(file[2].text, "E&xit");
-    EXPECT_EQ(file[2].shortcut, "Ctrl+Q");
+    EXPECT_EQ(file[2].text, "&Recent Files");
+    EXPECT_EQ(file[3].text, "E&xit");
+    EXPECT_EQ(file[3].shortcut, "Ctrl+Q");
     const auto edit = ItemsOf(menus[1]->menu());
     ASSERT_EQ(edit.size(), 1u);
     EXPECT_EQ(edit[0].text, "Go To…");
