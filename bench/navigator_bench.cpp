@@ -15,6 +15,7 @@
 #include "tests/support/mpa_builder.h"
 #include "tests/support/temp_dir.h"
 #include "viewer/model/FrameAnatomy.h"
+#include "viewer/model/GoToPosition.h"
 #include "viewer/model/MPAUtils.h"
 #include "viewer/model/NavigatorActions.h"
 
@@ -161,6 +162,27 @@ void BM_SelectFrame(benchmark::State& state, int layer) {
 }
 BENCHMARK_CAPTURE(BM_SelectFrame, LayerII, testsupport::kMpaLayerII)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SelectFrame, LayerIII, testsupport::kMpaLayerIII)->Unit(benchmark::kMillisecond);
+
+// Go To, the whole command with its status line: a percentage into the
+// middle region, an offset into a hole, a time near the end and the end.
+void BM_GoTo(benchmark::State& state) {
+    Viewer viewer;
+    const char* const targets[] = {"50%", "0x40000000", "1000:00.000", "100%"};
+    int next = 0;
+    for (auto _ : state) {
+        const auto target = ParseGoToText(targets[next++ % 4]);
+        const auto pace = MeasureStreamPace(viewer.navigator);
+        if (!target || !pace) {
+            state.SkipWithError("no target or pace");
+            break;
+        }
+        if (const auto offset = SettledGoToOffset(viewer.navigator, *target, *pace)) {
+            viewer.actions.ShowFrameAt(*offset);
+            benchmark::DoNotOptimize(FramePositionStatus(*offset, *pace));
+        }
+    }
+}
+BENCHMARK(BM_GoTo)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -13,6 +13,8 @@ packages=(
   ffmpeg lame twolame mp3val python3-mutagen
   # The benchmarks' arithmetic and processor time (bench/repair_bench.sh).
   bc time
+  # The Debian package, its manual pages and the package test's checks.
+  dpkg-dev fakeroot file help2man lintian desktop-file-utils
 )
 
 missing=()

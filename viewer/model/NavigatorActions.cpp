@@ -43,6 +43,18 @@ bool TNavigatorActions::RebuildAt(std::int64_t position) {
     return navigator_.RefreshPosition(position, surface_.VisibleRows());
 }
 
+bool TNavigatorActions::ShowFrameAt(std::int64_t headerOffset) {
+    {
+        BusyCursor busy(surface_);
+        RebuildAt(headerOffset);
+    }
+    if (navigator_.FramesCount() == 0) return false;
+    FCurrentPosition = headerOffset;
+    FinishKeyMove(headerOffset);
+    surface_.SelectRow(0);
+    return true;
+}
+
 bool TNavigatorActions::ShowFromStart() {
     surface_.SetScrollPosition(0);
     FCurrentPosition = navigator_.AudioStart();

@@ -67,6 +67,9 @@ public:
 
     // Rebuilds the page at a byte position with the visible row count.
     bool RebuildAt(std::int64_t position);
+    // Go To: the page from a frame header on, that frame selected and the
+    // scroll bar at it. False when no frame could be listed there.
+    bool ShowFrameAt(std::int64_t headerOffset);
 
     // ListView1CustomDrawItem: whether a row gets the light grey background.
     [[nodiscard]] bool IsRowShaded(int row) const { return row % 2 == FListViewGrayItemsMode; }

@@ -48,7 +48,7 @@ TProcessingForm::TProcessingForm(QWidget* parent)
     layout->addWidget(Memo1, 1);
     btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setFixedSize(75, 25);
+    btnCancel->setMinimumSize(75, 25);  // wider where the caption needs it
     layout->addWidget(btnCancel, 0, Qt::AlignHCenter);
     connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
 }

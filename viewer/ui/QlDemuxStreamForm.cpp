@@ -4,12 +4,15 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 #include <memory>
 #include <new>
@@ -18,6 +21,7 @@
 #include "platform/atomic_output.h"
 #include "platform/debug_output.h"
 #include "viewer/media/QlDemuxEx.h"
+#include "viewer/ui/CaptionFit.h"
 #include "viewer/ui/ProcessingForm.h"
 #include "viewer/ui/WaitCursor.h"
 
@@ -29,12 +33,14 @@ std::string ToFileSystemName(const QString& name) { return QFile::encodeName(nam
 
 QString FromFileSystemName(const std::string& name) { return QFile::decodeName(QByteArray::fromStdString(name)); }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
     return button;
 }
+
+// The dialog's designed size, kept wherever the captions fit in it.
+constexpr QSize kDesignedSize(341, 230);
 
 }  // namespace
 
@@ -71,8 +77,8 @@ TQlDemuxStreamForm::TQlDemuxStreamForm(QWidget* parent, TQlDemuxEx* demux, std::
       FAsker(asker != nullptr ? asker : &FDialogAsker) {
     setObjectName(QStringLiteral("QlDemuxStreamForm"));
     setWindowTitle(QStringLiteral("Extract Elementary Stream"));
-    setFixedSize(341, 230);
     CreateControls();
+    resize(kDesignedSize.expandedTo(minimumSizeHint()));
 }
 
 TQlDemuxStreamForm::~TQlDemuxStreamForm() = default;
@@ -80,28 +86,47 @@ TQlDemuxStreamForm::~TQlDemuxStreamForm() = default;
 void TQlDemuxStreamForm::CreateControls() {
     ListViewStreamInfo = new QTableWidget(0, 3, this);
     ListViewStreamInfo->setObjectName(QStringLiteral("ListViewStreamInfo"));
-    ListViewStreamInfo->setGeometry(2, 2, 336, 150);
     ListViewStreamInfo->setHorizontalHeaderLabels(
         {QStringLiteral("Prog ID"), QStringLiteral("Stream ID"), QStringLiteral("Stream Type")});
     ListViewStreamInfo->setColumnWidth(0, 60);
     ListViewStreamInfo->setColumnWidth(1, 60);
     ListViewStreamInfo->setColumnWidth(2, 185);
+    WidenSectionsToCaptions(ListViewStreamInfo->horizontalHeader());
     ListViewStreamInfo->verticalHeader()->hide();
     ListViewStreamInfo->setShowGrid(true);
     ListViewStreamInfo->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListViewStreamInfo->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListViewStreamInfo->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every column shows without scrolling sideways.
+    ListViewStreamInfo->setMinimumWidth(ListViewStreamInfo->horizontalHeader()->length() +
+                                        2 * ListViewStreamInfo->frameWidth() +
+                                        ListViewStreamInfo->verticalScrollBar()->sizeHint().width());
 
     auto* label = new QLabel(QStringLiteral("Output Filename"), this);
-    label->setGeometry(4, 156, 200, 14);
     leOutputFileName = new QLineEdit(QStringLiteral("C:\\Temp\\"), this);
     leOutputFileName->setObjectName(QStringLiteral("leOutputFileName"));
     leOutputFileName->setReadOnly(true);
-    leOutputFileName->setGeometry(2, 172, 311, 21);
-    btnSaveFile = MakeButton(this, "btnSaveFile", QStringLiteral("..."), {314, 172, 25, 21});
-    btnDemuxAndLoad = MakeButton(this, "btnDemuxAndLoad", QStringLiteral("Demultiplex and Load"), {136, 201, 121, 25});
+    btnSaveFile = MakeButton(this, "btnSaveFile", QStringLiteral("..."));
+    btnSaveFile->setMaximumWidth(btnSaveFile->fontMetrics().horizontalAdvance(QStringLiteral("...")) * 4);
+    btnDemuxAndLoad = MakeButton(this, "btnDemuxAndLoad", QStringLiteral("Demultiplex and Load"));
     btnDemuxAndLoad->setEnabled(false);
-    btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"), {263, 201, 75, 25});
+    btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"));
+
+    auto* fileRow = new QHBoxLayout;
+    fileRow->setSpacing(1);
+    fileRow->addWidget(leOutputFileName, 1);
+    fileRow->addWidget(btnSaveFile);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(btnDemuxAndLoad);
+    buttonRow->addWidget(btnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 4);
+    layout->setSpacing(4);
+    layout->addWidget(ListViewStreamInfo, 1);
+    layout->addWidget(label);
+    layout->addLayout(fileRow);
+    layout->addLayout(buttonRow);
 
     connect(ListViewStreamInfo, &QTableWidget::itemSelectionChanged, this, [this] { ListViewStreamInfoSelectItem(); });
     connect(ListViewStreamInfo, &QTableWidget::cellDoubleClicked, this, [this] { ListViewStreamInfoDblClick(); });

@@ -53,6 +53,7 @@ TTamberlyForm::TTamberlyForm(QWidget* parent)
     FListModel->SetShading(FActions.get());
     FNavigator.SetItemCountSink([this](int count) { FListModel->SetItemCount(count); });
     CreateMenus();
+    CreateStatusBar();
     CreateContextMenus();
     ConnectList();
     FWheelFilter = new TWheelKeyFilter(this);
@@ -149,6 +150,8 @@ void TTamberlyForm::CreateMenus() {
         file->addAction(QStringLiteral("Save Repaired Copy\u2026"), this, &TTamberlyForm::SaveRepairedCopy1Click);
     ExitAction = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     ExitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    CreateRecentFilesMenu(file);
+    CreateEditMenu();
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
     HexEditAction = tools->addAction(QStringLiteral("Hex Edit Selected Frame"), this,
@@ -304,7 +307,7 @@ void TTamberlyForm::Validation1Click() {
             FValidationShower(modulesFolder, fileName, validation::kMpegAudioValidatorType, FLastUsedModules);
         else
             ShowValidationWindow(modulesFolder, fileName, validation::kMpegAudioValidatorType, FLastUsedModules,
-                                 nullptr, this);
+                                 nullptr, this, [this](std::int64_t offset) { GoToFrameOffset(offset); });
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.Validation1Click call...");
     }

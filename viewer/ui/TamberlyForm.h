@@ -26,6 +26,10 @@
 
 class QAction;
 class QLabel;
+class QMenu;
+class QSettings;
+struct TGoToTarget;
+class QLabel;
 class QScrollBar;
 class QSplitter;
 class QTextEdit;
@@ -114,6 +118,16 @@ public:
     void HexEditSelectedFrame1Click();
     void Validation1Click();
     void SaveRepairedCopy1Click();
+    // Edit > Go To: asks for a byte offset, a time or a percentage.
+    void GoTo1Click();
+    // Goes to what the text names (see ParseGoToText); false when the text is
+    // malformed or no frame is found there.
+    bool GoToText(const QString& text);
+    // Goes to the first usable frame header at or after offset (a validation
+    // report item's frame).
+    bool GoToFrameOffset(std::int64_t offset);
+    // File > Recent Files, the most recent first.
+    [[nodiscard]] const QStringList& RecentFiles() const { return FRecentFiles; }
     void WMDROPFILES(const QStringList& fileNames);
 
     [[nodiscard]] const TFrameNavigator& Navigator() const { return FNavigator; }
@@ -152,6 +166,16 @@ private:
 
     TFormSettings CollectSettings() const;
     void ApplySettings(const TFormSettings& settings);
+    void CreateEditMenu();
+    void CreateStatusBar();
+    // The status bar's line for the frame at offset (empty without a file).
+    void ShowFramePosition(std::int64_t offset);
+    bool GoToTarget(const TGoToTarget& target);
+    void CreateRecentFilesMenu(QMenu* file);
+    void RefreshRecentFilesMenu();
+    void RememberRecentFile(const QString& fileName);
+    void ReadRecentFiles(const QSettings& store);
+    void WriteRecentFiles(QSettings& store) const;
 
     TFrameNavigator FNavigator;
     std::unique_ptr<TFormNavigatorSurface> FSurface;
@@ -189,6 +213,10 @@ private:
     QAction* CopyListAction = nullptr;
     QAction* CopyTreeAction = nullptr;
     QAction* ShowAudioDataAction = nullptr;
+    QAction* GoToAction = nullptr;
+    QLabel* FramePositionLabel = nullptr;
+    QMenu* RecentFilesMenu = nullptr;
+    QStringList FRecentFiles;
 
     QString FSaveFolder;
     std::uint32_t FLastUsedModules = 0xFFFFFFFF;

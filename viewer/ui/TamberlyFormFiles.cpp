@@ -86,6 +86,7 @@ bool TTamberlyForm::RunLoadSteps(const std::string& fileName) {
     FHexView->Init(HexText, HexScrollBar);
     FHexView->OpenFile(fileName);
     FrameList->viewport()->update();
+    RememberRecentFile(FromFileSystemName(fileName));
     return true;
 }
 
@@ -98,6 +99,7 @@ void TTamberlyForm::UnloadFile() {
         if (FHexView) FHexView->CloseFile();
         HexText->clear();
         DetailTree->clear();
+        ShowFramePosition(-1);
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.UnloadFile call...");
     }
@@ -173,6 +175,7 @@ void TTamberlyForm::UpdatePack(std::int64_t offset) {
         const bool deep = FShowAudioData && FNavigator.ReadFrameBytes(offset, bytes);
         FDetailOffset = offset;
         ShowFrameAnatomy(DetailTree, BuildFrameAnatomy(frame, FNavigator.AudioStart(), deep ? &bytes : nullptr), offset);
+        ShowFramePosition(offset);
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.UpdatePack call...");
     }

@@ -3,6 +3,7 @@
 
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QSplitter>
 
 #include <algorithm>
@@ -15,7 +16,11 @@
 namespace {
 
 // The saved height is that of the client area below the menu bar.
-int MenuBarHeight(const QMainWindow& window) { return window.menuBar()->sizeHint().height(); }
+// The menu bar above the client area and the status bar below it: the
+// settings keep the client area's height.
+int MenuBarHeight(const QMainWindow& window) {
+    return window.menuBar()->sizeHint().height() + window.statusBar()->sizeHint().height();
+}
 
 }  // namespace
 
@@ -29,6 +34,7 @@ void TTamberlyForm::LoadRegistrySettings() {
         settings.ShowAudioData = FShowAudioData;
         ReadFormSettings(store, settings);
         ApplySettings(settings);
+        ReadRecentFiles(store);
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.LoadRegistrySettings call...");
     }
@@ -38,6 +44,7 @@ void TTamberlyForm::SaveRegistrySettings() {
     try {
         QSettings store(SettingsFormat(), QSettings::UserScope, kSettingsOrganisation, kSettingsApplication);
         WriteFormSettings(store, CollectSettings());
+        WriteRecentFiles(store);
         store.sync();
         if (store.status() != QSettings::NoError) throw std::runtime_error("the settings cannot be written");
     } catch (...) {

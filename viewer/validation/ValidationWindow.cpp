@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/debug_output.h"
+#include "viewer/ui/CaptionFit.h"
 
 namespace {
 
@@ -108,6 +109,8 @@ QWidget* TValidationWindow::CreateReportGroup() {
     lvReport->setColumnWidth(2, 50);
     lvReport->setColumnWidth(3, 60);
     lvReport->setColumnWidth(4, 460);
+    connect(lvReport, &QTableWidget::cellDoubleClicked, this, [this](int row) { lvReportDblClick(row); });
+    WidenSectionsToCaptions(lvReport->horizontalHeader());
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(lvReport);
     return group;
@@ -241,9 +244,11 @@ bool TValidationWindow::IsModuleLineTicked(int line) const {
 // ---------------------------------------------------------------- opening
 
 bool ShowValidationWindow(const QString& modulesFolder, const QString& fileName, std::uint32_t moduleSet,
-                          std::uint32_t& lastUsedMask, TValidationAsker* asker, QWidget* parent) {
+                          std::uint32_t& lastUsedMask, TValidationAsker* asker, QWidget* parent,
+                          TValidationWindow::TFrameOffsetHandler onFrameOffset) {
     try {
         TValidationWindow window(parent, asker);
+        window.SetFrameOffsetHandler(std::move(onFrameOffset));
         window.FormCreate(modulesFolder, fileName, moduleSet, lastUsedMask);
         window.LoadValidationModules();
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -8,6 +8,8 @@
 // "TValidationWindow".
 
 #include <QDialog>
+
+#include <functional>
 #include <QString>
 
 #include <cstdint>
@@ -46,6 +48,11 @@ public:
     [[nodiscard]] const validation::TValidationReports& Reports() const { return FReports; }
     [[nodiscard]] const validation::TValidationModuleList& Modules() const { return FValidationModulesList; }
     [[nodiscard]] bool IsRunning() const;
+
+    // Called with the frame offset a double-clicked report item names.
+    using TFrameOffsetHandler = std::function<void(std::int64_t offset)>;
+    void SetFrameOffsetHandler(TFrameOffsetHandler handler) { FFrameOffsetHandler = std::move(handler); }
+    void lvReportDblClick(int row);
 
     // Handlers.
     void FormShow();
@@ -106,6 +113,7 @@ private:
     TValidationDialogAsker FDialogAsker;
     TValidationAsker* FAsker;
 
+    TFrameOffsetHandler FFrameOffsetHandler;
     QTableWidget* lvReport = nullptr;
     QListWidget* clbValidationModules = nullptr;
     QPushButton* btnSettings = nullptr;
@@ -125,4 +133,4 @@ private:
 // was shown; false (with "Error in ShowValidationWindow call...") otherwise.
 bool ShowValidationWindow(const QString& modulesFolder, const QString& fileName, std::uint32_t moduleSet,
                           std::uint32_t& lastUsedMask, TValidationAsker* asker = nullptr,
-                          QWidget* parent = nullptr);
+                          QWidget* parent = nullptr, TValidationWindow::TFrameOffsetHandler onFrameOffset = {});

@@ -293,7 +293,7 @@ TEST_F(OpeningTest, SavedSettingsAreAppliedAtShowAndWrittenAtClose) {
     EXPECT_EQ(List()->horizontalHeader()->sectionSize(6), 95);
     EXPECT_EQ(form->findChild<QWidget*>(QStringLiteral("ListPanel"))->width(), 600);
     EXPECT_FALSE(form->CheckForUpdates());
-    EXPECT_FALSE(form->menuBar()->actions()[2]->menu()->actions()[0]->isChecked());
+    EXPECT_FALSE(form->menuBar()->actions()[3]->menu()->actions()[0]->isChecked());
     EXPECT_EQ(form->SaveFolder(), QString::fromStdString(dir.Path().string()) + QStringLiteral("/"));
     EXPECT_EQ(form->LastUsedModules(), 5u);
 
@@ -301,7 +301,7 @@ TEST_F(OpeningTest, SavedSettingsAreAppliedAtShowAndWrittenAtClose) {
     form->CheckForUpdates1Click();
     const QString sample = CopyFixture(kSample);
     ASSERT_TRUE(form->LoadFile(sample, false));
-    form->menuBar()->actions()[0]->menu()->actions()[3]->trigger();  // "E&xit"
+    form->menuBar()->actions()[0]->menu()->actions()[4]->trigger();  // "E&xit"
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(form->Navigator().IsFileOpen());
 

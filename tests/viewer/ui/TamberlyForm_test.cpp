@@ -125,29 +125,35 @@ TEST_F(TamberlyFormTest, FrameListHasSevenColumnsGridAndRowSelection) {
 TEST_F(TamberlyFormTest, MainMenuItemsAndShortcuts) {
     ShowForm();
     const QList<QAction*> menus = form->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 3);
+    ASSERT_EQ(menus.size(), 4);
     EXPECT_EQ(menus[0]->text(), QStringLiteral("&File"));
-    EXPECT_EQ(menus[1]->text(), QStringLiteral("Tools"));
-    EXPECT_EQ(menus[2]->text(), QStringLiteral("Help"));
+    EXPECT_EQ(menus[1]->text(), QStringLiteral("&Edit"));
+    EXPECT_EQ(menus[2]->text(), QStringLiteral("Tools"));
+    EXPECT_EQ(menus[3]->text(), QStringLiteral("Help"));
     const auto file = ItemsOf(menus[0]->menu());
-    ASSERT_EQ(file.size(), 4u);
+    ASSERT_EQ(file.size(), 5u);
     EXPECT_EQ(file[0].text, "&Open");
     EXPECT_EQ(file[0].shortcut, "Ctrl+O");
     EXPECT_EQ(file[1].text, "&Close");
     EXPECT_EQ(file[1].shortcut, "");
     EXPECT_EQ(file[2].text, "Save Repaired Copy\u2026");
     EXPECT_EQ(file[2].shortcut, "");
-    EXPECT_EQ(file[3].text, "E&xit");
-    EXPECT_EQ(file[3].shortcut, "Ctrl+Q");
-    const auto tools = ItemsOf(menus[1]->menu());
+    EXPECT_EQ(file[3].text, "&Recent Files");
+    EXPECT_EQ(file[4].text, "E&xit");
+    EXPECT_EQ(file[4].shortcut, "Ctrl+Q");
+    const auto edit = ItemsOf(menus[1]->menu());
+    ASSERT_EQ(edit.size(), 1u);
+    EXPECT_EQ(edit[0].text, "Go To…");
+    EXPECT_EQ(edit[0].shortcut, "Ctrl+G");
+    const auto tools = ItemsOf(menus[2]->menu());
     ASSERT_EQ(tools.size(), 2u);
     EXPECT_EQ(tools[0].text, "Hex Edit Selected Frame");
     EXPECT_EQ(tools[1].text, "Validation");
-    const auto help = ItemsOf(menus[2]->menu());
+    const auto help = ItemsOf(menus[3]->menu());
     ASSERT_EQ(help.size(), 2u);
     EXPECT_EQ(help[0].text, "Check For Updates");
     EXPECT_EQ(help[1].text, "About");
-    EXPECT_TRUE(menus[2]->menu()->actions()[0]->isChecked());
+    EXPECT_TRUE(menus[3]->menu()->actions()[0]->isChecked());
 }
 
 TEST_F(TamberlyFormTest, ContextMenusOfListAndTree) {
@@ -167,7 +173,7 @@ TEST_F(TamberlyFormTest, ContextMenusOfListAndTree) {
 
 TEST_F(TamberlyFormTest, CheckForUpdatesTogglesOptionAndMark) {
     ShowForm();
-    QAction* item = form->menuBar()->actions()[2]->menu()->actions()[0];
+    QAction* item = form->menuBar()->actions()[3]->menu()->actions()[0];
     ASSERT_TRUE(form->CheckForUpdates());
     item->trigger();
     EXPECT_FALSE(form->CheckForUpdates());
