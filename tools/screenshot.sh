@@ -1,8 +1,16 @@
 #!/usr/bin/env bash
-# Starts the viewer under a virtual X server (Xvfb) on a sample stream, moves
-# the selection to the fourth frame, and writes a PNG of the main window.
+# Starts the viewer under a virtual X server (Xvfb) on a sample stream and
+# writes a PNG of one of its windows:
+#   main        the main window, the selection moved to the fourth frame;
+#   extraction  the stream choice a container file opens with, the audio
+#               stream selected;
+#   validation  Tools > Validation after a validation run.
 #
-#   tools/screenshot.sh [FILE] [OUTPUT]   # defaults: the bundled sample, docs/screenshot.png
+#   tools/screenshot.sh [--window main|extraction|validation] [FILE] [OUTPUT]
+#
+# Defaults: docs/screenshot.png of the bundled sample, docs/screenshot-extraction.png
+# of tests/data/demux/l2_mpeg2video.ts, docs/screenshot-validation.png of
+# tests/data/validation/faulty_l2_48k.mp2.
 #
 # Needs Xvfb (package xvfb), xwininfo (x11-utils), xdotool (xdotool) and
 # ImageMagick's import (imagemagick). The viewer's settings go to a throw-away folder, so the
@@ -10,8 +18,20 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-file="${1:-tests/data/tone_l2_44k_128k.mp2}"
-output="${2:-docs/screenshot.png}"
+shot=main
+if [ "${1:-}" = "--window" ]; then
+  shot="${2:-}"
+  shift 2 || shift
+fi
+case "$shot" in
+  main) file="${1:-tests/data/tone_l2_44k_128k.mp2}" output="${2:-docs/screenshot.png}" ;;
+  extraction) file="${1:-tests/data/demux/l2_mpeg2video.ts}" output="${2:-docs/screenshot-extraction.png}" ;;
+  validation) file="${1:-tests/data/validation/faulty_l2_48k.mp2}" output="${2:-docs/screenshot-validation.png}" ;;
+  *)
+    echo "usage: $0 [--window main|extraction|validation] [FILE] [OUTPUT]" >&2
+    exit 2
+    ;;
+esac
 viewer=build/release/bin/tamberly
 
 if [ ! -x "$viewer" ]; then
@@ -45,24 +65,67 @@ done
 XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb "$viewer" "$file" >"$work/viewer.log" 2>&1 &
 viewer_pid=$!
 
-# The main window, once the splash (3 s) has gone.
-window=""
-for _ in $(seq 100); do
-  window="$(xwininfo -root -tree | awk '/"Tamberly\(/ { print $1; exit }')"
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-if [ -z "$window" ]; then
-  echo "the viewer's window did not appear" >&2
-  cat "$work/viewer.log" >&2
-  exit 1
-fi
-sleep 4
+# The id of the first window whose title starts with $1 (an awk pattern),
+# waiting up to 20 s for it.
+find_window() {
+  local id=""
+  for _ in $(seq 200); do
+    id="$(xwininfo -root -tree | awk -v title="$1" '$0 ~ "^ *0x[0-9a-f]+ \"" title { print $1; exit }')"
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  if [ -z "$id" ]; then
+    echo "no window titled $1 appeared" >&2
+    cat "$work/viewer.log" >&2
+    exit 1
+  fi
+  echo "$id"
+}
 
-# Three times Down in the frame list (it has the focus after loading): the
-# detail tree and the hex view's highlight follow the selected frame.
-xdotool mousemove --window "$window" 400 200
-xdotool key Down Down Down
+# Keys go to the window under the pointer once it has the focus.
+focus() {
+  xdotool mousemove --window "$1" 400 200
+  xdotool windowfocus --sync "$1"
+}
+
+case "$shot" in
+  main)
+    # Once the splash (3 s) has gone: three times Down in the frame list (it
+    # has the focus after loading); the detail tree and the hex view's
+    # highlight follow the selected frame.
+    window="$(find_window 'Tamberly\\(')"
+    sleep 4
+    focus "$window"
+    xdotool key Down Down Down
+    ;;
+  extraction)
+    # Down selects the second stream, the audio one, which enables
+    # "Demultiplex and Load".
+    window="$(find_window 'Extract Elementary Stream')"
+    sleep 4
+    xdotool mousemove --window "$window" 10 10
+    xdotool windowfocus --sync "$window"
+    xdotool key Down
+    ;;
+  validation)
+    # Tools is the third menu and Validation its second item. "Start
+    # Validation" is the bottom row's first button. The window is widened so
+    # that the whole report list shows.
+    main_window="$(find_window 'Tamberly\\(')"
+    sleep 4
+    focus "$main_window"
+    xdotool key --delay 200 alt+f Right Right Down Return
+    window="$(find_window 'Media Validation')"
+    sleep 1
+    xdotool windowsize --sync "$window" 1200 352
+    xdotool windowmove --sync "$window" 100 100
+    sleep 1
+    height="$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')"
+    xdotool mousemove --window "$window" 20 $((height - 22)) click 1
+    sleep 5
+    xdotool mousemove --window "$window" 600 5
+    ;;
+esac
 sleep 1
 
 mkdir -p "$(dirname "$output")"

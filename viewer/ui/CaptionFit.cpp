@@ -1,6 +1,8 @@
 #include "viewer/ui/CaptionFit.h"
 
 #include <QAbstractItemModel>
+#include <QFont>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QStyle>
 #include <QStyleOptionHeader>
@@ -12,7 +14,11 @@ int SectionCaptionWidth(const QHeaderView* header, int logicalIndex) {
     option.orientation = header->orientation();
     if (header->model() != nullptr)
         option.text = header->model()->headerData(logicalIndex, header->orientation(), Qt::DisplayRole).toString();
-    const QSize text = header->fontMetrics().size(0, option.text);
+    // A selected row draws the captions of its sections in bold: fit the bold text.
+    QFont bold = header->font();
+    bold.setBold(true);
+    option.fontMetrics = QFontMetrics(bold);
+    const QSize text = option.fontMetrics.size(0, option.text);
     return header->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, text, header).width();
 }
 

@@ -89,10 +89,14 @@ std::vector<QString> CutCaptions(const QWidget& window) {
     for (const QHeaderView* header : window.findChildren<QHeaderView*>()) {
         if (!header->isVisible() || header->orientation() != Qt::Horizontal || header->model() == nullptr) continue;
         const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        // The sections of a selected row draw their captions in bold.
+        QFont bold = header->font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
         for (int section = 0; section < header->count(); ++section) {
             if (header->isSectionHidden(section)) continue;
             const QString caption = header->model()->headerData(section, Qt::Horizontal).toString();
-            const int needed = header->fontMetrics().horizontalAdvance(caption) + margins;
+            const int needed = metrics.horizontalAdvance(caption) + margins;
             if (needed > header->sectionSize(section))
                 cut.push_back(Describe(header, caption, needed, header->sectionSize(section)));
         }
