@@ -61,10 +61,10 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
 }
 
 Bytes Frames(int count, bool crc = false) {
-    MpaFrameSpec spec;
-    spec.crc = crc;
+    MpaFrameSpec frameShape;
+    frameShape.crc = crc;
     MpaStreamBuilder stream;
-    for (int i = 0; i < count; ++i) stream.Frame(spec, static_cast<std::uint8_t>(0x10 + i));
+    for (int i = 0; i < count; ++i) stream.Frame(frameShape, static_cast<std::uint8_t>(0x10 + i));
     return stream.Data();
 }
 

@@ -90,14 +90,14 @@ void WriteSideInfo(FieldWriter& w, bool mpeg1, int channels, const std::vector<i
 }
 
 // Joint stereo bound of Layers I and II for mode_extension.
-int Bound(const MpaFrameSpec& spec, int limit) {
-    return spec.mode == testsupport::kMpaJointStereo ? std::min(4 * (spec.modeExtension + 1), limit) : limit;
+int Bound(const MpaFrameSpec& frameShape, int limit) {
+    return frameShape.mode == testsupport::kMpaJointStereo ? std::min(4 * (frameShape.modeExtension + 1), limit) : limit;
 }
 
 // Layer I: allocation and scale factors; returns the sample bits that follow.
-int WriteLayer1(FieldWriter& w, const MpaFrameSpec& spec, int channels) {
+int WriteLayer1(FieldWriter& w, const MpaFrameSpec& frameShape, int channels) {
     const std::string a = "audio_data()/";
-    const int bound = Bound(spec, 32);
+    const int bound = Bound(frameShape, 32);
     int allocation[2][32] = {};
     for (int sb = 0; sb < 32; ++sb) {
         for (int ch = 0; ch < (sb < bound ? channels : 1); ++ch) {
@@ -119,11 +119,11 @@ int WriteLayer1(FieldWriter& w, const MpaFrameSpec& spec, int channels) {
 
 // Layer II at 48 kHz and 128 kbit/s stereo: table 3-B.2a, 27 subbands,
 // allocation widths 4 (subbands 0-10), 3 (11-22) and 2 (23-26).
-void WriteLayer2(FieldWriter& w, const MpaFrameSpec& spec) {
+void WriteLayer2(FieldWriter& w, const MpaFrameSpec& frameShape) {
     const std::string a = "audio_data()/";
     w.Put(a + "allocation table", 0, 0);
     w.Put(a + "sblimit", 0, 27);
-    const int bound = Bound(spec, 27);
+    const int bound = Bound(frameShape, 27);
     int allocation[2][27] = {};
     for (int sb = 0; sb < 27; ++sb) {
         const int width = sb <= 10 ? 4 : sb <= 22 ? 3 : 2;
@@ -205,24 +205,24 @@ class FrameAnatomyFields : public ::testing::TestWithParam<AnatomyCase> {};
 
 TEST_P(FrameAnatomyFields, TheTreeShowsTheFieldsWritten) {
     const AnatomyCase& c = GetParam();
-    MpaFrameSpec spec;
-    spec.version = c.version;
-    spec.layer = c.layer;
-    spec.mode = c.mode;
-    spec.modeExtension = c.modeExtension;
-    spec.crc = c.crc;
-    if (c.layer == testsupport::kMpaLayerIII) spec.bitrateIndex = 9;
-    if (c.layer == testsupport::kMpaLayerI) spec.bitrateIndex = 14;
+    MpaFrameSpec frameShape;
+    frameShape.version = c.version;
+    frameShape.layer = c.layer;
+    frameShape.mode = c.mode;
+    frameShape.modeExtension = c.modeExtension;
+    frameShape.crc = c.crc;
+    if (c.layer == testsupport::kMpaLayerIII) frameShape.bitrateIndex = 9;
+    if (c.layer == testsupport::kMpaLayerI) frameShape.bitrateIndex = 14;
     const int channels = c.mode == testsupport::kMpaSingleChannel ? 1 : 2;
     FieldWriter w(17);
     int sampleBits = -1;
     if (c.layer == testsupport::kMpaLayerIII)
         WriteSideInfo(w, c.version == testsupport::MpaVersion::Mpeg1, channels, c.shapes);
     else if (c.layer == testsupport::kMpaLayerI)
-        sampleBits = WriteLayer1(w, spec, channels);
+        sampleBits = WriteLayer1(w, frameShape, channels);
     else
-        WriteLayer2(w, spec);
-    const Bytes frame = testsupport::MakeFrame(spec, 0x00, w.Data());
+        WriteLayer2(w, frameShape);
+    const Bytes frame = testsupport::MakeFrame(frameShape, 0x00, w.Data());
     const testsupport::TempDir dir;
     const Built built = AnatomyAt(dir, frame, 0);
 
@@ -267,11 +267,11 @@ INSTANTIATE_TEST_SUITE_P(
 // Five CRC-protected frames, the CRC word of the third one flipped.
 TEST(FrameAnatomyCrc, AFlippedCrcIsAMismatchOnThatFrameOnly) {
     for (const int layer : {testsupport::kMpaLayerI, testsupport::kMpaLayerII, testsupport::kMpaLayerIII}) {
-        MpaFrameSpec spec;
-        spec.layer = layer;
-        spec.crc = true;
+        MpaFrameSpec frameShape;
+        frameShape.layer = layer;
+        frameShape.crc = true;
         testsupport::MpaStreamBuilder builder;
-        for (int i = 0; i < 5; ++i) builder.Frame(spec, 0x00, Bytes(40, static_cast<std::uint8_t>(0x35 * (i + 1))));
+        for (int i = 0; i < 5; ++i) builder.Frame(frameShape, 0x00, Bytes(40, static_cast<std::uint8_t>(0x35 * (i + 1))));
         Bytes stream = builder.Data();
         stream[static_cast<std::size_t>(builder.FrameList()[2].offset) + 5] ^= 0x01;
         const testsupport::TempDir dir;
@@ -285,11 +285,11 @@ TEST(FrameAnatomyCrc, AFlippedCrcIsAMismatchOnThatFrameOnly) {
 
 // Without the bytes, the nodes are today's header-only tree.
 TEST(FrameAnatomyOff, WithoutBytesTheNodesAreTheHeaderTree) {
-    MpaFrameSpec spec;
-    spec.crc = true;
+    MpaFrameSpec frameShape;
+    frameShape.crc = true;
     for (const int layer : {testsupport::kMpaLayerI, testsupport::kMpaLayerII, testsupport::kMpaLayerIII}) {
-        spec.layer = layer;
-        const Bytes bytes = testsupport::MakeFrame(spec);
+        frameShape.layer = layer;
+        const Bytes bytes = testsupport::MakeFrame(frameShape);
         TMPAFrame frame{};
         parse_mpa_frame(bytes.data(), bytes.size(), frame.Header);
         const TFrameAnatomy anatomy = BuildFrameAnatomy(frame, 120, nullptr);
@@ -301,15 +301,15 @@ TEST(FrameAnatomyOff, WithoutBytesTheNodesAreTheHeaderTree) {
 // The bytes the hex view highlights: places from the standard's layout of an
 // MPEG-1 Layer III stereo frame with a CRC word, at an odd offset.
 TEST(FrameAnatomyHighlight, ChosenFieldsHighlightTheBytesTheyTouch) {
-    MpaFrameSpec spec;
-    spec.layer = testsupport::kMpaLayerIII;
-    spec.bitrateIndex = 9;
-    spec.crc = true;
+    MpaFrameSpec frameShape;
+    frameShape.layer = testsupport::kMpaLayerIII;
+    frameShape.bitrateIndex = 9;
+    frameShape.crc = true;
     FieldWriter w(3);
     WriteSideInfo(w, true, 2, {0, 2});
     const Bytes junk(0x1235, 0x00);
     Bytes stream = junk;
-    const Bytes frame = testsupport::MakeFrame(spec, 0x00, w.Data());
+    const Bytes frame = testsupport::MakeFrame(frameShape, 0x00, w.Data());
     stream.insert(stream.end(), frame.begin(), frame.end());
     const testsupport::TempDir dir;
     const Built built = AnatomyAt(dir, stream, 0x1235);

@@ -35,9 +35,9 @@ struct Streams {
 
 Streams MakeStreams() {
     testsupport::MpaStreamBuilder clean, damaged;
-    const testsupport::MpaFrameSpec spec;
-    clean.Frames(spec, 30, 0x22);
-    damaged.Frames(spec, 10, 0x22).Junk(77, 0x33).Frames(spec, 20, 0x22);
+    const testsupport::MpaFrameSpec frameShape;
+    clean.Frames(frameShape, 30, 0x22);
+    damaged.Frames(frameShape, 10, 0x22).Junk(77, 0x33).Frames(frameShape, 20, 0x22);
     return {clean.Data(), damaged.Data()};
 }
 
