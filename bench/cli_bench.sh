@@ -14,22 +14,18 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=bench/bench_common.sh
+source "$here/bench_common.sh"
 build="${1:-$here/../build/release}"
 runs="${2:-3}"
 hours="${3:-1}"
 gigabytes="${4:-1}"
 cli="$build/bin/tamberly-cli"
 fixture="$here/../tests/data/tone_l2_44k_128k.mp2"
-for tool in ffmpeg ffprobe bc; do
-  command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
-done
-if [[ ! -x "$cli" ]]; then
-  echo "building tamberly-cli in $build" >&2
-  cmake --build "$build" --target tamberly-cli >&2
-fi
+need_tools ffmpeg ffprobe bc
+need_built "$build" tamberly-cli "$cli"
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+make_work_folder
 hour="$work/hour.mp2"
 big="$work/big.mp2"
 ts="$work/hour.ts"

@@ -14,6 +14,8 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=bench/bench_common.sh
+source "$here/bench_common.sh"
 build="${1:-$here/../build/release}"
 runs="${2:-3}"
 megabytes="${3:-500}"
@@ -25,16 +27,10 @@ case "$container" in
   *) echo "unknown container: $container (ts, mp4 or avi)" >&2; exit 2 ;;
 esac
 host="$build/bin/demux_extract"
-for tool in ffmpeg bc cmp; do
-  command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
-done
-if [[ ! -x "$host" ]]; then
-  echo "building demux_extract in $build" >&2
-  cmake --build "$build" --target demux_extract >&2
-fi
+need_tools ffmpeg bc cmp
+need_built "$build" demux_extract "$host"
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+make_work_folder
 
 # A 20-second segment, then copies of it joined into one continuous stream
 # (ffmpeg loops its input and rewrites the timestamps) until it is large

@@ -11,20 +11,16 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=bench/bench_common.sh
+source "$here/bench_common.sh"
 build="${1:-$here/../build/release}"
 megabytes="${2:-1024}"
 runs="${3:-1}"
 checker="$build/bin/mpacheck_run"
-for tool in ffmpeg lame twolame mp3val bc; do
-  command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
-done
-if [[ ! -x "$checker" ]]; then
-  echo "building mpacheck_run in $build" >&2
-  cmake --build "$build" --target mpacheck_run >&2
-fi
+need_tools ffmpeg lame twolame mp3val bc
+need_built "$build" mpacheck_run "$checker"
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+make_work_folder
 
 echo "making one minute of material in $work" >&2
 ffmpeg -hide_banner -v error -y -f lavfi \

@@ -11,19 +11,15 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=bench/bench_common.sh
+source "$here/bench_common.sh"
 build="${1:-$here/../build/release}"
 runs="${2:-3}"
 decoder="$build/bin/mpadec_decode"
-for tool in ffmpeg twolame lame mpg123 bc; do
-  command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
-done
-if [[ ! -x "$decoder" ]]; then
-  echo "building mpadec_decode in $build" >&2
-  cmake --build "$build" --target mpadec_decode >&2
-fi
+need_tools ffmpeg twolame lame mpg123 bc
+need_built "$build" mpadec_decode "$decoder"
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+make_work_folder
 seconds=600
 
 # Music-like material: tones, chirps and a little noise, different per channel.

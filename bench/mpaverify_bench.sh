@@ -9,19 +9,15 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=bench/bench_common.sh
+source "$here/bench_common.sh"
 build="${1:-$here/../build/release}"
 runs="${2:-3}"
 runner="$build/bin/mpaverify_run"
-for tool in ffmpeg bc; do
-  command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
-done
-if [[ ! -x "$runner" ]]; then
-  echo "building mpaverify_run in $build" >&2
-  cmake --build "$build" --target mpaverify_run >&2
-fi
+need_tools ffmpeg bc
+need_built "$build" mpaverify_run "$runner"
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+make_work_folder
 seconds=3600
 stream="$work/l2_48k_192k.mp2"
 

@@ -10,21 +10,19 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=bench/bench_common.sh
+source "$here/bench_common.sh"
 build="${1:-$here/../build/release}"
 runs="${2:-3}"
 bin="$build/bin"
 program="$bin/reader_extract"
-command -v ffmpeg >/dev/null || { echo "missing tool: ffmpeg" >&2; exit 1; }
+need_tools ffmpeg
 for plugin in demo_ql_demux_mp2.so demo_demux_mp2.so; do
   [[ -f "$bin/$plugin" ]] || { echo "missing $bin/$plugin: build the MPEG-2 plugin first" >&2; exit 1; }
 done
-if [[ ! -x "$program" ]]; then
-  echo "building reader_extract in $build" >&2
-  cmake --build "$build" --target reader_extract >&2
-fi
+need_built "$build" reader_extract "$program"
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+make_work_folder
 ts="$work/big.ts"
 echo "making the transport stream..." >&2
 ffmpeg -hide_banner -v error -y \

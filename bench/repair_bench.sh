@@ -10,20 +10,16 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=bench/bench_common.sh
+source "$here/bench_common.sh"
 build="${1:-$here/../build/release}"
 megabytes="${2:-1024}"
 runs="${3:-3}"
 cli="$build/bin/tamberly-cli"
-for tool in ffmpeg lame bc /usr/bin/time; do
-  command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
-done
-if [[ ! -x "$cli" ]]; then
-  echo "building tamberly-cli in $build" >&2
-  cmake --build "$build" --target tamberly-cli >&2
-fi
+need_tools ffmpeg lame bc /usr/bin/time
+need_built "$build" tamberly-cli "$cli"
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+make_work_folder
 
 echo "making the input in $work" >&2
 ffmpeg -hide_banner -v error -y -f lavfi \

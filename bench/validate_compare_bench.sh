@@ -12,15 +12,16 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=bench/bench_common.sh
+source "$here/bench_common.sh"
 first="${1:?the first tamberly-cli}"
 second="${2:?the second tamberly-cli}"
 runs="${3:-7}"
 hours="${4:-1}"
 fixture="$here/../tests/data/tone_l2_44k_128k.mp2"
-command -v bc >/dev/null || { echo "missing tool: bc" >&2; exit 1; }
+need_tools bc
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+make_work_folder
 hour="$work/hour.mp2"
 copies=$(echo "$hours * 3600 / 3" | bc)
 for ((i = 0; i < copies; ++i)); do cat "$fixture"; done >"$hour"
