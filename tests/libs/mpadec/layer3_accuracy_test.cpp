@@ -10,8 +10,8 @@
 // References: mpg123's float output, rounded, for the lame fixtures in
 // tests/data/mpadec/layer3 (tests/data/make-layer3-fixtures.sh), and the
 // 16-bit references of the ISO/IEC 11172-4 Layer III conformance streams and
-// of the MPEG-2 Layer III streams beside them, which sit beside the checkout
-// and are skipped when absent. Left out: l3-test45/46, whose references
+// of the MPEG-2 Layer III streams beside them (tests/data/conformance).
+// Left out: l3-test45/46, whose references
 // agree with no decoder, and l3-he_free, a free-format stream that this
 // decoder never accepts.
 //
@@ -146,7 +146,7 @@ TEST_P(Layer3Accuracy, MeetsTheFullAccuracyLimits) {
         return;
     }
     const std::filesystem::path folder = std::filesystem::path(TAMBERLY_CONFORMANCE_DIR) / "layer3";
-    if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << "conformance streams not found in " << folder.string();
+    ASSERT_TRUE(std::filesystem::is_directory(folder)) << "conformance streams not found in " << folder.string();
     const std::string base = (folder / c.name).string();
     Check(c, testsupport::ReadFileBytes(base + ".bit"), testsupport::ReadFileBytes(base + ".pcm"));
 }
