@@ -1,5 +1,5 @@
-// The findings do not depend on how the stream is cut into chunks: sizes 1,
-// 7, 4096 and whole, over damaged and odd streams.
+// The findings and the per-frame facts do not depend on how the stream is
+// cut into chunks: sizes 1, 7, 4096 and whole, over damaged and odd streams.
 
 #include <filesystem>
 
@@ -14,6 +14,20 @@ std::vector<std::string> Lines(const CheckRun& run) {
     for (const auto& f : run.findings) {
         lines.push_back(CheckRun::Line(f) + " " + std::to_string(f.expected) + " " + std::to_string(f.actual) + " " +
                         std::to_string(f.length) + " " + f.label + " " + std::to_string(f.time));
+    }
+    return lines;
+}
+
+std::vector<std::string> FrameLines(const CheckRun& run) {
+    std::vector<std::string> lines;
+    for (const auto& f : run.frames) {
+        lines.push_back(std::to_string(f.frame) + " " + std::to_string(f.offset) + " " + std::to_string(f.time) + " " +
+                        std::to_string(f.version_code) + " " + std::to_string(f.layer) + " " +
+                        std::to_string(f.sampling_rate) + " " + std::to_string(f.bitrate) + " " +
+                        std::to_string(f.mode) + " " + std::to_string(f.emphasis) + " " +
+                        std::to_string(f.crc_present) + " " + std::to_string(f.padded) + " " +
+                        std::to_string(f.length) + " " + std::to_string(f.ancillary_bits) + " " +
+                        std::to_string(static_cast<int>(f.scf_crc)));
     }
     return lines;
 }
@@ -33,7 +47,7 @@ std::vector<std::pair<std::string, Bytes>> Streams(const testsupport::TempDir& d
     }
     const std::filesystem::path root = TAMBERLY_CONFORMANCE_DIR;
     for (const char* name : {"layer3/l3-he_free.bit", "layer3/l3-sin1k0db.bit", "layer3/l3-compl.bit",
-                             "nonstandard/l3-nonstandard-he_44_48khz.bit", "layer1/l1-fl1.bit"}) {
+                             "nonstandard/l3-nonstandard-he_44_48khz.bit", "layer1/l1-fl1.bit", "layer2/l2-fl16.bit"}) {
         if (std::filesystem::exists(root / name)) streams.emplace_back(name, testsupport::ReadFileBytes(root / name));
     }
     return streams;
@@ -44,11 +58,18 @@ TEST(ChunkingTest, ChunkSizesGiveIdenticalFindings) {
     const auto streams = Streams(dir);
     ASSERT_FALSE(streams.empty());
     for (const auto& [name, bytes] : streams) {
-        const auto whole = Lines(Check(bytes, bytes.size()));
+        const CheckRun whole_run = Check(bytes, bytes.size());
+        const auto whole = Lines(whole_run);
+        const auto whole_frames = FrameLines(whole_run);
         if (name == "lame_damaged") {
             EXPECT_GE(whole.size(), 5u);
         }
-        for (const std::size_t chunk : {1, 7, 4096}) EXPECT_EQ(Lines(Check(bytes, chunk)), whole) << name << " " << chunk;
+        EXPECT_EQ(whole_run.frames.size(), static_cast<std::size_t>(whole_run.summary.frames)) << name;
+        for (const std::size_t chunk : {1, 7, 4096}) {
+            const CheckRun run = Check(bytes, chunk);
+            EXPECT_EQ(Lines(run), whole) << name << " " << chunk;
+            EXPECT_EQ(FrameLines(run), whole_frames) << name << " " << chunk;
+        }
     }
 }
 
