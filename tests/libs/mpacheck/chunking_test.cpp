@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "tests/libs/mpacheck/check_driver.h"
+#include "tests/support/mpa_builder_dab.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ std::vector<std::string> FrameLines(const CheckRun& run) {
 }
 
 // A lame stream with tags at both ends, junk, a cut frame and a second
-// stream; the conformance streams with free format, a cut start and
+// stream; DAB frames with spoilt check words and bytes inside a frame; the conformance streams with free format, a cut start and
 // sampling-rate changes.
 std::vector<std::pair<std::string, Bytes>> Streams(const testsupport::TempDir& dir) {
     std::vector<std::pair<std::string, Bytes>> streams;
@@ -45,6 +46,12 @@ std::vector<std::pair<std::string, Bytes>> Streams(const testsupport::TempDir& d
         damaged.insert(damaged.end(), a.begin() + static_cast<long>(a.size() / 3), a.end());
         streams.emplace_back("lame_damaged", damaged);
     }
+    testsupport::DabStreamSpec dab;
+    dab.frames = 20;
+    dab.wrongCheckWords = {3, 4, 17};
+    Bytes dab_bytes = testsupport::MakeDabStream(dab).data;
+    dab_bytes.insert(dab_bytes.begin() + 384 * 10 + 100, {0xFF, 0xFD, 0x00});  // a cut frame
+    streams.emplace_back("dab", dab_bytes);
     const std::filesystem::path root = TAMBERLY_CONFORMANCE_DIR;
     for (const char* name : {"layer3/l3-he_free.bit", "layer3/l3-sin1k0db.bit", "layer3/l3-compl.bit",
                              "nonstandard/l3-nonstandard-he_44_48khz.bit", "layer1/l1-fl1.bit", "layer2/l2-fl16.bit"}) {
