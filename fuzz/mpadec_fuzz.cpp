@@ -4,7 +4,12 @@
 // through write_bytes in random chunk sizes with random PCM capacities, mode
 // switches, statistics and tags. Aborts when a call breaks its contract:
 // more bytes taken than offered, more PCM written than the capacity, a status
-// bit other than MPA_STATUS_FRAME, or a feeding that does not end.
+// bit other than MPA_STATUS_FRAME, or a feeding that does not end. Then a
+// stream of built frames without junk is decoded plainly, whole and in
+// chunks of a size taken from the input: the PCM bytes and the frames
+// decoded must be the same, so chunk dependence counts as a crash. (With
+// junk or raw bytes they may differ by design: a header at the end of the
+// bytes offered is taken without the confirming header after its frame.)
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -14,6 +19,7 @@
 #include <vector>
 
 #include "libs/mpadec/mpadec.h"
+#include "tests/libs/mpadec/decoder_driver.h"
 
 namespace {
 
@@ -42,7 +48,7 @@ int FrameLength(int version, int layer, int bitrateIndex, int samplingIndex, int
 
 // Frames whose headers come from the input (always a valid sync, mostly
 // valid fields) and whose bodies are the input bytes that follow.
-Bytes BuildFrames(FuzzedDataProvider& input) {
+Bytes BuildFrames(FuzzedDataProvider& input, bool& withJunk) {
     Bytes stream;
     while (input.remaining_bytes() > 4 && stream.size() < 65536) {
         const std::uint8_t a = input.ConsumeIntegral<std::uint8_t>();
@@ -65,6 +71,7 @@ Bytes BuildFrames(FuzzedDataProvider& input) {
         if (a & 0x80) {  // junk between frames now and then
             const auto junk = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(0, 8));
             stream.insert(stream.end(), junk.begin(), junk.end());
+            withJunk = withJunk || !junk.empty();
         }
     }
     return stream;
@@ -80,7 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool withTag = input.ConsumeBool();
     const std::uint32_t maximumChunk = input.ConsumeIntegralInRange<std::uint32_t>(1, 12000);
     const std::uint32_t seed = input.ConsumeIntegral<std::uint32_t>();
-    const Bytes stream = buildFrames ? BuildFrames(input) : input.ConsumeRemainingBytes<std::uint8_t>();
+    const std::size_t plainChunk = input.ConsumeIntegralInRange<std::size_t>(1, 6000);
+    bool withJunk = false;
+    const Bytes stream = buildFrames ? BuildFrames(input, withJunk) : input.ConsumeRemainingBytes<std::uint8_t>();
 
     bufstream* decoder = open_MPEGin_Audio_stream();
     Check(decoder != nullptr);
@@ -135,5 +144,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (withStatistics) Check(statistics.last_frame_ok == 0 || statistics.bytes_per_sample == 2);
     decoder->finish(decoder, 0);
     decoder->release(decoder);
+
+    if (buildFrames && !withJunk) {
+        const mpadec_test::Decoded whole = mpadec_test::DecodeAll(stream);
+        const mpadec_test::Decoded pieces = mpadec_test::DecodeAll(stream, plainChunk);
+        Check(whole.frames == pieces.frames && whole.pcm == pieces.pcm);
+    }
     return 0;
 }
