@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every preset and runs every test with ctest:
 # release, then the 32-bit build of the libraries that checks the record
-# layouts for real, then the sanitizer build, then a short run of each fuzz
-# target.
+# layouts for real, then the sanitizer build, then the thread-sanitizer build
+# of the threaded test programs (tests/tsan_programs.cmake), then a short run
+# of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -22,7 +23,7 @@ can_run_32bit() {
 }
 
 jobs=$(nproc)
-for preset in release i386 asan fuzz; do
+for preset in release i386 asan tsan fuzz; do
   echo "=== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"

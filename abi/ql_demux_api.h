@@ -73,7 +73,9 @@ QL_DEMUX_API int32_t TAMBERLY_STDCALL DemuxStreamCallBack(int32_t nIndex, ql_dem
                                                           void* pSendCallbackOwner);
 
 /* Stops the running extraction: no chunk is sent to the host after the call
- * has begun, and the extraction ends after its next step. Returns 0 after
+ * has begun, and the extraction ends after its next step. With none running,
+ * it stops the extraction that begins while the call is under way; one begun
+ * after it has returned runs to its end. Returns 0 after
  * 500 ms; a send to the host under way at that moment is waited for up to
  * nTimeOutMS ms more, and -1 is returned if it has not returned by then. */
 QL_DEMUX_API int32_t TAMBERLY_STDCALL AbortDemux(int32_t nTimeOutMS);

@@ -12,8 +12,11 @@
 // The filterbank and the conversion are built twice on x86-64 ELF targets,
 // for AVX2 and for the baseline, and the loader picks one by the processor.
 // Neither build has fused multiply-add, and vectorising across outputs keeps
-// the order of the sums of each output, so both give the same values.
-#if defined(__x86_64__) && defined(__ELF__) && (defined(__GNUC__) || defined(__clang__))
+// the order of the sums of each output, so both give the same values. Not
+// under the thread sanitizer: it instruments the clones' resolver, which the
+// loader runs before the sanitizer's runtime is bound, and loading crashes.
+#if defined(__x86_64__) && defined(__ELF__) && (defined(__GNUC__) || defined(__clang__)) && \
+    !defined(__SANITIZE_THREAD__)
 #define MPADEC_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #define MPADEC_INLINE __attribute__((always_inline)) inline
 #else

@@ -47,6 +47,7 @@
 #include "abi/ql_demux_api.h"
 #include "platform/debug_output.h"
 #include "plugins/common/counting_sink.h"
+#include "plugins/common/extraction_abort.h"
 #include "plugins/common/file_sink.h"
 #include "plugins/common/sink_record.h"
 #include "plugins/common/wav_sink.h"
@@ -211,7 +212,7 @@ public:
     }
 
     static std::int32_t DemuxStreamToFile(std::int32_t index, const char* file_name) {
-        connection_.abort_state = kRunning;
+        connection_.abort.Begin();
         const bool extracted = Extract(index, Description::kLines.to_file, [file_name](const StreamEntry& entry) {
             sinks::FinishReport* report = &connection_.finish_report;
             return Description::FileOutputFor(entry.media_type) == FileOutput::Wave
@@ -224,7 +225,7 @@ public:
     static std::int32_t DemuxStreamCallBack(std::int32_t index, ql_demux_send_data_fn send, void* owner) {
         connection_.send = send;
         connection_.send_owner = owner;
-        connection_.abort_state = kRunning;
+        connection_.abort.Begin();
         return EndExtraction(Extract(index, Description::kLines.callback, [](const StreamEntry&) {
             return ForwardingSink();
         }));
@@ -266,12 +267,10 @@ public:
     }
 
 private:
-    enum AbortState : std::int32_t { kRunning = 0, kAbortRequested = 1, kAbortHonoured = 2 };
-
     using WriteBytesFn = std::uint32_t(TAMBERLY_CDECL*)(bufstream*, const std::uint8_t*, std::uint32_t);
 
-    // The abort state and the send function are written by AbortDemux on
-    // another thread while an extraction reads them.
+    // The abort and the send function are written by AbortDemux on another
+    // thread while an extraction reads them.
     struct Connection {
         Instance* instance = nullptr;  // null when no connection is open
         Parser* parser = nullptr;      // null outside an extraction
@@ -280,9 +279,8 @@ private:
         StreamEntry streams[QL_DEMUX_MAX_STREAMS] = {};
         std::int32_t count = 0;
         char file_name[QL_DEMUX_MAX_PATH + 1] = {};
-        std::atomic<std::int32_t> abort_state{kRunning};
+        ExtractionAbort abort;
         std::atomic<ql_demux_send_data_fn> send{nullptr};
-        std::atomic<std::int32_t> sends_under_way{0};
         void* send_owner = nullptr;
         WriteBytesFn counting_write_bytes = nullptr;  // the counting sink's own slot
     };
@@ -376,7 +374,9 @@ private:
     }
 
     // The steps up to the end of the push loop; false after a failure. An
-    // abort request is honoured after the next push that has more to do.
+    // abort is honoured at the first step boundary after it: before the
+    // sink, after creating the sink and the parser, after choosing the
+    // stream and seeking, and after every push that has more to do.
     template <class MakeSink>
     static bool Extract(std::int32_t index, const ExtractionLines& lines, MakeSink make_sink) {
         connection_.finish_report = {};
@@ -386,18 +386,20 @@ private:
         }
         if (index < 0 || index >= connection_.count) return Fail(lines.wrong_index);
         const StreamEntry& entry = connection_.streams[index];
+        if (connection_.abort.Honour()) return true;
         if (Description::kParserBeforeSink && !CreateParser()) return Fail(lines.no_parser);
         connection_.sink = make_sink(entry);
         if (connection_.sink == nullptr) return Fail(lines.no_sink);
         if (!Description::kParserBeforeSink && !CreateParser()) return Fail(lines.no_parser);
+        if (connection_.abort.Honour()) return true;
         if (!SelectStream(entry)) return Fail(lines.no_stream);
+        if (connection_.abort.Honour()) return true;
         if (Description::kCore.seek(connection_.instance, connection_.parser, 0, 0) != 0) return Fail(lines.no_seek);
         for (;;) {
+            if (connection_.abort.Honour()) return true;
             const std::int32_t result = Description::kCore.push(connection_.instance, connection_.parser);
             if (result < 0) return Fail(lines.write_error);
             if (result == 0) return true;
-            std::int32_t requested = kAbortRequested;
-            if (connection_.abort_state.compare_exchange_strong(requested, kAbortHonoured)) return true;
         }
     }
 
@@ -422,6 +424,7 @@ private:
         Close();
         const bool finished = !connection_.finish_report.failed;
         Reopen();
+        connection_.abort.End();
         return extracted && finished ? 0 : -1;
     }
 
@@ -437,34 +440,33 @@ private:
     }
 
     // The send is announced before the abort state is read, and AbortDemux
-    // sets the state before it looks for announced sends (both sequentially
-    // consistent): a send either sees the request and is skipped, or is seen
-    // and waited for. No chunk reaches the host once AbortDemux has returned.
+    // sets the state before it looks for announced sends: a send either sees
+    // the request and is skipped, or is seen and waited for. No chunk reaches
+    // the host once AbortDemux has returned.
     static std::uint32_t TAMBERLY_CDECL ForwardWriteBytes(bufstream* bs, const std::uint8_t* data, std::uint32_t n) {
-        connection_.sends_under_way.fetch_add(1);
-        if (connection_.abort_state.load() == kRunning) {
+        connection_.abort.SendBegins();
+        if (connection_.abort.Running()) {
             const ql_demux_send_data_fn send = connection_.send;
             if (send != nullptr) (void)send(connection_.send_owner, data, static_cast<std::int32_t>(n));
         }
-        connection_.sends_under_way.fetch_sub(1);
+        connection_.abort.SendEnds();
         return connection_.counting_write_bytes(bs, data, n);
     }
 
     // ---- abort ----
 
-    // The extracting thread sees the request after its next push. Half a
-    // second gives it time to; a send to the host still under way then is
+    // The extracting thread sees the request at its next step boundary;
+    // an extraction that begins during the half second the abort waits is
+    // stopped at its first. A send to the host still under way then is
     // waited for up to timeout_ms more. False when it has not returned by then.
     static bool RequestAbort(std::int32_t timeout_ms) {
         connection_.send = nullptr;
-        connection_.abort_state = kAbortRequested;
+        connection_.abort.BeginAbort();
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         const auto give_up = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
-        while (connection_.sends_under_way.load() != 0) {
-            if (std::chrono::steady_clock::now() >= give_up) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return true;
+        const bool sends_returned = connection_.abort.WaitForSends(give_up);
+        connection_.abort.EndAbort();
+        return sends_returned;
     }
 };
 

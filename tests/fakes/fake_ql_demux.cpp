@@ -6,6 +6,8 @@
 //   stream <program> <stream> <media type>
 //   chunks <size> <count> [<pause ms>]   what a callback extraction sends
 //   stall                          after the chunks, wait until aborted
+//   hang                           after the chunks, never return: aborts are
+//                                  ignored (a plugin stuck in its extraction)
 //   fail <chunks>                  the extraction fails (answers -1) after
 //                                  sending this many chunks, as after a read
 //                                  error half-way
@@ -42,6 +44,7 @@ struct Script {
     std::int64_t chunkCount = 0;
     int pauseMs = 0;
     bool stall = false;
+    bool hang = false;
     std::int64_t failAfter = -1;
     std::string log;
 };
@@ -81,6 +84,8 @@ bool Parse(std::istream& in, Script& parsed) {
             words >> parsed.failAfter;
         } else if (word == "stall") {
             parsed.stall = true;
+        } else if (word == "hang") {
+            parsed.hang = true;
         } else if (word == "log") {
             words >> parsed.log;
         }
@@ -160,6 +165,7 @@ QL_DEMUX_API int32_t TAMBERLY_STDCALL DemuxStreamCallBack(int32_t /*nIndex*/, ql
         pfnSendData(pSendCallbackOwner, bytes.data(), static_cast<int32_t>(bytes.size()));
         if (script.pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(script.pauseMs));
     }
+    while (script.hang) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (script.stall && !aborted && std::chrono::steady_clock::now() < giveUp)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -49,38 +49,60 @@ TQlDemuxNames NamesOf(const TPluginBaseNames& plugin) {
 
 }  // namespace
 
-TQlDemuxEx::TQlDemuxEx(std::string libraryPath) : FLibraryPath(std::move(libraryPath)) {
-    FThread = std::thread([this] { Execute(); });
+TQlDemuxEx::TQlDemuxEx(std::string libraryPath, milliseconds stopTimeOut)
+    : FLibraryPath(std::move(libraryPath)), FStopTimeOut(stopTimeOut) {
+    StartWorker();
+}
+
+void TQlDemuxEx::StartWorker() {
+    FWorker = std::make_shared<TWorker>();
+    FThread = std::thread([worker = FWorker] { worker->Execute(); });
 }
 
 // The extraction is stopped while the worker still runs, so that it hands
-// the command back; only then is the worker told to leave.
+// the command back; only then is the worker told to leave. A plugin that
+// does not stop leaves its worker behind, and the fresh one ends at once.
 TQlDemuxEx::~TQlDemuxEx() {
     try {
         if (FThread.joinable()) {
             StopDemultiplexing();
-            FExitEvent.Set();
+            FWorker->FExitEvent.Set();
             FThread.join();
         }
-        FQlDemux.reset();
+        FWorker->FQlDemux.reset();
     } catch (...) {
         Log("dbg: Error in TQlDemuxEx.Destroy call...");
     }
 }
 
-// An abort that reaches the plugin just before its extraction has begun is
-// forgotten when it begins; asking again every second makes sure the
-// extraction still ends.
-void TQlDemuxEx::WaitUntilIdle() {
-    for (int step = 1; FCommand.load() != kIdle; ++step) {
-        std::this_thread::sleep_for(kStopPoll);
-        if (step % kStopPollsPerAbort == 0 && FQlDemux) FQlDemux->AbortDemux(kAbortTimeOutMS);
+// An abort that reaches the plugin just before its extraction has begun may
+// be missed by an older plugin; asking again every second makes sure the
+// extraction still ends. False when the worker is still busy after the stop
+// time-out.
+bool TQlDemuxEx::WaitUntilIdle() {
+    const auto giveUp = std::chrono::steady_clock::now() + FStopTimeOut;
+    for (int step = 1; FWorker->FCommand.load() != kIdle; ++step) {
+        if (std::chrono::steady_clock::now() >= giveUp) return false;
+        std::this_thread::sleep_for(std::min(kStopPoll, FStopTimeOut));
+        if (step % kStopPollsPerAbort == 0 && FWorker->FQlDemux) FWorker->FQlDemux->AbortDemux(kAbortTimeOutMS);
     }
+    return true;
+}
+
+// The worker stays inside the plugin: it keeps its own share of the state
+// and of the plugin, and leaves its loop once the plugin returns. The reader
+// goes on with a new worker and without a file.
+void TQlDemuxEx::LeaveHungWorker() {
+    Log("dbg: TQlDemuxEx - the plugin did not stop; it is left running.");
+    FPluginHung = true;
+    FWorker->FExitEvent.Set();
+    FThread.detach();
+    StartWorker();
 }
 
 // ---------------------------------------------------------------- worker
 
-void TQlDemuxEx::Execute() {
+void TQlDemuxEx::TWorker::Execute() {
     try {
         while (!FExitEvent.WaitFor(kExitPoll)) {
             if (FCommand.load() != kIdle) RunExtraction();
@@ -93,7 +115,7 @@ void TQlDemuxEx::Execute() {
 // A stop that arrives before the worker has seen the request skips the
 // plugin call but still hands the command back, so the stopper never waits
 // for a worker that will not answer.
-void TQlDemuxEx::RunExtraction() {
+void TQlDemuxEx::TWorker::RunExtraction() {
     if (FCommand.load() == kRun && FQlDemux)
         FExtractionFailed.store(!FQlDemux->DemuxStreamCallBack(FDemuxStreamIndex.load(), SendDataFunc, this));
     FEndOfStream.store(true);
@@ -102,7 +124,7 @@ void TQlDemuxEx::RunExtraction() {
 
 std::int32_t TAMBERLY_STDCALL TQlDemuxEx::SendDataFunc(void* pOwner, const void* pData, std::int32_t nSize) {
     try {
-        return static_cast<TQlDemuxEx*>(pOwner)->Send(pData, nSize);
+        return static_cast<TWorker*>(pOwner)->Send(pData, nSize);
     } catch (...) {
         Log("dbg: Error in SendDataFunc call...");
         return -1;
@@ -112,7 +134,7 @@ std::int32_t TAMBERLY_STDCALL TQlDemuxEx::SendDataFunc(void* pOwner, const void*
 // A chunk is never split: the producer waits until the whole of it fits. A
 // chunk larger than the FIFO itself could never fit, so an empty FIFO takes
 // it by growing once; every other chunk waits as usual.
-std::int32_t TQlDemuxEx::Send(const void* data, std::int32_t size) {
+std::int32_t TQlDemuxEx::TWorker::Send(const void* data, std::int32_t size) {
     if (size <= 0) return 0;
     while (FCommand.load() >= 0) {
         {
@@ -133,11 +155,11 @@ std::int32_t TQlDemuxEx::Send(const void* data, std::int32_t size) {
 bool TQlDemuxEx::LoadFile(const std::string& fileName) {
     try {
         StopDemultiplexing();  // the plugin must not go while it extracts
-        FQlDemux.reset();
+        FWorker->FQlDemux.reset();
         for (const TPluginBaseNames& plugin : kPlugins) {
-            auto demux = std::make_unique<TQlDemux>(NamesOf(plugin));
+            auto demux = std::make_shared<TQlDemux>(NamesOf(plugin));
             if (demux->LoadQlDemuxLibrary(FLibraryPath) && demux->LoadFile(fileName)) {
-                FQlDemux = std::move(demux);
+                FWorker->FQlDemux = std::move(demux);
                 return true;
             }
         }
@@ -151,7 +173,7 @@ bool TQlDemuxEx::LoadFile(const std::string& fileName) {
 bool TQlDemuxEx::UnloadFile() {
     try {
         StopDemultiplexing();
-        return FQlDemux && FQlDemux->UnloadFile();
+        return FWorker->FQlDemux && FWorker->FQlDemux->UnloadFile();
     } catch (...) {
         Log("dbg: Error in TQlDemuxEx.UnloadFile call...");
         return false;
@@ -160,7 +182,7 @@ bool TQlDemuxEx::UnloadFile() {
 
 bool TQlDemuxEx::GetStreamsCount(std::int32_t* pCount) {
     try {
-        return FQlDemux && FQlDemux->GetStreamsCount(pCount);
+        return FWorker->FQlDemux && FWorker->FQlDemux->GetStreamsCount(pCount);
     } catch (...) {
         Log("dbg: Error in TQlDemuxEx.GetStreamsCount call...");
         return false;
@@ -170,7 +192,7 @@ bool TQlDemuxEx::GetStreamsCount(std::int32_t* pCount) {
 bool TQlDemuxEx::GetStreamMediaType(std::int32_t nIndex, std::int32_t* pProgramID, std::int32_t* pStreamID,
                                     std::int32_t* pStreamMediaType) {
     try {
-        return FQlDemux && FQlDemux->GetStreamMediaType(nIndex, pProgramID, pStreamID, pStreamMediaType);
+        return FWorker->FQlDemux && FWorker->FQlDemux->GetStreamMediaType(nIndex, pProgramID, pStreamID, pStreamMediaType);
     } catch (...) {
         Log("dbg: Error in TQlDemuxEx.GetStreamMediaType call...");
         return false;
@@ -181,7 +203,8 @@ bool TQlDemuxEx::GetStreamMediaType(std::int32_t nIndex, std::int32_t* pProgramI
 
 bool TQlDemuxEx::DemuxStreamToFile(std::int32_t nIndex, const std::string& fileName) {
     try {
-        return FQlDemux && FCommand.load() == kIdle && FQlDemux->DemuxStreamToFile(nIndex, fileName);
+        return FWorker->FQlDemux && FWorker->FCommand.load() == kIdle &&
+               FWorker->FQlDemux->DemuxStreamToFile(nIndex, fileName);
     } catch (...) {
         Log("dbg: Error in TQlDemuxEx.DemuxStreamToFile call...");
         return false;
@@ -194,14 +217,16 @@ bool TQlDemuxEx::DemuxStreamToFile(std::int32_t nIndex, const std::string& fileN
 bool TQlDemuxEx::StartDemultiplexingStream(std::int32_t nIndex) {
     try {
         StopDemultiplexing();
+        TWorker& worker = *FWorker;
         {
-            std::lock_guard lock(FCriticalSection);
-            FBuffer.Empty();
+            std::lock_guard lock(worker.FCriticalSection);
+            worker.FBuffer.Empty();
         }
-        FDemuxStreamIndex.store(nIndex);
-        FExtractionFailed.store(false);
-        FEndOfStream.store(false);
-        FCommand.store(kRun);  // last: the worker sees a complete request
+        FPluginHung = false;
+        worker.FDemuxStreamIndex.store(nIndex);
+        worker.FExtractionFailed.store(false);
+        worker.FEndOfStream.store(false);
+        worker.FCommand.store(kRun);  // last: the worker sees a complete request
         return true;
     } catch (...) {
         Log("dbg: Error in TQlDemuxEx.StartDemultiplexingStream call...");
@@ -209,25 +234,35 @@ bool TQlDemuxEx::StartDemultiplexingStream(std::int32_t nIndex) {
     }
 }
 
+std::int32_t TQlDemuxEx::ReadData(void* data, std::int32_t size) {
+    for (;;) {
+        const std::int32_t n = ReadDataFor(data, size, std::chrono::hours(1));
+        if (n != kNoDataYet) return n;
+    }
+}
+
 // The end flag is read before the FIFO: a chunk added just before the end
 // was marked is then still found.
-std::int32_t TQlDemuxEx::ReadData(void* data, std::int32_t size) {
+std::int32_t TQlDemuxEx::ReadDataFor(void* data, std::int32_t size, milliseconds wait) {
     try {
         if (size <= 0) return 0;
+        TWorker& worker = *FWorker;
+        const auto giveUp = std::chrono::steady_clock::now() + wait;
         for (;;) {
-            const bool ended = FEndOfStream.load();
+            const bool ended = worker.FEndOfStream.load();
             {
-                std::lock_guard lock(FCriticalSection);
-                const std::int64_t available = FBuffer.GetLen();
+                std::lock_guard lock(worker.FCriticalSection);
+                const std::int64_t available = worker.FBuffer.GetLen();
                 if (available > 0) {
                     const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(available, size));
-                    std::memcpy(data, FBuffer.GetHead(), static_cast<std::size_t>(n));
-                    FBuffer.SetFirst(FBuffer.First() + n);
-                    FBuffer.Compact();
+                    std::memcpy(data, worker.FBuffer.GetHead(), static_cast<std::size_t>(n));
+                    worker.FBuffer.SetFirst(worker.FBuffer.First() + n);
+                    worker.FBuffer.Compact();
                     return n;
                 }
             }
             if (ended) return 0;
+            if (std::chrono::steady_clock::now() >= giveUp) return kNoDataYet;
             std::this_thread::sleep_for(kFifoPoll);
         }
     } catch (...) {
@@ -237,16 +272,19 @@ std::int32_t TQlDemuxEx::ReadData(void* data, std::int32_t size) {
 }
 
 std::int64_t TQlDemuxEx::BufferedBytes() {
-    std::lock_guard lock(FCriticalSection);
-    return FBuffer.GetLen();
+    std::lock_guard lock(FWorker->FCriticalSection);
+    return FWorker->FBuffer.GetLen();
 }
 
 bool TQlDemuxEx::StopDemultiplexing() {
     try {
         std::int32_t running = kRun;
-        if (!FCommand.compare_exchange_strong(running, kStop)) return true;  // idle already
-        const bool aborted = FQlDemux && FQlDemux->AbortDemux(kAbortTimeOutMS);
-        WaitUntilIdle();
+        if (!FWorker->FCommand.compare_exchange_strong(running, kStop)) return true;  // idle already
+        const bool aborted = FWorker->FQlDemux && FWorker->FQlDemux->AbortDemux(kAbortTimeOutMS);
+        if (!WaitUntilIdle()) {
+            LeaveHungWorker();
+            return false;
+        }
         return aborted;
     } catch (...) {
         Log("dbg: Error in TQlDemuxEx.StopDemultiplexing call...");

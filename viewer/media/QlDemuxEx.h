@@ -9,8 +9,14 @@
 // extraction and the send function run on the worker. The FIFO is touched
 // only under FCriticalSection, which is never held while sleeping; FCommand
 // and FEndOfStream are the handshake words.
+//
+// Every wait on the plugin is bounded. A plugin that does not stop within
+// the stop time-out after its abort is left running on its worker, which
+// keeps the plugin loaded and the state it writes alive until the plugin
+// returns; the reader goes on with a fresh worker and no file loaded.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -28,10 +34,15 @@ public:
     static constexpr std::int32_t kIdle = 0;
     static constexpr std::int32_t kRun = 1;
     static constexpr std::int32_t kStop = -1;
+    // ReadDataFor: nothing arrived within the wait, the stream goes on.
+    static constexpr std::int32_t kNoDataYet = -1;
+    // How long a stop waits for the worker after the plugin's abort.
+    static constexpr std::chrono::milliseconds kDefaultStopTimeOut{2000};
 
     // Starts the worker. The plugins are looked for in libraryPath (empty:
     // the program's folder).
-    explicit TQlDemuxEx(std::string libraryPath = {});
+    explicit TQlDemuxEx(std::string libraryPath = {},
+                        std::chrono::milliseconds stopTimeOut = kDefaultStopTimeOut);
     // Destroy: stops a running extraction, waits for the worker, then
     // unloads the file and the plugin.
     ~TQlDemuxEx();
@@ -58,13 +69,21 @@ public:
     // Copies up to size bytes, waiting while the FIFO is empty and the
     // stream goes on. 0 = end of stream.
     std::int32_t ReadData(void* data, std::int32_t size);
+    // As ReadData, but waits at most wait: kNoDataYet when nothing arrived
+    // by then and the stream goes on.
+    std::int32_t ReadDataFor(void* data, std::int32_t size, std::chrono::milliseconds wait);
     // Requests the stop, aborts the plugin and returns once the worker is
-    // idle; the abort's result. True at once when nothing runs.
+    // idle; the abort's result. True at once when nothing runs. False when
+    // the plugin has not returned within the stop time-out: it is then left
+    // running (PluginHung) and the file is unloaded.
     bool StopDemultiplexing();
+    // Whether the stop of the last extraction gave up on a plugin that did
+    // not return.
+    [[nodiscard]] bool PluginHung() const { return FPluginHung; }
     // Whether the plugin's last extraction call answered a failure (nonzero):
     // the stream read so far is then incomplete. Valid once ReadData has
     // reported the end or StopDemultiplexing has returned.
-    [[nodiscard]] bool ExtractionFailed() const { return FExtractionFailed.load(); }
+    [[nodiscard]] bool ExtractionFailed() const { return FWorker->FExtractionFailed.load(); }
     // Bytes waiting in the FIFO.
     [[nodiscard]] std::int64_t BufferedBytes();
 
@@ -72,20 +91,31 @@ public:
     static std::int32_t TAMBERLY_STDCALL SendDataFunc(void* pOwner, const void* pData, std::int32_t nSize);
 
 private:
-    void Execute();
-    void WaitUntilIdle();
-    void RunExtraction();
-    std::int32_t Send(const void* data, std::int32_t size);
+    // What the worker shares with the reader; it lives while either holds
+    // it. FQlDemux changes only while the worker is idle.
+    struct TWorker {
+        platform::AutoResetEvent FExitEvent;
+        std::mutex FCriticalSection;
+        std::shared_ptr<TQlDemux> FQlDemux;
+        TBuffer FBuffer{kBufferSize, 0};
+        std::atomic<std::int32_t> FDemuxStreamIndex{0};
+        std::atomic<std::int32_t> FCommand{kIdle};
+        // No extraction is running at first, so a read finds the end at once.
+        std::atomic<bool> FEndOfStream{true};
+        std::atomic<bool> FExtractionFailed{false};
+
+        void Execute();
+        void RunExtraction();
+        std::int32_t Send(const void* data, std::int32_t size);
+    };
+
+    void StartWorker();
+    bool WaitUntilIdle();
+    void LeaveHungWorker();
 
     std::string FLibraryPath;
-    platform::AutoResetEvent FExitEvent;
-    std::mutex FCriticalSection;
-    std::unique_ptr<TQlDemux> FQlDemux;
-    TBuffer FBuffer{kBufferSize, 0};
-    std::atomic<std::int32_t> FDemuxStreamIndex{0};
-    std::atomic<std::int32_t> FCommand{kIdle};
-    // No extraction is running at first, so a read finds the end at once.
-    std::atomic<bool> FEndOfStream{true};
-    std::atomic<bool> FExtractionFailed{false};
+    std::chrono::milliseconds FStopTimeOut;
+    std::shared_ptr<TWorker> FWorker;
     std::thread FThread;
+    bool FPluginHung = false;
 };

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
@@ -75,6 +76,8 @@ bool WriteAll(int handle, const std::uint8_t* data, std::size_t size) {
 }
 
 constexpr int kCommitAttempts = 100;
+// The longest wait for data before progress is asked again (Cancel).
+constexpr std::chrono::milliseconds kProgressPause{100};
 
 }  // namespace
 
@@ -137,7 +140,12 @@ TExtraction ExtractStreamToHandle(TQlDemuxEx& demux, std::int32_t index, int han
     demux.StartDemultiplexingStream(index);
     const auto capacity = static_cast<std::int32_t>(buffer.size());
     for (;;) {
-        const std::int32_t n = demux.ReadData(buffer.data(), capacity);
+        const std::int32_t n = demux.ReadDataFor(buffer.data(), capacity, kProgressPause);
+        if (n == TQlDemuxEx::kNoDataYet) {
+            if (progress(extraction.written)) continue;
+            extraction.end = TExtractionEnd::kStopped;
+            break;
+        }
         if (n <= 0) break;
         if (!WriteAll(handle, buffer.data(), static_cast<std::size_t>(n))) {
             extraction.error = errno != 0 ? errno : EIO;
@@ -153,6 +161,10 @@ TExtraction ExtractStreamToHandle(TQlDemuxEx& demux, std::int32_t index, int han
         }
     }
     demux.StopDemultiplexing();
+    if (demux.PluginHung()) {
+        extraction.end = TExtractionEnd::kPluginHung;
+        return extraction;
+    }
     if (extraction.end == TExtractionEnd::kCompleted && demux.ExtractionFailed())
         extraction.end = TExtractionEnd::kPluginFailed;
     return extraction;

@@ -43,8 +43,8 @@ struct TStreamInfo {
 // The folder of a file name, with its trailing delimiter.
 [[nodiscard]] std::string FolderOf(const std::string& fileName);
 
-// Called after each block written with the file's size so far; false stops
-// the copy.
+// Called after each block written with the file's size so far, and about
+// every tenth of a second while nothing arrives; false stops the copy.
 using TExtractionProgress = std::function<bool(std::int64_t size)>;
 
 enum class TExtractionEnd {
@@ -52,6 +52,7 @@ enum class TExtractionEnd {
     kStopped,       // progress stopped the copy (the user cancelled)
     kWriteFailed,   // the output took fewer bytes than offered
     kPluginFailed,  // the plugin's extraction answered a failure
+    kPluginHung,    // the plugin did not stop when asked and was left running
 };
 
 struct TExtraction {

@@ -265,6 +265,7 @@ void TQlDemuxStreamForm::btnDemuxAndLoadClick() {
     }
     TWaitCursor wait;
     FExtractionFailed = false;
+    FPluginHung = false;
     try {
         ShowProcessingForm(parentWidget() != nullptr ? parentWidget() : this);
         AddMessageToProcessingForm(QStringLiteral("Demultiplexing..."));
@@ -275,7 +276,11 @@ void TQlDemuxStreamForm::btnDemuxAndLoadClick() {
         Log("vld: Error in TQlDemuxStreamForm.btnDemuxAndLoadClick call...\r\n");
     }
     CloseProcessingForm();
-    if (FExtractionFailed)
+    if (FPluginHung)
+        FAsker->ShowError(this, QStringLiteral("The plugin did not stop when asked and was left running; "
+                                               "%1 was not written.")
+                                    .arg(FromFileSystemName(FFileNameOut)));
+    else if (FExtractionFailed)
         FAsker->ShowError(this, QStringLiteral("The extraction failed; %1 was not written.")
                                     .arg(FromFileSystemName(FFileNameOut)));
 }
@@ -291,6 +296,7 @@ bool TQlDemuxStreamForm::ExtractToOutput(int row, std::vector<std::uint8_t>& buf
             UpdateLastMessageToProcessingForm(QStringLiteral("Size : %1 bytes").arg(size));
             return !IsProcessingCanceled();
         });
+    FPluginHung = extraction.end == TExtractionEnd::kPluginHung;
     // A cancelled extraction keeps what was written, for the viewer to open.
     if (!extraction.Kept()) return false;
     return CommitExtractedFile(output, FFileNameOut, FOutputNameKind, FSaveFolder, FFileNameIn,

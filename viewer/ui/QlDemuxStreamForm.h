@@ -77,6 +77,7 @@ private:
     std::string FSaveFolder;
     TOutputNameKind FOutputNameKind = TOutputNameKind::kProposed;
     bool FExtractionFailed = false;
+    bool FPluginHung = false;  // the plugin did not stop and was left running
     std::array<TStreamInfo, kMaxStreams> FStreamInfo{};
     TQlDemuxEx* FDemux = nullptr;
     TQlDemuxStreamDialogAsker FDialogAsker;

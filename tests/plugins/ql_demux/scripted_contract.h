@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -330,6 +331,42 @@ TYPED_TEST_P(ScriptedPlugin, AbortDuringFileExtractionKeepsWhatWasWritten) {
     EXPECT_TRUE(this->Reopened());
 }
 
+// The calls of the last extraction up to its close.
+inline std::vector<std::string> StepsBeforeClose() {
+    const auto& calls = scripted::Current().calls;
+    return {calls.begin(), std::find(calls.begin(), calls.end(), "free_parser")};
+}
+
+// An abort arriving during any step of an extraction to the host lets that
+// step finish and stops the extraction right after it; the chunk of an
+// aborted push never reaches the host, and the next extraction is whole.
+TYPED_TEST_P(ScriptedPlugin, AbortAtEveryStepStopsThatExtractionOnly) {
+    auto& script = scripted::Current();
+    this->Load();
+    script.calls.clear();
+    ASSERT_EQ(this->ToHost(1).Joined(), AsBytes("first second third"));
+    const std::vector<std::string> steps = StepsBeforeClose();
+    ASSERT_GE(steps.size(), 6u) << "parser, stream, seek and four pushes";
+    for (std::size_t step = 0; step < steps.size(); ++step) {
+        SCOPED_TRACE("abort during " + steps[step] + " #" + std::to_string(step));
+        script.calls.clear();
+        std::size_t calls_seen = 0;
+        script.on_call = [&](const std::string&) {
+            if (calls_seen++ == step) {
+                EXPECT_EQ(AbortDemux(0), 0);
+            }
+        };
+        const Receiver receiver = this->ToHost(1);
+        script.on_call = nullptr;
+        const std::vector<std::string> done = StepsBeforeClose();
+        EXPECT_EQ(done, std::vector<std::string>(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(step) + 1));
+        const auto pushes_before = std::count(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(step), "push");
+        EXPECT_EQ(receiver.chunks.size(), static_cast<std::size_t>(std::min<std::ptrdiff_t>(pushes_before, 3)));
+        EXPECT_TRUE(this->Reopened());
+        EXPECT_EQ(this->ToHost(1).Joined(), AsBytes("first second third"));
+    }
+}
+
 TYPED_TEST_P(ScriptedPlugin, PathOf259BytesLoadsAndOf260BytesIsRefused) {
     const std::string folder = this->dir_.Path().string() + "/";
     const std::string longest = folder + std::string(259 - folder.size(), 'a');
@@ -415,6 +452,7 @@ REGISTER_TYPED_TEST_SUITE_P(ScriptedPlugin, LoadFileListsEveryStreamWithItsType,
                             OutputThatCannotBeWrittenFailsTheExtraction, OutputThatCannotBeFinishedFailsTheExtraction,
                             AbortDuringCallbackForwardsNothingMoreAndEndsAfterTheNextPush,
                             AbortWaitsForTheSendUnderWayWithinItsTimeOut, AbortDuringFileExtractionKeepsWhatWasWritten,
+                            AbortAtEveryStepStopsThatExtractionOnly,
                             PathOf259BytesLoadsAndOf260BytesIsRefused,
                             FailuresToOpenAreReportedAndLeaveNothingOpen, FailedReopenLeavesNoConnection,
                             MediaTypeQueriesNeedAConnectionAndAValidIndex, LoadingAgainLetsTheFirstConnectionGo);

@@ -49,6 +49,7 @@ std::set<const void*>& Live() {
 // Records the call; flags a call on an instance or parser that is not live.
 bool Call(const std::string& name, const void* instance) {
     Current().calls.push_back(name);
+    if (Current().on_call) Current().on_call(name);
     const bool ok = Live().count(instance) != 0;
     if (!ok) Current().misuse = true;
     return ok;

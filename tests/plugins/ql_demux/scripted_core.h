@@ -41,6 +41,7 @@ struct Script {
     std::vector<std::uint8_t> command_data;
     int push_fails_at = -1;              // the push (0-based) that answers -1
     std::function<void(int)> on_push;    // runs at the start of each push, with its number
+    std::function<void(const std::string&)> on_call;  // runs as each call is recorded, with its name
 
     // ---- record ----
     std::vector<std::string> calls;  // "create", "open", "file_info", "program_info 0", "stream_format 0 1", ...

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/dynamic_library.h"
 #include "tests/fakes/fake_plugin_folder.h"
 
 namespace {
@@ -199,6 +200,52 @@ TEST_F(QlDemuxReader, LoadingAnotherFileStopsTheRunningExtractionFirst) {
     EXPECT_LT(ended, unloaded);
     ASSERT_TRUE(reader.StartDemultiplexingStream(0));
     EXPECT_EQ(ReadToEnd(reader, 4096), fakes::ExpectedBytes(0, 4096));
+}
+
+}  // namespace
+
+namespace {
+
+// A start while the last extraction still runs stops it and delivers the
+// new stream whole, from its beginning.
+TEST_F(QlDemuxReader, StartAfterStartDeliversTheLastStreamWhole) {
+    TQlDemuxEx reader(plugins.Folder());
+    ASSERT_TRUE(reader.LoadFile(Container({"stream 0 0 131", "chunks 4096 8"})));
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(reader.StartDemultiplexingStream(0));
+        ASSERT_TRUE(reader.StartDemultiplexingStream(0));
+        ASSERT_EQ(ReadToEnd(reader, 65536), fakes::ExpectedBytes(0, 8 * 4096)) << "run " << i;
+    }
+}
+
+// A plugin stuck in its extraction: the stop gives up after its time-out,
+// reads end at once, and the reader loads and extracts another file with a
+// plugin that works, then is destroyed without waiting for the stuck one.
+TEST_F(QlDemuxReader, APluginThatNeverReturnsIsLeftRunningAndTheReaderGoesOn) {
+    plugins.InstallPlugin("demo_ql_demux_wav");
+    const std::string stuckCopy = platform::SharedLibraryFileName("demo_ql_demux_mp2");
+    const std::string workingCopy = platform::SharedLibraryFileName("demo_ql_demux_wav");
+    TQlDemuxEx reader(plugins.Folder(), 200ms);
+    ASSERT_TRUE(reader.LoadFile(Container({"accept " + stuckCopy, "stream 0 0 131", "chunks 100 1", "hang"})));
+    ASSERT_TRUE(reader.StartDemultiplexingStream(0));
+    std::vector<std::uint8_t> block(4096);
+    std::int32_t n = TQlDemuxEx::kNoDataYet;
+    while (n == TQlDemuxEx::kNoDataYet) n = reader.ReadDataFor(block.data(), 4096, 10ms);
+    ASSERT_EQ(n, 100);
+    EXPECT_EQ(reader.ReadDataFor(block.data(), 4096, 20ms), TQlDemuxEx::kNoDataYet) << "stuck, not ended";
+    EXPECT_FALSE(reader.StopDemultiplexing());
+    EXPECT_TRUE(reader.PluginHung());
+    EXPECT_EQ(reader.ReadData(block.data(), 4096), 0);
+    std::int32_t count = -1;
+    EXPECT_FALSE(reader.GetStreamsCount(&count)) << "the stuck plugin's file is no longer the reader's";
+    EXPECT_TRUE(plugins.IsLoaded("demo_ql_demux_mp2")) << "kept loaded while it runs";
+
+    const std::string next = plugins.WriteContainer("next.ts", {"accept " + workingCopy, "stream 0 0 131", "chunks 512 3"});
+    ASSERT_TRUE(reader.LoadFile(next));
+    ASSERT_TRUE(reader.StartDemultiplexingStream(0));
+    EXPECT_EQ(ReadToEnd(reader, 4096), fakes::ExpectedBytes(0, 3 * 512));
+    EXPECT_TRUE(reader.StopDemultiplexing());
+    EXPECT_FALSE(reader.PluginHung());
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "platform/debug_output.h"
+#include "platform/dynamic_library.h"
 #include "tests/fakes/fake_plugin_folder.h"
 #include "viewer/media/QlDemuxEx.h"
 #include "viewer/ui/ProcessingForm.h"
@@ -317,6 +318,39 @@ TEST_F(SafeExtraction, AFailedExtractionIsReportedAndOpensNothing) {
                                           QStringLiteral(" was not written.")));
     EXPECT_THAT(Entries(), IsEmpty());
     EXPECT_EQ(ShownProcessingForm(), nullptr);
+}
+
+// A plugin stuck in its extraction: Cancel is seen although no data
+// arrives, the stop gives up after its time-out, the user is told, and the
+// next container opens and extracts with a plugin that works.
+TEST_F(SafeExtraction, APluginThatDoesNotStopIsReportedAndTheNextOpenWorks) {
+    plugins.InstallPlugin("demo_ql_demux_wav");
+    const std::string stuck = plugins.WriteContainer(
+        "stuck.ts", {"accept " + platform::SharedLibraryFileName("demo_ql_demux_mp2"), "stream 0 0 131",
+                     "chunks 1000 1", "hang"});
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&cancel] {
+        TProcessingForm* processing = ShownProcessingForm();
+        if (processing == nullptr || !processing->Memo()->toPlainText().contains(QStringLiteral("1000 bytes"))) return;
+        cancel.stop();
+        processing->CancelButton()->click();
+    });
+    Run(stuck, [&cancel](TQlDemuxStreamForm* dialog) {
+        cancel.start(20);
+        DemuxButton(*dialog)->click();
+    });
+    EXPECT_TRUE(cancelled);
+    EXPECT_THAT(asker.errors, ElementsAre(QStringLiteral("The plugin did not stop when asked and was left running; ") +
+                                          QString::fromStdString(saveFolder + "stuck_0000.mpa") +
+                                          QStringLiteral(" was not written.")));
+    EXPECT_THAT(Entries(), IsEmpty());
+    EXPECT_EQ(ShownProcessingForm(), nullptr);
+
+    const std::string next = plugins.WriteContainer(
+        "next.ts", {"accept " + platform::SharedLibraryFileName("demo_ql_demux_wav"), "stream 0 0 131", "chunks 1000 5"});
+    const std::string output = Run(next, [](TQlDemuxStreamForm* dialog) { DemuxButton(*dialog)->click(); });
+    EXPECT_FALSE(cancelled);
+    EXPECT_TRUE(testsupport::ReadFileBytes(output) == fakes::ExpectedBytes(0, 5000));
 }
 
 }  // namespace
