@@ -12,6 +12,7 @@
 #include "libs/mpacheck/frame_header.h"
 #include "libs/mpacheck/frame_payload.h"
 #include "libs/mpacheck/mpacheck.h"
+#include "libs/mpacheck/scf_crc.h"
 #include "libs/mpacheck/tags.h"
 #include "libs/mpacheck/vbr_header.h"
 
@@ -63,6 +64,7 @@ bool both_stereo(int mode_a, int mode_b) { return mode_a <= 1 && mode_b <= 1; }
 
 struct checker::state {
     finding_callback on_finding;
+    frame_callback on_frame;
     summary totals;
     std::vector<std::uint8_t> buffer = std::vector<std::uint8_t>(kBufferBytes);
     std::size_t begin = 0;
@@ -100,6 +102,13 @@ struct checker::state {
     std::uint64_t music_checked_to = 0;
     std::uint16_t music_crc = 0;
 
+    // The last bytes of the last audio frame, which hold the scale-factor
+    // check words of the frame that starts where it ends.
+    bool have_tail = false;
+    std::uint64_t tail_end = 0;
+    int tail_ancillary_bits = -1;
+    std::uint8_t tail[kMaxScfCrcWords + kFpadBytes] = {};
+
     std::uint64_t lyrics_scanned_to = 0;
     std::vector<std::uint64_t> lyrics_markers;  // stream offsets of "LYRICS200"
 
@@ -135,6 +144,8 @@ struct checker::state {
     void check_changes(const frame_header& h);
     void check_reservoir(const std::uint8_t* p, const frame_header& h);
     void add_music(const std::uint8_t* p, std::uint64_t at, int length);
+    void report_frame(const std::uint8_t* p, const frame_header& h, std::int32_t bitrate);
+    scf_crc_state judge_scf_crc(const frame_header& h, const layer2_scalefactors& scalefactors) const;
 
     void junk_byte(header_status status);
     void skip_plain_junk(std::size_t window);
@@ -478,6 +489,7 @@ void checker::state::audio_frame(const std::uint8_t* p, const frame_header& h) {
         totals.mode = h.mode;
     }
     bitrate_sum += bitrate;
+    if (on_frame) report_frame(p, h, bitrate);
     if (have_vbr) {
         ++frames_after_vbr;
         bytes_from_vbr += static_cast<std::uint64_t>(h.length);
@@ -537,6 +549,44 @@ void checker::state::check_reservoir(const std::uint8_t* p, const frame_header& 
     }
     // What the next frame may reach back into: the bytes after this frame's data.
     reservoir = std::max(0, side.main_data_begin + side.own_main_data_bytes - (side.main_data_bits + 7) / 8);
+}
+
+void checker::state::report_frame(const std::uint8_t* p, const frame_header& h, std::int32_t bitrate) {
+    frame_facts facts;
+    facts.frame = audio_frames;
+    facts.offset = offset;
+    facts.time = time;
+    facts.version_code = h.version_code;
+    facts.layer = h.layer;
+    facts.sampling_rate = h.sampling_rate;
+    facts.bitrate = bitrate;
+    facts.mode = h.mode;
+    facts.emphasis = h.emphasis;
+    facts.crc_present = h.protected_by_crc;
+    facts.padded = h.padding != 0;
+    facts.length = static_cast<std::uint32_t>(h.length);
+    layer2_scalefactors scalefactors;
+    const int end_bit = audio_data_end(h, p, &scalefactors);
+    // Audio data that runs past the frame leaves no ancillary data to speak of.
+    if (end_bit >= 0 && end_bit <= h.length * 8) facts.ancillary_bits = h.length * 8 - end_bit;
+    facts.scf_crc = judge_scf_crc(h, scalefactors);
+    on_frame(facts);
+    const std::size_t kept = std::min<std::size_t>(sizeof tail, static_cast<std::size_t>(h.length));
+    std::memcpy(tail + sizeof tail - kept, p + h.length - kept, kept);
+    tail_ancillary_bits = facts.ancillary_bits;
+    tail_end = offset + static_cast<std::uint64_t>(h.length);
+    have_tail = true;
+}
+
+// A frame's check words stand in the frame before it, which must end where
+// this one starts.
+scf_crc_state checker::state::judge_scf_crc(const frame_header& h, const layer2_scalefactors& scalefactors) const {
+    if (!carries_scf_crc(h) || scalefactors.sblimit == 0) return scf_crc_state::not_applicable;
+    if (!have_tail || tail_end != offset || tail_ancillary_bits < 0) return scf_crc_state::unknown;
+    const scf_crc_words computed = compute_scf_crc(h, scalefactors);
+    const scf_crc_words stored = stored_scf_crc(tail + sizeof tail, tail_ancillary_bits, computed.count);
+    if (stored.count == 0) return scf_crc_state::not_applicable;
+    return stored == computed ? scf_crc_state::match : scf_crc_state::mismatch;
 }
 
 // The LAME music CRC covers the bytes after the header frame up to the
@@ -636,6 +686,10 @@ void checker::state::sum_up() {
 
 checker::checker(finding_callback on_finding) : state_(std::make_unique<state>()) {
     state_->on_finding = std::move(on_finding);
+}
+
+checker::checker(finding_callback on_finding, frame_callback on_frame) : checker(std::move(on_finding)) {
+    state_->on_frame = std::move(on_frame);
 }
 
 checker::~checker() = default;

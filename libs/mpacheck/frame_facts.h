@@ -11,7 +11,7 @@ namespace mpacheck {
 
 enum class scf_crc_state : std::uint8_t {
     not_applicable,  // not MPEG Layer II, or the frame's layout leaves no room for it
-    unknown,         // the next frame, which carries this frame's check word, is missing
+    unknown,         // the frame before, which carries this frame's check words, is missing
     match,
     mismatch,
 };

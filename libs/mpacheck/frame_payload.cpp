@@ -111,7 +111,7 @@ struct layer2_reading {
 
 // Layer II: allocation and scfsi (what the CRC protects), then, when the
 // whole audio data is wanted, the scale factors and the samples' length.
-layer2_reading read_layer2(const frame_header& h, field_reader& in, bool whole) {
+layer2_reading read_layer2(const frame_header& h, field_reader& in, bool whole, layer2_scalefactors* kept = nullptr) {
     namespace l2 = mpa_header::layer2;
     const int table = layer2_table(h);
     const int sblimit = l2::kSblimits[table];
@@ -139,10 +139,19 @@ layer2_reading read_layer2(const frame_header& h, field_reader& in, bool whole) 
     reading.protected_end = in.cursor().position();
     in.open("scalefactor");
     constexpr int kScalefactorCount[4] = {3, 2, 1, 2};
+    if (kept != nullptr) {
+        kept->sblimit = sblimit;
+        kept->channels = h.channels;
+    }
     for (int sb = 0; sb < sblimit; ++sb) {
         for (int ch = 0; ch < h.channels; ++ch) {
             if (allocation[ch][sb] == 0) continue;
-            for (int i = 0; i < kScalefactorCount[scfsi[ch][sb]]; ++i) in.take(6, "scalefactor", {ch, sb, i});
+            const int count = kScalefactorCount[scfsi[ch][sb]];
+            for (int i = 0; i < count; ++i) {
+                const int value = in.take(6, "scalefactor", {ch, sb, i});
+                if (kept != nullptr) kept->values[sb][ch][i] = static_cast<std::uint8_t>(value);
+            }
+            if (kept != nullptr) kept->count[sb][ch] = static_cast<std::uint8_t>(count);
         }
     }
     in.close();
@@ -251,6 +260,14 @@ int read_audio_fields(const frame_header& h, const std::uint8_t* frame, field_si
     if (h.layer == 2) return read_layer2(h, in, true).audio_end;
     static_cast<void>(read_side(h, frame, &sink));
     return (payload_start(h) + side_info_bytes(h)) * 8;
+}
+
+int audio_data_end(const frame_header& h, const std::uint8_t* frame, layer2_scalefactors* scalefactors) {
+    if (h.layer == 3) return -1;
+    bit_cursor cursor(frame, h.length * 8, payload_start(h) * 8);
+    field_reader in(cursor, nullptr);
+    if (h.layer == 1) return read_layer1(h, in);
+    return read_layer2(h, in, true, scalefactors).audio_end;
 }
 
 }  // namespace mpacheck

@@ -39,4 +39,20 @@ struct layer3_side {
 // side information for Layer III, whose main data lies elsewhere.
 [[nodiscard]] int read_audio_fields(const frame_header& h, const std::uint8_t* frame, field_sink& sink);
 
+// The scale factors a Layer II frame carries, as they stand in the stream:
+// per subband below sblimit and channel, 0 to 3 six-bit indices (none without
+// allocation, otherwise as many as its scfsi says).
+struct layer2_scalefactors {
+    int sblimit = 0;
+    int channels = 0;
+    std::uint8_t count[32][2] = {};
+    std::uint8_t values[32][2][3] = {};
+};
+
+// Where the audio data of a Layer I or II frame ends (after the samples), in
+// bits from the frame's first header bit, without a sink; with `scalefactors`
+// a Layer II frame's scale factors are kept there too. -1 for Layer III.
+[[nodiscard]] int audio_data_end(const frame_header& h, const std::uint8_t* frame,
+                                 layer2_scalefactors* scalefactors = nullptr);
+
 }  // namespace mpacheck

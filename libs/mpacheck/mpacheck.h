@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "libs/mpacheck/frame_facts.h"
+
 namespace mpacheck {
 
 // Stable: the values and the short names are used by reports and on command
@@ -107,6 +109,8 @@ using finding_callback = std::function<void(const finding&)>;
 class checker {
 public:
     explicit checker(finding_callback on_finding);
+    // With the facts of every audio frame as it is settled (frame_facts.h).
+    checker(finding_callback on_finding, frame_callback on_frame);
     ~checker();
     checker(const checker&) = delete;
     checker& operator=(const checker&) = delete;

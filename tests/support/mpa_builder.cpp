@@ -31,33 +31,6 @@ int VersionBits(MpaVersion version) {
 
 bool IsLsf(const MpaFrameSpec& params) { return params.version != MpaVersion::Mpeg1; }
 
-int ChannelCount(const MpaFrameSpec& params) { return params.mode == kMpaSingleChannel ? 1 : 2; }
-
-// First subband coded jointly in intensity stereo; all subbands otherwise.
-int JointStereoBound(const MpaFrameSpec& params, int subbandLimit) {
-    if (params.mode != kMpaJointStereo) return subbandLimit;
-    return std::min(4 * ((params.modeExtension & 3) + 1), subbandLimit);
-}
-
-// Bits per subband of a Layer II bit allocation table; its size is the
-// table's subband limit.
-std::vector<int> LayerIIAllocationBits(const MpaFrameSpec& params) {
-    auto bits = [](std::initializer_list<std::pair<int, int>> runs) {
-        std::vector<int> table;
-        for (const auto& [count, width] : runs) table.insert(table.end(), count, width);
-        return table;
-    };
-    if (IsLsf(params)) return bits({{4, 4}, {7, 3}, {19, 2}});
-    const int rate = SamplingRateHz(params);
-    const int perChannel = BitrateKbps(params) / ChannelCount(params);
-    const bool freeFormat = params.bitrateIndex == 0;
-    if (!freeFormat && perChannel <= 48) {
-        return rate == 32000 ? bits({{2, 4}, {10, 3}}) : bits({{2, 4}, {6, 3}});
-    }
-    if ((!freeFormat && perChannel <= 80) || rate == 48000) return bits({{11, 4}, {12, 3}, {4, 2}});
-    return bits({{11, 4}, {12, 3}, {7, 2}});
-}
-
 class BitReader {
 public:
     explicit BitReader(const Bytes& data) : data_(data) {}
@@ -108,6 +81,33 @@ int LayerIIISideInfoBytes(const MpaFrameSpec& params) {
 int HeaderSize(const MpaFrameSpec& params) { return params.crc ? 6 : 4; }
 
 }  // namespace
+
+int ChannelCount(const MpaFrameSpec& params) { return params.mode == kMpaSingleChannel ? 1 : 2; }
+
+// First subband coded jointly in intensity stereo; all subbands otherwise.
+int JointStereoBound(const MpaFrameSpec& params, int subbandLimit) {
+    if (params.mode != kMpaJointStereo) return subbandLimit;
+    return std::min(4 * ((params.modeExtension & 3) + 1), subbandLimit);
+}
+
+// Bits per subband of a Layer II bit allocation table; its size is the
+// table's subband limit.
+std::vector<int> LayerIIAllocationBits(const MpaFrameSpec& params) {
+    auto bits = [](std::initializer_list<std::pair<int, int>> runs) {
+        std::vector<int> table;
+        for (const auto& [count, width] : runs) table.insert(table.end(), count, width);
+        return table;
+    };
+    if (IsLsf(params)) return bits({{4, 4}, {7, 3}, {19, 2}});
+    const int rate = SamplingRateHz(params);
+    const int perChannel = BitrateKbps(params) / ChannelCount(params);
+    const bool freeFormat = params.bitrateIndex == 0;
+    if (!freeFormat && perChannel <= 48) {
+        return rate == 32000 ? bits({{2, 4}, {10, 3}}) : bits({{2, 4}, {6, 3}});
+    }
+    if ((!freeFormat && perChannel <= 80) || rate == 48000) return bits({{11, 4}, {12, 3}, {4, 2}});
+    return bits({{11, 4}, {12, 3}, {7, 2}});
+}
 
 int BitrateKbps(const MpaFrameSpec& params) {
     if (params.bitrateIndex < 0 || params.bitrateIndex > 15) return 0;

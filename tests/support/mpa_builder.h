@@ -48,6 +48,16 @@ struct MpaFrameSpec {
 [[nodiscard]] int BitrateKbps(const MpaFrameSpec& params);
 [[nodiscard]] int SamplingRateHz(const MpaFrameSpec& params);
 
+// Channels coded in a frame: 1 for single channel, 2 otherwise.
+[[nodiscard]] int ChannelCount(const MpaFrameSpec& params);
+
+// First subband coded jointly in intensity stereo; subbandLimit otherwise.
+[[nodiscard]] int JointStereoBound(const MpaFrameSpec& params, int subbandLimit);
+
+// Bits per subband of the frame's Layer II bit allocation table; its size is
+// the table's subband limit (sblimit).
+[[nodiscard]] std::vector<int> LayerIIAllocationBits(const MpaFrameSpec& params);
+
 // The four header bytes.
 [[nodiscard]] Bytes MakeHeader(const MpaFrameSpec& params);
 

@@ -22,6 +22,7 @@ using mpacheck::finding_kind;
 
 struct CheckRun {
     std::vector<mpacheck::finding> findings;
+    std::vector<mpacheck::frame_facts> frames;
     mpacheck::summary summary;
 
     [[nodiscard]] std::vector<std::int64_t> Frames(finding_kind kind) const {
@@ -53,7 +54,8 @@ struct CheckRun {
 
 inline CheckRun Check(const Bytes& bytes, std::size_t chunk = 4096) {
     CheckRun run;
-    mpacheck::checker checker([&](const mpacheck::finding& f) { run.findings.push_back(f); });
+    mpacheck::checker checker([&](const mpacheck::finding& f) { run.findings.push_back(f); },
+                              [&](const mpacheck::frame_facts& f) { run.frames.push_back(f); });
     for (std::size_t at = 0; at < bytes.size(); at += chunk) {
         checker.feed(bytes.data() + at, std::min(chunk, bytes.size() - at));
     }
