@@ -79,7 +79,14 @@ StreamCheck::StreamCheck(const EnabledKinds& kinds, bool besideWalker, const Che
     : kinds_(kinds),
       besideWalker_(besideWalker),
       observers_(observers),
-      checker_([this](const mpacheck::finding& f) { Keep(f); }) {}
+      checker_(MakeChecker()) {}
+
+mpacheck::checker StreamCheck::MakeChecker() {
+    mpacheck::finding_callback keep = [this](const mpacheck::finding& f) { Keep(f); };
+    // Without an observer of frames the checker skips working out their facts.
+    if (observers_ == nullptr || !observers_->frame) return mpacheck::checker(std::move(keep));
+    return mpacheck::checker(std::move(keep), observers_->frame);
+}
 
 bool StreamCheck::Reports(finding_kind kind) const {
     if (besideWalker_ && WalkerReportsToo(kind)) return false;

@@ -37,6 +37,7 @@ public:
     [[nodiscard]] std::string SummaryAddition() const;
 
 private:
+    mpacheck::checker MakeChecker();
     void Keep(const mpacheck::finding& finding);
     [[nodiscard]] std::string FindingCounts() const;
 
