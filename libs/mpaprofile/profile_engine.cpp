@@ -26,6 +26,10 @@ bool judged_per_frame(rule_kind kind) {
     }
 }
 
+// Stereo and joint stereo carry the same two channels; encoders switch
+// between them frame by frame, as the stream checker allows too.
+bool same_channels(std::int32_t before, std::int32_t now) { return before == now || (before <= 1 && now <= 1); }
+
 bool is_id3(const char* label) { return label[0] == 'I' && label[1] == 'D' && label[2] == '3'; }
 
 }  // namespace
@@ -86,7 +90,9 @@ void profile_engine::judge_frame(rule_result& result, const mpacheck::frame_fact
                 breach(result, at, static_cast<std::int64_t>(facts.scf_crc));
             break;
         case rule_kind::rate_change: check_change(previous_.sampling_rate, facts.sampling_rate); break;
-        case rule_kind::mode_change: check_change(previous_.mode, facts.mode); break;
+        case rule_kind::mode_change:
+            if (!same_channels(previous_.mode, facts.mode)) check_change(previous_.mode, facts.mode);
+            break;
         case rule_kind::bitrate_change: check_change(previous_.bitrate, facts.bitrate); break;
         default: break;
     }
