@@ -11,6 +11,7 @@
 #include "cli/validate_profile.h"
 #include "modules/mpeg_audio_validator/AudioValidation.h"
 #include "modules/mpeg_audio_validator/CheckerSwitches.h"
+#include "modules/mpeg_audio_validator/ProfileRun.h"
 #include "viewer/validation/ValidationCatalogue.h"
 
 namespace cli {
@@ -203,8 +204,9 @@ FileOutcome ValidateOne(const std::string& fileName, const ValidateOptions& opti
     };
     callbacks.progress = [&](std::uint64_t done, std::uint64_t total) { progress.Update(done, total); };
     std::optional<mpaprofile::profile_engine> engine;
-    if (options.profile.profile) AttachProfile(engine.emplace(*options.profile.profile), callbacks.checker);
-    const mav::RunResult result = mav::ValidateFile(fileName, options.enabledKinds, callbacks);
+    if (options.profile.profile) engine.emplace(*options.profile.profile);
+    const mav::RunResult result = engine ? mav::ValidateFileJudged(fileName, options.enabledKinds, callbacks, *engine)
+                                         : mav::ValidateFile(fileName, options.enabledKinds, callbacks);
     progress.Clear();
     switch (result) {
         case mav::RunResult::Completed: outcome.result = "completed"; break;

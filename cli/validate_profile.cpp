@@ -128,12 +128,6 @@ bool ExpandFolders(const std::vector<std::string>& arguments, bool recursive, st
     return true;
 }
 
-void AttachProfile(mpaprofile::profile_engine& engine, mpeg_audio_validation::CheckerObservers& observers) {
-    observers.finding = [&engine](const mpacheck::finding& finding) { engine.on_finding(finding); };
-    observers.frame = [&engine](const mpacheck::frame_facts& facts) { engine.on_frame(facts); };
-    observers.summary = [&engine](const mpacheck::summary& summary) { engine.finish(summary); };
-}
-
 ProfileOutcome JudgeOutcome(const mpaprofile::profile_engine& engine, const ProfileOptions& options) {
     ProfileOutcome outcome;
     outcome.verdict = mpaprofile::summarize(engine.results());

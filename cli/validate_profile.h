@@ -12,7 +12,6 @@
 #include "cli/cli_options.h"
 #include "libs/mpaprofile/profile_engine.h"
 #include "libs/mpaprofile/verdict.h"
-#include "modules/mpeg_audio_validator/AudioValidation.h"
 
 namespace cli {
 
@@ -44,9 +43,6 @@ int ParseProfileOptions(const Arguments& arguments, const char* help, ProfileOpt
 // be listed.
 bool ExpandFolders(const std::vector<std::string>& arguments, bool recursive, std::vector<std::string>& files,
                    std::ostream& err);
-
-// Hands the validation run's checker findings, frame facts and summary to engine.
-void AttachProfile(mpaprofile::profile_engine& engine, mpeg_audio_validation::CheckerObservers& observers);
 
 ProfileOutcome JudgeOutcome(const mpaprofile::profile_engine& engine, const ProfileOptions& options);
 

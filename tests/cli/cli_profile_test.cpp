@@ -43,6 +43,9 @@ TEST(CliProfile, VerdictLineAndExitCodeFollowTheBrokenRules) {
         EXPECT_THAT(result.out, HasSubstr("Info: Stream: MPEG-1 Layer II, 44100 Hz"));
         EXPECT_THAT(result.out, HasSubstr(c.verdict));
         EXPECT_THAT(result.out, ::testing::Not(HasSubstr("0 errors, 0 warnings")));  // the verdict replaces it
+        // The verdict and a line per rule come first, then the validator's items.
+        EXPECT_LT(result.out.find(": Profile "), result.out.find("Rule layers ("));
+        EXPECT_LT(result.out.find("Rule layers ("), result.out.find("Info: Stream:"));
     }
 }
 
@@ -60,6 +63,23 @@ TEST(CliProfile, JsonCarriesEachRuleWithItsPositions) {
     const auto end = result.out.find("]}", crc);
     const std::string positions = result.out.substr(crc, end - crc);
     EXPECT_EQ(std::count(positions.begin(), positions.end(), '{'), 8);
+}
+
+TEST(CliProfile, ReportsOpenWithTheVerdictTable) {
+    const testsupport::TempDir dir;
+    const std::string report = dir.File("dab.txt");
+    const auto result = RunCli("validate " + kClean + " --profile dab --report " + Quoted(report));
+    EXPECT_EQ(result.exitCode, 4) << result.err;
+    const std::string text = clitest::ReadText(report);
+    const auto verdict = text.find("Profile dab: FAIL: 4 errors (sampling rate 44100 Hz not allowed in 115 frames");
+    const auto crcRule = text.find("Rule crc (error): failed, CRC missing in 115 frames; first at frame 0 (offset 0x0)");
+    const auto layersRule = text.find("Rule layers (error): passed - DAB carries Layer II only");
+    const auto stream = text.find("Stream: MPEG-1 Layer II, 44100 Hz");
+    ASSERT_NE(verdict, std::string::npos) << text;
+    ASSERT_NE(stream, std::string::npos) << text;
+    EXPECT_LT(verdict, layersRule);
+    EXPECT_LT(layersRule, crcRule);
+    EXPECT_LT(crcRule, stream);
 }
 
 TEST(CliProfile, MalformedOrMissingProfilesAreRefusedBeforeValidating) {
