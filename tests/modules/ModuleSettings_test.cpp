@@ -37,16 +37,23 @@ void AnswerDialog(QDialogButtonBox::StandardButton button, std::function<void(QD
     });
 }
 
+// Sets the module's report sink.
+bool ReportTo(validation::IQuillonControl& control, RecordingReport& sink) {
+    validation::IQuillonReportSet* reportSet = nullptr;
+    if (control.QueryInterface(validation::IID_IQuillonReportSet, reinterpret_cast<void**>(&reportSet)) != kOk)
+        return false;
+    const bool set = reportSet->SetQuillonReport(&sink) == kOk;
+    reportSet->Release();
+    return set;
+}
+
 TEST(ModuleSettings, TheChoiceMadeWithOkIsUsedByTheNextRunAndCancelKeepsIt) {
     LoadedModule module;
     ASSERT_TRUE(module.Loaded());
     RecordingReport sink;
     validation::IQuillonControl* control = module.Create();
     ASSERT_NE(control, nullptr);
-    validation::IQuillonReportSet* reportSet = nullptr;
-    ASSERT_EQ(control->QueryInterface(validation::IID_IQuillonReportSet, reinterpret_cast<void**>(&reportSet)), kOk);
-    ASSERT_EQ(reportSet->SetQuillonReport(&sink), kOk);
-    reportSet->Release();
+    ASSERT_TRUE(ReportTo(*control, sink));
 
     QDialog* first = nullptr;
     int boxes = 0;
@@ -101,10 +108,7 @@ TEST(ModuleSettings, TheChosenProfileJudgesTheNextRun) {
     RecordingReport sink;
     validation::IQuillonControl* control = module.Create();
     ASSERT_NE(control, nullptr);
-    validation::IQuillonReportSet* reportSet = nullptr;
-    ASSERT_EQ(control->QueryInterface(validation::IID_IQuillonReportSet, reinterpret_cast<void**>(&reportSet)), kOk);
-    ASSERT_EQ(reportSet->SetQuillonReport(&sink), kOk);
-    reportSet->Release();
+    ASSERT_TRUE(ReportTo(*control, sink));
 
     AnswerDialog(QDialogButtonBox::Ok, [](QDialog& dialog) {
         auto* choice = dialog.findChild<QComboBox*>("profile");
