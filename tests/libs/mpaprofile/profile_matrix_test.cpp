@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <set>
 #include <sstream>
@@ -28,7 +27,7 @@ struct Row {
     const char* broken;  // rule names, space-separated
 };
 
-// twolame streams are 1 s of a tone; lame streams 1 s at 44.1 kHz, CBR
+// twolame streams are 0.5 s of a tone; lame streams 0.5 s at 44.1 kHz, CBR
 // 128 kbit/s with a LAME "Info" header; DAB streams 12 frames.
 const Row kMatrix[] = {
     // MPEG-1 Layer II, 48 kHz, 192 kbit/s stereo with CRC: DAB misses the
@@ -54,6 +53,23 @@ const Row kMatrix[] = {
     {"l2_24k_64_joint_crc", "dvb", "versions sampling-rates"},
     {"l2_24k_64_joint_crc", "ebu-bwf", ""},
     {"l2_24k_64_joint_crc", "mp3-distribution", "versions layers sampling-rates"},
+    // The other rates, and without CRC (-p) at each.
+    {"l2_44k_256_stereo", "dab", "sampling-rates crc scf-crc ancillary-data"},
+    {"l2_44k_256_stereo", "dvb", "crc"},
+    {"l2_44k_256_stereo", "ebu-bwf", "crc"},
+    {"l2_32k_64_mono", "dab", "sampling-rates crc scf-crc ancillary-data"},
+    {"l2_32k_64_mono", "dvb", "crc"},
+    {"l2_24k_64_joint", "dab", "crc scf-crc ancillary-data"},
+    {"l2_24k_64_joint", "ebu-bwf", "crc"},
+    {"l2_22k_64_joint_crc", "dab", "sampling-rates scf-crc ancillary-data"},
+    {"l2_22k_64_joint_crc", "dvb", "versions sampling-rates"},
+    {"l2_22k_64_joint_crc", "ebu-bwf", ""},
+    {"l2_22k_64_joint_crc", "mp3-distribution", "versions layers sampling-rates"},
+    {"l2_22k_64_joint", "ebu-bwf", "crc"},
+    {"l2_16k_32_mono_crc", "dab", "sampling-rates scf-crc ancillary-data"},
+    {"l2_16k_32_mono_crc", "dvb", "versions sampling-rates"},
+    {"l2_16k_32_mono_crc", "ebu-bwf", ""},
+    {"l2_16k_32_mono", "ebu-bwf", "crc"},
     {"l2_48k_dual_emphasis", "dab", "emphasis scf-crc ancillary-data"},
     {"l2_48k_dual_emphasis", "dvb", ""},
     {"l2_48k_dual_emphasis", "ebu-bwf", ""},
@@ -77,7 +93,7 @@ const Row kMatrix[] = {
     {"l3_44k_128", "dvb", "layers crc"},
     {"l3_44k_128", "ebu-bwf", "layers crc"},
     {"l3_44k_128", "mp3-distribution", ""},
-    // The last 10 frames cut off at a frame boundary: 0.26 s fewer than the
+    // The last 5 frames cut off at a frame boundary: 0.13 s fewer than the
     // LAME header declares.
     {"l3_44k_128_cut", "mp3-distribution", "duration-drift"},
     {"l3_44k_128_cut", "dvb", "layers crc"},
@@ -104,21 +120,26 @@ Bytes ReadAll(const std::string& path) { return testsupport::ReadFileBytes(path)
 
 void Append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), more.end()); }
 
-// A wave of 1 s: a tone whose loudness moves, so that the encoders work.
-std::string Wave(const testsupport::TempDir& dir, int rate) {
-    const std::string wav = dir.File("tone_" + std::to_string(rate) + ".wav");
-    if (std::filesystem::exists(wav)) return wav;
+constexpr int kRates[] = {48000, 44100, 32000, 24000, 22050, 16000};
+
+std::string WaveName(const testsupport::TempDir& dir, int rate) {
+    return dir.File("tone_" + std::to_string(rate) + ".wav");
+}
+
+// Waves of 0.5 s at every rate, from one run of FFmpeg: a tone whose
+// loudness moves, so that the encoders work.
+void MakeWaves(const testsupport::TempDir& dir) {
+    std::string outputs;
+    for (const int rate : kRates) outputs += " -ar " + std::to_string(rate) + " " + ShellQuoted(WaveName(dir, rate));
     testsupport::RunShell("ffmpeg -hide_banner -v error -y -f lavfi -i " +
                           ShellQuoted("aevalsrc=(0.3+0.2*sin(2*PI*3*t))*sin(2*PI*440*t)|"
-                                      "(0.3+0.2*cos(2*PI*2*t))*sin(2*PI*660*t):s=" +
-                                      std::to_string(rate) + ":d=1") +
-                          " " + ShellQuoted(wav));
-    return wav;
+                                      "(0.3+0.2*cos(2*PI*2*t))*sin(2*PI*660*t):s=48000:d=0.5") +
+                          outputs);
 }
 
 Bytes Encode(const testsupport::TempDir& dir, const std::string& tool, const std::string& options, int rate) {
     const std::string out = dir.File("out.bin");
-    testsupport::RunShell(tool + " --quiet " + options + " " + ShellQuoted(Wave(dir, rate)) + " " + ShellQuoted(out) +
+    testsupport::RunShell(tool + " --quiet " + options + " " + ShellQuoted(WaveName(dir, rate)) + " " + ShellQuoted(out) +
                           " >/dev/null 2>&1");
     return ReadAll(out);
 }
@@ -190,12 +211,20 @@ Bytes Dab(testsupport::MpaVersion version, int bitrateIndex, std::set<int> wrong
 
 std::map<std::string, Bytes> MakeStreams() {
     const testsupport::TempDir dir;
+    MakeWaves(dir);
     std::map<std::string, Bytes> s;
     s["l2_48k_192_stereo_crc"] = Encode(dir, "twolame", "-p -b 192 -m s", 48000);
     s["l2_48k_192_joint"] = Encode(dir, "twolame", "-b 192 -m j", 48000);
     s["l2_44k_256_stereo_crc"] = Encode(dir, "twolame", "-p -b 256 -m s", 44100);
     s["l2_32k_64_mono_crc"] = Encode(dir, "twolame", "-p -b 64 -m m -a", 32000);
     s["l2_24k_64_joint_crc"] = Encode(dir, "twolame", "-p -b 64 -m j", 24000);
+    s["l2_44k_256_stereo"] = Encode(dir, "twolame", "-b 256 -m s", 44100);
+    s["l2_32k_64_mono"] = Encode(dir, "twolame", "-b 64 -m m -a", 32000);
+    s["l2_24k_64_joint"] = Encode(dir, "twolame", "-b 64 -m j", 24000);
+    s["l2_22k_64_joint_crc"] = Encode(dir, "twolame", "-p -b 64 -m j", 22050);
+    s["l2_22k_64_joint"] = Encode(dir, "twolame", "-b 64 -m j", 22050);
+    s["l2_16k_32_mono_crc"] = Encode(dir, "twolame", "-p -b 32 -m m -a", 16000);
+    s["l2_16k_32_mono"] = Encode(dir, "twolame", "-b 32 -m m -a", 16000);
     s["l2_48k_dual_emphasis"] = Encode(dir, "twolame", "-p -b 192 -m d -e 5", 48000);
     Bytes change = s["l2_48k_192_stereo_crc"];
     Append(change, Encode(dir, "twolame", "-p -b 256 -m s", 48000));
@@ -212,7 +241,7 @@ std::map<std::string, Bytes> MakeStreams() {
     const Bytes mp3 = Encode(dir, "lame", "-b 128 --resample 44.1", 44100);
     s["l3_44k_128"] = mp3;
     const std::vector<std::size_t> frames = FrameOffsets(dir, mp3);
-    if (frames.size() > 20) s["l3_44k_128_cut"] = Bytes(mp3.begin(), mp3.begin() + frames[frames.size() - 10]);
+    if (frames.size() > 10) s["l3_44k_128_cut"] = Bytes(mp3.begin(), mp3.begin() + frames[frames.size() - 5]);
     Bytes mp3Junk = mp3;
     mp3Junk.insert(mp3Junk.end(), 100, 0);
     s["l3_44k_128_junk"] = mp3Junk;
