@@ -36,6 +36,9 @@ struct rule_result {
 class profile_engine {
 public:
     explicit profile_engine(profile judged);
+    // The results point into the engine's own profile.
+    profile_engine(const profile_engine&) = delete;
+    profile_engine& operator=(const profile_engine&) = delete;
 
     void on_finding(const mpacheck::finding& finding);
     void on_frame(const mpacheck::frame_facts& facts);

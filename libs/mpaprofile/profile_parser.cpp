@@ -176,7 +176,8 @@ public:
     std::variant<profile, parse_error> read(std::string_view text) {
         if (text.size() > kMaxProfileBytes)
             return parse_error{1, 1, "the profile is larger than " + std::to_string(kMaxProfileBytes) + " bytes"};
-        std::size_t start = 0;
+        // A byte order mark some editors write is no part of the first line.
+        std::size_t start = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
         while (start <= text.size()) {
             ++line_;
             const std::size_t newline = text.find('\n', start);

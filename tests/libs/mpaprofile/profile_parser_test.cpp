@@ -170,8 +170,8 @@ TEST_P(MalformedProfile, IsRefusedWithLineAndColumn) {
 INSTANTIATE_TEST_SUITE_P(Texts, MalformedProfile, ::testing::ValuesIn(kMalformed),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ProfileText, WindowsLineEndsAndCommentsAreAccepted) {
-    const auto parsed = mpaprofile::parse_profile("; note\r\n[profile]\r\nname = p\r\n  # indented\r\n[crc]\r\nrequired = no\r\n");
+TEST(ProfileText, ByteOrderMarkWindowsLineEndsAndCommentsAreAccepted) {
+    const auto parsed = mpaprofile::parse_profile("\xEF\xBB\xBF; note\r\n[profile]\r\nname = p\r\n  # indented\r\n[crc]\r\nrequired = no\r\n");
     ASSERT_TRUE(std::holds_alternative<profile>(parsed));
     EXPECT_FALSE(std::get<profile>(parsed).rules.at(0).required);
 }
