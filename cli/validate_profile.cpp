@@ -26,7 +26,11 @@ const char* const kValidateProfileHelp =
     "  --summary            with --profile: end with a table of the files that\n"
     "                       passed and failed each rule (text output only)\n"
     "  --summary-csv OUT    write that table as CSV (--force replaces OUT)\n"
-    "  --summary-json OUT   write that table as JSON (--force replaces OUT)\n";
+    "  --summary-json OUT   write that table as JSON (--force replaces OUT)\n"
+    "The events and reports of a judged file open with the verdict and one\n"
+    "line per rule (\"Rule crc (error): failed, CRC missing in 12 frames; ...\").\n"
+    "  tamberly-cli validate deliveries --recursive --profile dab --summary \\\n"
+    "      --summary-csv triage.csv --fail-on warning\n";
 
 namespace {
 
