@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "libs/mpacheck/mpacheck.h"
 #include "libs/mpaprofile/builtin_profiles.h"
@@ -15,6 +16,7 @@
 #include "tests/support/mpa_builder_dab.h"
 #include "tests/support/shell_command.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/twolame_dab.h"
 
 namespace {
 
@@ -114,6 +116,11 @@ const Row kMatrix[] = {
     {"dab_24k_64_right", "dab", ""},
     {"dab_24k_64_right", "dvb", "versions sampling-rates"},
     {"dab_24k_64_wrong", "dab", "scf-crc"},
+    // A DAB encoder's own output: libtwolame in its DAB mode.
+    {"libtwolame_dab_48k_128", "dab", ""},
+    {"libtwolame_dab_48k_128", "dvb", ""},
+    {"libtwolame_dab_24k_64", "dab", ""},
+    {"libtwolame_dab_24k_64", "mp3-distribution", "versions layers sampling-rates"},
 };
 
 Bytes ReadAll(const std::string& path) { return testsupport::ReadFileBytes(path); }
@@ -257,6 +264,9 @@ std::map<std::string, Bytes> MakeStreams() {
     s["dab_48k_128_wrong"] = Dab(testsupport::MpaVersion::Mpeg1, 8, {3, 7});
     s["dab_24k_64_right"] = Dab(testsupport::MpaVersion::Mpeg2, 8, {});
     s["dab_24k_64_wrong"] = Dab(testsupport::MpaVersion::Mpeg2, 8, {5});
+    for (const auto& [name, rate, kbps] : {std::tuple{"libtwolame_dab_48k_128", 48000, 128},
+                                           std::tuple{"libtwolame_dab_24k_64", 24000, 64}})
+        if (auto dab = testsupport::EncodeDabWithLibtwolame(rate, kbps, 25)) s[name] = std::move(*dab);
     return s;
 }
 
