@@ -4,7 +4,14 @@
 // through write_bytes in random chunk sizes with random PCM capacities, mode
 // switches, statistics and tags. Aborts when a call breaks its contract:
 // more bytes taken than offered, more PCM written than the capacity, a status
-// bit other than MPA_STATUS_FRAME, or a feeding that does not end.
+// bit other than MPA_STATUS_FRAME, or a feeding that does not end. Then a
+// stream of built frames without junk is decoded plainly, whole and in
+// chunks of a size taken from the input: the PCM bytes and the frames
+// decoded must be the same, so chunk dependence counts as a crash. (With
+// junk or raw bytes they may differ by design: a header at the end of the
+// bytes offered is taken without the confirming header after its frame. So
+// may a frame whose audio data runs past its end, which the stream checker
+// finds: the decoder then reads whatever its input window holds there.)
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -13,7 +20,9 @@
 #include <random>
 #include <vector>
 
+#include "libs/mpacheck/mpacheck.h"
 #include "libs/mpadec/mpadec.h"
+#include "tests/libs/mpadec/decoder_driver.h"
 
 namespace {
 
@@ -41,33 +50,63 @@ int FrameLength(int version, int layer, int bitrateIndex, int samplingIndex, int
 }
 
 // Frames whose headers come from the input (always a valid sync, mostly
-// valid fields) and whose bodies are the input bytes that follow.
-Bytes BuildFrames(FuzzedDataProvider& input) {
+// valid fields) and whose bodies are the input bytes that follow. A steady
+// stream keeps the first frame's version, layer and sampling rate.
+Bytes BuildFrames(FuzzedDataProvider& input, bool steady, bool& withJunk, std::vector<std::uint64_t>& whole) {
     Bytes stream;
+    int kept[3] = {};
     while (input.remaining_bytes() > 4 && stream.size() < 65536) {
         const std::uint8_t a = input.ConsumeIntegral<std::uint8_t>();
         const std::uint8_t b = input.ConsumeIntegral<std::uint8_t>();
         const std::uint8_t c = input.ConsumeIntegral<std::uint8_t>();
-        const int version = a & 1;
-        const int layer = 1 + (a >> 1) % 3;
+        int version = a & 1;
+        int layer = 1 + (a >> 1) % 3;
         const int protection = (a >> 3) & 1;
         const int bitrateIndex = 1 + b % 14;
-        const int samplingIndex = (b >> 4) % 3;
+        int samplingIndex = (b >> 4) % 3;
+        if (steady && stream.empty()) {
+            kept[0] = version;
+            kept[1] = layer;
+            kept[2] = samplingIndex;
+        } else if (steady) {
+            version = kept[0];
+            layer = kept[1];
+            samplingIndex = kept[2];
+        }
         const int padding = (b >> 6) & 1;
         const std::uint8_t header[4] = {
             0xFF, static_cast<std::uint8_t>(0xF0 | (version << 3) | ((4 - layer) << 1) | protection),
             static_cast<std::uint8_t>((bitrateIndex << 4) | (samplingIndex << 2) | (padding << 1) | (b >> 7)),
             static_cast<std::uint8_t>((c & 0xFC) | ((c & 3) == 2 ? 0 : (c & 3)))};
+        const std::size_t length = static_cast<std::size_t>(FrameLength(version, layer, bitrateIndex, samplingIndex, padding));
+        const auto body = input.ConsumeBytes<std::uint8_t>(length - 4);
+        if (body.size() == length - 4) whole.push_back(stream.size());
         stream.insert(stream.end(), header, header + 4);
-        const auto body = input.ConsumeBytes<std::uint8_t>(
-            static_cast<std::size_t>(FrameLength(version, layer, bitrateIndex, samplingIndex, padding) - 4));
         stream.insert(stream.end(), body.begin(), body.end());
         if (a & 0x80) {  // junk between frames now and then
             const auto junk = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(0, 8));
             stream.insert(stream.end(), junk.begin(), junk.end());
+            withJunk = withJunk || !junk.empty();
         }
     }
     return stream;
+}
+
+// Whether the stream checker takes exactly the whole frames built, at their
+// offsets, and finds every frame's audio data inside the frame (Layers I and
+// II) and every Layer III frame's main data inside the bytes it may reach.
+bool AudioDataStaysInside(const Bytes& stream, const std::vector<std::uint64_t>& frames) {
+    bool inside = true;
+    std::vector<std::uint64_t> taken;
+    mpacheck::checker checker(
+        [&](const mpacheck::finding& f) { inside = inside && f.kind != mpacheck::finding_kind::main_data_overflow; },
+        [&](const mpacheck::frame_facts& f) {
+            inside = inside && (f.layer == 3 || f.ancillary_bits >= 0);
+            taken.push_back(f.offset);
+        });
+    checker.feed(stream.data(), stream.size());
+    checker.finish();
+    return inside && taken == frames;
 }
 
 }  // namespace
@@ -75,12 +114,17 @@ Bytes BuildFrames(FuzzedDataProvider& input) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
     const bool buildFrames = input.ConsumeBool();
+    const bool steady = input.ConsumeBool();
     const bool headerSearchFirst = input.ConsumeBool();
     const bool withStatistics = input.ConsumeBool();
     const bool withTag = input.ConsumeBool();
     const std::uint32_t maximumChunk = input.ConsumeIntegralInRange<std::uint32_t>(1, 12000);
     const std::uint32_t seed = input.ConsumeIntegral<std::uint32_t>();
-    const Bytes stream = buildFrames ? BuildFrames(input) : input.ConsumeRemainingBytes<std::uint8_t>();
+    const std::size_t plainChunk = input.ConsumeIntegralInRange<std::size_t>(1, 6000);
+    bool withJunk = false;
+    std::vector<std::uint64_t> wholeFrames;  // offsets of the built frames that are complete
+    const Bytes stream =
+        buildFrames ? BuildFrames(input, steady, withJunk, wholeFrames) : input.ConsumeRemainingBytes<std::uint8_t>();
 
     bufstream* decoder = open_MPEGin_Audio_stream();
     Check(decoder != nullptr);
@@ -135,5 +179,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (withStatistics) Check(statistics.last_frame_ok == 0 || statistics.bytes_per_sample == 2);
     decoder->finish(decoder, 0);
     decoder->release(decoder);
+
+    if (buildFrames && !withJunk && AudioDataStaysInside(stream, wholeFrames)) {
+        const mpadec_test::Decoded whole = mpadec_test::DecodeAll(stream);
+        const mpadec_test::Decoded pieces = mpadec_test::DecodeAll(stream, plainChunk);
+        Check(whole.frames == pieces.frames && whole.pcm == pieces.pcm);
+    }
     return 0;
 }

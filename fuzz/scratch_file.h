@@ -13,7 +13,7 @@
 namespace fuzz_scratch {
 
 inline char folder[] = "/tmp/tamberly-demux-fuzz-XXXXXX";
-inline constexpr const char* kFileNames[] = {"input", "output.wav"};
+inline constexpr const char* kFileNames[] = {"input", "output.wav", "report"};
 
 inline std::string File(const char* name) { return std::string(folder) + "/" + name; }
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs every fuzz target in turn for MINUTES minutes each (default 20) and
 # prints, per target, the runs done, the coverage reached and whether it
-# found anything. Each target starts from the test streams and keeps what it
-# learns in a corpus folder of its own under WORK (default: build/fuzz/corpus),
-# so that a later run goes on from there. Findings (crash-*, leak-*,
-# timeout-*) are written into WORK/findings.
+# found anything. Each target starts from its seed corpus in the repository
+# (fuzz/corpus/<target>) and the test streams, and keeps what it learns in a
+# corpus folder of its own under WORK (default: build/fuzz/corpus), so that a
+# later run goes on from there (scripts/fuzz_corpus.sh folds it back into the
+# seeds). Findings (crash-*, leak-*, timeout-*) are written into WORK/findings.
 #
 #   scripts/fuzz.sh [MINUTES] [WORK]
 set -euo pipefail
@@ -28,6 +29,7 @@ for target in build/fuzz/bin/*_fuzz; do
       -o -name '*.mxf' -o -name '*.mp4' -o -name '*.mov' -o -name '*.wav' -o -name '*.avi' -o -name '*.asf' \) \
       -exec cp {} "$corpus/" \;
   fi
+  if [ -d "fuzz/corpus/$name" ]; then cp -n fuzz/corpus/"$name"/* "$corpus/" 2>/dev/null || true; fi
   log="$work/$name.log"
   if "$target" -max_total_time="$seconds" -max_len=65536 -artifact_prefix="$work/findings/$name-" \
       "$corpus" >"$log" 2>&1; then

@@ -32,6 +32,9 @@ int32_t Validator::Initialize() {
     captured_ = false;
     priming_ = true;
     record_ = MpaHeader{};
+    // A first frame whose header cannot be read is compared with this record:
+    // what a run before left in it must not raise events in this one.
+    previous_ = MpaHeader{};
     walker_ = std::make_unique<CMPAVal>();
     parsed_ = decoded_ = corrupted_ = 0;
     taken_ = 0;

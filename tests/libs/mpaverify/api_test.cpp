@@ -17,6 +17,8 @@ extern "C" void mpaverify_c_layout(size_t* out);
 namespace mpaverify_test {
 namespace {
 
+using testsupport::MakeHeader;
+using testsupport::MpaFrameSpec;
 using testsupport::MpaStreamBuilder;
 using Lines = std::vector<std::string>;
 
@@ -241,6 +243,26 @@ TEST(Lifecycle, UninitialiseThenInitialiseAgainStartsFresh) {
     EXPECT_EQ(GetDecodedFramesCount(&n), -2);
     EXPECT_EQ(GetInitialParameters(&n, nullptr, nullptr, nullptr), -1);
     EXPECT_EQ(capture.Lines(), Lines{kNotInitialized});
+}
+
+// A stream that starts with a free-format Layer I header (a frame the walker
+// delivers but whose header cannot be read) gives the same events whatever
+// stream the validator checked before.
+TEST(Lifecycle, ARunDoesNotDependOnThePreviousRun) {
+    MpaFrameSpec free_format = LayerII(0, 1);
+    free_format.layer = testsupport::kMpaLayerI;
+    MpaStreamBuilder stream;
+    stream.Raw(MakeHeader(free_format)).Frames(LayerII(8, 1), 3);
+    MpaFrameSpec copyrighted = LayerII(8, 1);
+    copyrighted.copyright = 1;
+    copyrighted.original = 1;
+    copyrighted.emphasis = 1;
+    std::vector<Outcome> outcomes;
+    for (const MpaFrameSpec& before : {LayerII(8, 1), copyrighted}) {
+        Validate(MpaStreamBuilder().Frames(before, 2).Data());
+        outcomes.push_back(Validate(stream.Data()));
+    }
+    EXPECT_EQ(outcomes[0], outcomes[1]);
 }
 
 }  // namespace
