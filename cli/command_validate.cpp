@@ -281,7 +281,7 @@ void WriteJson(const std::vector<FileOutcome>& outcomes, std::ostream& out) {
 bool WriteValidateTriage(const std::vector<FileOutcome>& outcomes, const ValidateOptions& options, std::ostream& out,
                          std::ostream& err) {
     Triage triage(*options.profile.profile);
-    for (const FileOutcome& outcome : outcomes) triage.Add(outcome.file, outcome.profile);
+    for (const FileOutcome& outcome : outcomes) triage.Add(outcome.profile);
     return WriteTriage(triage, options.profile, options.format == OutputFormat::Text, options.reports.replace, out,
                        err);
 }

@@ -143,7 +143,7 @@ ProfileOutcome JudgeOutcome(const mpaprofile::profile_engine& engine, const Prof
 
 Triage::Triage(const mpaprofile::profile& judged) : profile_(judged), failed_(judged.rules.size(), 0) {}
 
-void Triage::Add(const std::string& /*file*/, const std::optional<ProfileOutcome>& outcome) {
+void Triage::Add(const std::optional<ProfileOutcome>& outcome) {
     if (!outcome) {
         ++notJudged_;
         return;

@@ -50,7 +50,7 @@ ProfileOutcome JudgeOutcome(const mpaprofile::profile_engine& engine, const Prof
 class Triage {
 public:
     explicit Triage(const mpaprofile::profile& judged);
-    void Add(const std::string& file, const std::optional<ProfileOutcome>& outcome);
+    void Add(const std::optional<ProfileOutcome>& outcome);
     void WriteTable(std::ostream& out) const;
     [[nodiscard]] std::string Csv() const;
     [[nodiscard]] std::string Json() const;
