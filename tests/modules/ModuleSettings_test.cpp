@@ -37,23 +37,25 @@ void AnswerDialog(QDialogButtonBox::StandardButton button, std::function<void(QD
     });
 }
 
-// Sets the module's report sink.
-bool ReportTo(validation::IQuillonControl& control, RecordingReport& sink) {
-    validation::IQuillonReportSet* reportSet = nullptr;
-    if (control.QueryInterface(validation::IID_IQuillonReportSet, reinterpret_cast<void**>(&reportSet)) != kOk)
-        return false;
-    const bool set = reportSet->SetQuillonReport(&sink) == kOk;
-    reportSet->Release();
-    return set;
-}
+// A module with a report sink set.
+class ModuleSettings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(module.Loaded());
+        control = module.Create();
+        ASSERT_NE(control, nullptr);
+        validation::IQuillonReportSet* reportSet = nullptr;
+        ASSERT_EQ(control->QueryInterface(validation::IID_IQuillonReportSet, reinterpret_cast<void**>(&reportSet)), kOk);
+        ASSERT_EQ(reportSet->SetQuillonReport(&sink), kOk);
+        reportSet->Release();
+    }
 
-TEST(ModuleSettings, TheChoiceMadeWithOkIsUsedByTheNextRunAndCancelKeepsIt) {
     LoadedModule module;
-    ASSERT_TRUE(module.Loaded());
     RecordingReport sink;
-    validation::IQuillonControl* control = module.Create();
-    ASSERT_NE(control, nullptr);
-    ASSERT_TRUE(ReportTo(*control, sink));
+    validation::IQuillonControl* control = nullptr;
+};
+
+TEST_F(ModuleSettings, TheChoiceMadeWithOkIsUsedByTheNextRunAndCancelKeepsIt) {
 
     QDialog* first = nullptr;
     int boxes = 0;
@@ -102,13 +104,7 @@ TEST(ModuleSettings, TheChoiceMadeWithOkIsUsedByTheNextRunAndCancelKeepsIt) {
 // A profile chosen in the dialog judges the next run: its verdict and a line
 // per rule open the report; a profile file that cannot be read is refused
 // in the dialog, which keeps the choice made before.
-TEST(ModuleSettings, TheChosenProfileJudgesTheNextRun) {
-    LoadedModule module;
-    ASSERT_TRUE(module.Loaded());
-    RecordingReport sink;
-    validation::IQuillonControl* control = module.Create();
-    ASSERT_NE(control, nullptr);
-    ASSERT_TRUE(ReportTo(*control, sink));
+TEST_F(ModuleSettings, TheChosenProfileJudgesTheNextRun) {
 
     AnswerDialog(QDialogButtonBox::Ok, [](QDialog& dialog) {
         auto* choice = dialog.findChild<QComboBox*>("profile");

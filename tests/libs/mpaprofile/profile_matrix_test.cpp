@@ -216,23 +216,27 @@ Bytes Dab(testsupport::MpaVersion version, int bitrateIndex, std::set<int> wrong
     return testsupport::MakeDabStream(spec).data;
 }
 
+struct TwolameStream {
+    const char* name;
+    const char* options;
+    int rate;
+};
+
+constexpr TwolameStream kTwolameStreams[] = {
+    {"l2_48k_192_stereo_crc", "-p -b 192 -m s", 48000}, {"l2_48k_192_joint", "-b 192 -m j", 48000},
+    {"l2_44k_256_stereo_crc", "-p -b 256 -m s", 44100}, {"l2_44k_256_stereo", "-b 256 -m s", 44100},
+    {"l2_32k_64_mono_crc", "-p -b 64 -m m -a", 32000},  {"l2_32k_64_mono", "-b 64 -m m -a", 32000},
+    {"l2_24k_64_joint_crc", "-p -b 64 -m j", 24000},    {"l2_24k_64_joint", "-b 64 -m j", 24000},
+    {"l2_22k_64_joint_crc", "-p -b 64 -m j", 22050},    {"l2_22k_64_joint", "-b 64 -m j", 22050},
+    {"l2_16k_32_mono_crc", "-p -b 32 -m m -a", 16000},  {"l2_16k_32_mono", "-b 32 -m m -a", 16000},
+    {"l2_48k_dual_emphasis", "-p -b 192 -m d -e 5", 48000},
+};
+
 std::map<std::string, Bytes> MakeStreams() {
     const testsupport::TempDir dir;
     MakeWaves(dir);
     std::map<std::string, Bytes> s;
-    s["l2_48k_192_stereo_crc"] = Encode(dir, "twolame", "-p -b 192 -m s", 48000);
-    s["l2_48k_192_joint"] = Encode(dir, "twolame", "-b 192 -m j", 48000);
-    s["l2_44k_256_stereo_crc"] = Encode(dir, "twolame", "-p -b 256 -m s", 44100);
-    s["l2_32k_64_mono_crc"] = Encode(dir, "twolame", "-p -b 64 -m m -a", 32000);
-    s["l2_24k_64_joint_crc"] = Encode(dir, "twolame", "-p -b 64 -m j", 24000);
-    s["l2_44k_256_stereo"] = Encode(dir, "twolame", "-b 256 -m s", 44100);
-    s["l2_32k_64_mono"] = Encode(dir, "twolame", "-b 64 -m m -a", 32000);
-    s["l2_24k_64_joint"] = Encode(dir, "twolame", "-b 64 -m j", 24000);
-    s["l2_22k_64_joint_crc"] = Encode(dir, "twolame", "-p -b 64 -m j", 22050);
-    s["l2_22k_64_joint"] = Encode(dir, "twolame", "-b 64 -m j", 22050);
-    s["l2_16k_32_mono_crc"] = Encode(dir, "twolame", "-p -b 32 -m m -a", 16000);
-    s["l2_16k_32_mono"] = Encode(dir, "twolame", "-b 32 -m m -a", 16000);
-    s["l2_48k_dual_emphasis"] = Encode(dir, "twolame", "-p -b 192 -m d -e 5", 48000);
+    for (const TwolameStream& t : kTwolameStreams) s[t.name] = Encode(dir, "twolame", t.options, t.rate);
     Bytes change = s["l2_48k_192_stereo_crc"];
     Append(change, Encode(dir, "twolame", "-p -b 256 -m s", 48000));
     s["l2_48k_bitrate_change"] = change;
