@@ -107,24 +107,6 @@ std::string ReportText(const mparepair::report& report, const RepairRequest& req
     return text.str();
 }
 
-bool WriteReportFile(const std::string& name, const std::string& text, bool replace, std::ostream& err) {
-    platform::AtomicOutputFile file;
-    if (!CreateOutput(file, name, err)) return false;
-    const char* data = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        const ssize_t n = ::write(file.Handle(), data, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            err << "tamberly-cli: cannot write " << name << ": " << std::strerror(n < 0 ? errno : EIO) << "\n";
-            return false;
-        }
-        data += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return CommitOutput(file, name, replace, err);
-}
-
 }  // namespace
 
 int RunRepair(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -148,7 +130,7 @@ int RunRepair(const std::vector<std::string>& args, std::ostream& out, std::ostr
         out << report;
         return kExitOk;
     }
-    if (!WriteReportFile(*request.reportFile, report, request.replace, err)) return kExitFailure;
+    if (!WriteTextFile(*request.reportFile, report, request.replace, err)) return kExitFailure;
     out << mparepair::change_count(changes) << " changes; report in " << *request.reportFile << "\n";
     return kExitOk;
 }

@@ -8,8 +8,10 @@
 #include "cli/commands.h"
 #include "cli/progress_bar.h"
 #include "cli/report_files.h"
+#include "cli/validate_profile.h"
 #include "modules/mpeg_audio_validator/AudioValidation.h"
 #include "modules/mpeg_audio_validator/CheckerSwitches.h"
+#include "modules/mpeg_audio_validator/ProfileRun.h"
 #include "viewer/validation/ValidationCatalogue.h"
 
 namespace cli {
@@ -70,7 +72,7 @@ std::string ValidateHelpWithKinds() {
         help += KindLine(std::string(mpacheck::kind_name(kind.kind)), kind.label);
     help += "The checker's junk, sync-lost, layer-change, rate-change and mode-change\n"
             "follow junk, junk, layer, frequency and mode.\n";
-    return help;
+    return help + kValidateProfileHelp;
 }
 
 const std::string kValidateHelpString = ValidateHelpWithKinds();
@@ -89,6 +91,7 @@ struct ValidateOptions {
     std::int32_t failLevel = validation::kReportError;  // 0: never
     std::uint32_t failKinds = 0;                         // bit per mpacheck::finding_kind
     ReportPlan reports;
+    ProfileOptions profile;
 };
 
 struct FileOutcome {
@@ -100,6 +103,7 @@ struct FileOutcome {
     std::vector<validation::TCustomReport> items;
     std::vector<std::optional<mpacheck::finding>> findings;  // one per item
     bool foundFailKind = false;
+    std::optional<ProfileOutcome> profile;  // with --profile, once the whole file was read
 };
 
 int ParseReportOptions(const Arguments& arguments, ValidateOptions& options, std::ostream& err) {
@@ -167,7 +171,10 @@ int ParseValidateOptions(const Arguments& arguments, ValidateOptions& options, s
     const auto format = FormatOption(arguments, false);
     if (!format) return UsageError("validate", "--format takes text or json", kValidateHelp, err);
     options.format = *format;
-    if (const auto failOn = arguments.Value("--fail-on"); failOn && !ParseFailOn(*failOn, options))
+    if (const int failed = ParseProfileOptions(arguments, kValidateHelp, options.profile, err); failed != kExitOk)
+        return failed;
+    if (const auto failOn = arguments.Value("--fail-on");
+        failOn && !options.profile.profile && !ParseFailOn(*failOn, options))
         return UsageError("validate", "--fail-on takes warning, error or never, or finding kinds", kValidateHelp, err);
     return ParseReportOptions(arguments, options, err);
 }
@@ -196,7 +203,10 @@ FileOutcome ValidateOne(const std::string& fileName, const ValidateOptions& opti
         }
     };
     callbacks.progress = [&](std::uint64_t done, std::uint64_t total) { progress.Update(done, total); };
-    const mav::RunResult result = mav::ValidateFile(fileName, options.enabledKinds, callbacks);
+    std::optional<mpaprofile::profile_engine> engine;
+    if (options.profile.profile) engine.emplace(*options.profile.profile);
+    const mav::RunResult result = engine ? mav::ValidateFileJudged(fileName, options.enabledKinds, callbacks, *engine)
+                                         : mav::ValidateFile(fileName, options.enabledKinds, callbacks);
     progress.Clear();
     switch (result) {
         case mav::RunResult::Completed: outcome.result = "completed"; break;
@@ -208,7 +218,9 @@ FileOutcome ValidateOne(const std::string& fileName, const ValidateOptions& opti
                         (options.failLevel != validation::kReportNone &&
                          ((options.failLevel <= validation::kReportWarning && outcome.counts[validation::kReportWarning] > 0) ||
                           outcome.counts[validation::kReportError] > 0));
-    if (outcome.exitCode == kExitOk && failed) outcome.exitCode = kExitFindings;
+    if (engine && result == mav::RunResult::Completed) outcome.profile = JudgeOutcome(*engine, options.profile);
+    if (outcome.exitCode == kExitOk && (engine ? outcome.profile && outcome.profile->failed : failed))
+        outcome.exitCode = kExitFindings;
     return outcome;
 }
 
@@ -220,6 +232,10 @@ void WriteSummaryLine(const FileOutcome& outcome, std::ostream& out) {
     out << outcome.file << ": ";
     if (outcome.result == "unreadable" && outcome.items.empty()) {
         out << "unreadable\n";
+        return;
+    }
+    if (outcome.profile) {
+        out << outcome.profile->verdict.line << (outcome.report.empty() ? "" : "; report " + outcome.report) << "\n";
         return;
     }
     out << Plural(outcome.counts[validation::kReportError], "error") << ", "
@@ -255,9 +271,19 @@ void WriteJson(const std::vector<FileOutcome>& outcomes, std::ostream& out) {
             if (e < outcome.findings.size() && outcome.findings[e]) WriteJsonFinding(*outcome.findings[e], out);
             out << "}";
         }
-        out << (outcome.items.empty() ? "]}" : "\n  ]}");
+        out << (outcome.items.empty() ? "]" : "\n  ]");
+        if (outcome.profile) out << ", \"profile\": " << outcome.profile->json;
+        out << "}";
     }
     out << (outcomes.empty() ? "]}\n" : "\n]}\n");
+}
+
+bool WriteValidateTriage(const std::vector<FileOutcome>& outcomes, const ValidateOptions& options, std::ostream& out,
+                         std::ostream& err) {
+    Triage triage(*options.profile.profile);
+    for (const FileOutcome& outcome : outcomes) triage.Add(outcome.profile);
+    return WriteTriage(triage, options.profile, options.format == OutputFormat::Text, options.reports.replace, out,
+                       err);
 }
 
 // The lowest non-zero code of all files.
@@ -271,15 +297,18 @@ int CombinedExitCode(const std::vector<FileOutcome>& outcomes) {
 }  // namespace
 
 int RunValidate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments arguments(args, {"--report", "--report-dir", "--report-format", "--format", "--fail-on"},
-                              {"--help", "--force"}, {"--disable"});
+    const Arguments arguments(args,
+                              {"--report", "--report-dir", "--report-format", "--format", "--fail-on", "--profile",
+                               "--summary-csv", "--summary-json"},
+                              {"--help", "--force", "--recursive", "--summary"}, {"--disable"});
     if (arguments.Has("--help")) {
         out << kValidateHelp;
         return kExitOk;
     }
     ValidateOptions options;
     if (const int failed = ParseValidateOptions(arguments, options, err); failed != kExitOk) return failed;
-    const std::vector<std::string>& files = arguments.Positional();
+    std::vector<std::string> files;
+    if (!ExpandFolders(arguments.Positional(), options.profile.recursive, files, err)) return kExitFailure;
     std::vector<std::string> reportNames;
     if (!PlanReportNames(options.reports, files, reportNames, err)) return kExitFailure;
 
@@ -301,6 +330,7 @@ int RunValidate(const std::vector<std::string>& args, std::ostream& out, std::os
         outcomes.push_back(std::move(outcome));
     }
     if (options.format == OutputFormat::Json) WriteJson(outcomes, out);
+    if (options.profile.profile && !WriteValidateTriage(outcomes, options, out, err)) return kExitFailure;
     return CombinedExitCode(outcomes);
 }
 

@@ -21,6 +21,7 @@ int RunExtract(const std::vector<std::string>& args, std::ostream& out, std::ost
 int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunValidate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunRepair(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunProfiles(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 extern const char* const kFramesHelp;
 extern const char* const kHeaderHelp;
@@ -30,6 +31,7 @@ extern const char* const kExtractHelp;
 extern const char* const kDecodeHelp;
 extern const char* const kValidateHelp;
 extern const char* const kRepairHelp;
+extern const char* const kProfilesHelp;
 
 // Checks that FILE can be read as input: a regular file (not a folder,
 // FIFO, device or socket, checked without blocking) that opens for reading
@@ -56,5 +58,9 @@ bool CreateOutput(platform::AtomicOutputFile& file, const std::string& fileName,
 // CheckOutputName allows, checked again now); on failure removes the
 // temporary file and writes one line to err.
 bool CommitOutput(platform::AtomicOutputFile& file, const std::string& fileName, bool replace, std::ostream& err);
+
+// Writes text to fileName through a temporary file (CreateOutput,
+// CommitOutput); one line to err when it cannot.
+bool WriteTextFile(const std::string& fileName, const std::string& text, bool replace, std::ostream& err);
 
 }  // namespace cli

@@ -70,4 +70,22 @@ bool CommitOutput(platform::AtomicOutputFile& file, const std::string& fileName,
     return false;
 }
 
+bool WriteTextFile(const std::string& name, const std::string& text, bool replace, std::ostream& err) {
+    platform::AtomicOutputFile file;
+    if (!CreateOutput(file, name, err)) return false;
+    const char* data = text.data();
+    std::size_t left = text.size();
+    while (left > 0) {
+        const ssize_t n = ::write(file.Handle(), data, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            err << "tamberly-cli: cannot write " << name << ": " << std::strerror(n < 0 ? errno : EIO) << "\n";
+            return false;
+        }
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return CommitOutput(file, name, replace, err);
+}
+
 }  // namespace cli

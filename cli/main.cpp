@@ -31,10 +31,12 @@ const char* const kUsage =
     "                                   decode MPEG audio to a WAVE file\n"
     "  validate FILE... [--report OUT | --report-dir DIR --report-format FORM]\n"
     "           [--disable KIND]... [--format text|json] [--fail-on LEVEL|KIND,...]\n"
+    "           [--profile NAME|FILE [--recursive] [--summary]]\n"
     "                                   check MPEG audio streams, write reports\n"
     "  repair IN -o OUT [--report FILE] [--format text|json] [--keep-junk]\n"
     "         [--drop-tags] [--fix-crc] [--no-vbr-update] [--force]\n"
     "                                   write a repaired copy, report every change\n"
+    "  profiles [--show NAME]           the built-in delivery profiles for validate --profile\n"
     "\n"
     "tamberly-cli COMMAND --help explains a command's options, with examples.\n"
     "Exit codes: 0 success, 1 an input could not be read or an output not\n"
@@ -54,6 +56,7 @@ constexpr NamedCommand kCommands[] = {
     {"streams", cli::RunStreams}, {"extract", cli::RunExtract}, {"decode", cli::RunDecode},
     {"validate", cli::RunValidate},
     {"repair", cli::RunRepair},
+    {"profiles", cli::RunProfiles},
 };
 
 // Everything printed reaches its destination, or the run fails: a full disk

@@ -36,10 +36,11 @@ public:
         // I/II header; the walker would report those as frames. Those streams
         // go to the checker alone.
         walker_ = LayerIOrIIAtTheStart();
-        check_.emplace(enabledKinds_, walker_);
+        check_.emplace(enabledKinds_, walker_, &callbacks_.checker);
         const RunResult fed = FeedWholeFile();
         if (fed != RunResult::Completed) return fed;
         check_->Finish();
+        if (callbacks_.checker.summary) callbacks_.checker.summary(check_->Summary());
         if (!walker_) return FinishCheckOnly();
         session_.EndStream();
         return Finish();

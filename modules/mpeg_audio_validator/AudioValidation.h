@@ -13,6 +13,7 @@
 #include <optional>
 #include <string_view>
 
+#include "libs/mpacheck/frame_facts.h"
 #include "libs/mpacheck/mpacheck.h"
 
 namespace mpeg_audio_validation {
@@ -73,10 +74,20 @@ struct ValidationItem {
     std::optional<mpacheck::finding> finding = std::nullopt;
 };
 
+// What the stream checker sees, for rules that judge the stream as it is
+// read (delivery profiles): every finding, reported or not, each audio
+// frame's facts, and the summary once the whole stream was read. Optional.
+struct CheckerObservers {
+    mpacheck::finding_callback finding;
+    mpacheck::frame_callback frame;
+    std::function<void(const mpacheck::summary&)> summary;
+};
+
 struct ValidationCallbacks {
     std::function<void(const ValidationItem&)> report;                      // required
     std::function<void(std::uint64_t done, std::uint64_t total)> progress;  // optional
     std::function<bool()> stopRequested;                                     // optional
+    CheckerObservers checker;                                                // optional
 };
 
 enum class RunResult {

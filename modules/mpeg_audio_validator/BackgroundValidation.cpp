@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <system_error>
+#include <variant>
 
+#include "libs/mpaprofile/profile_source.h"
+#include "modules/mpeg_audio_validator/ProfileRun.h"
 #include "platform/debug_output.h"
 #include "abi/QuillonControlInterface.h"
 
@@ -12,9 +15,22 @@ namespace {
 // 100 is kept for the moment everything, the summary included, is reported.
 constexpr double kLargestRunningPercent = 99.9;
 
+RunResult ValidateWithProfile(const std::string& fileName, EnabledKinds enabledKinds,
+                              const ValidationCallbacks& callbacks, const std::string& profile) {
+    if (profile.empty()) return ValidateFile(fileName, enabledKinds, callbacks);
+    auto loaded = mpaprofile::load_profile(profile);
+    if (const auto* error = std::get_if<std::string>(&loaded)) {
+        callbacks.report({validation::kReportError, "Profile not used: " + *error});
+        return ValidateFile(fileName, enabledKinds, callbacks);
+    }
+    mpaprofile::profile_engine engine(std::get<mpaprofile::profile>(std::move(loaded)));
+    return ValidateFileJudged(fileName, enabledKinds, callbacks, engine);
+}
+
 }  // namespace
 
-bool BackgroundValidation::Start(const std::string& fileName, const EnabledKinds& enabledKinds, ReportFunction report) {
+bool BackgroundValidation::Start(const std::string& fileName, const EnabledKinds& enabledKinds, ReportFunction report,
+                                 const std::string& profile) {
     if (running_.load()) return false;
     if (thread_.joinable()) thread_.join();  // the last run has ended; its thread is still to be joined
     stopRequested_ = false;
@@ -22,7 +38,9 @@ bool BackgroundValidation::Start(const std::string& fileName, const EnabledKinds
     running_ = true;
     try {
         thread_ = std::thread(
-            [this, fileName, enabledKinds, report = std::move(report)] { Run(fileName, enabledKinds, report); });
+            [this, fileName, enabledKinds, report = std::move(report), profile] {
+                Run(fileName, enabledKinds, report, profile);
+            });
     } catch (const std::system_error&) {
         running_ = false;
         return false;
@@ -39,7 +57,8 @@ void BackgroundValidation::ResetProgress() {
     if (!running_.load()) percent_ = 0.0;
 }
 
-void BackgroundValidation::Run(const std::string& fileName, EnabledKinds enabledKinds, const ReportFunction& report) {
+void BackgroundValidation::Run(const std::string& fileName, EnabledKinds enabledKinds, const ReportFunction& report,
+                               const std::string& profile) {
     ValidationCallbacks callbacks;
     callbacks.report = report;
     callbacks.progress = [this](std::uint64_t done, std::uint64_t total) {
@@ -47,7 +66,7 @@ void BackgroundValidation::Run(const std::string& fileName, EnabledKinds enabled
     };
     callbacks.stopRequested = [this] { return stopRequested_.load(); };
     try {
-        if (ValidateFile(fileName, enabledKinds, callbacks) != RunResult::Stopped) percent_ = 100.0;
+        if (ValidateWithProfile(fileName, enabledKinds, callbacks, profile) != RunResult::Stopped) percent_ = 100.0;
     } catch (const std::exception& e) {
         // Nothing may leave the thread; the host still learns that the run failed.
         platform::OutputDebugLineF("Error in MPEG Audio Validator run: %s", e.what());

@@ -23,7 +23,10 @@ public:
 
     // Returns at once with the run under way; false while one still runs or
     // when no thread can be started. report is called on the run's thread.
-    bool Start(const std::string& fileName, const EnabledKinds& enabledKinds, ReportFunction report);
+    // profile: "" for none, or a built-in profile's name or a profile file
+    // that judges the run (a profile that cannot be read is an Error item).
+    bool Start(const std::string& fileName, const EnabledKinds& enabledKinds, ReportFunction report,
+               const std::string& profile = {});
     // Asks the run to stop and waits for its thread; safe when idle.
     void Stop();
     [[nodiscard]] bool Running() const { return running_.load(); }
@@ -35,7 +38,8 @@ public:
     void ResetProgress();
 
 private:
-    void Run(const std::string& fileName, EnabledKinds enabledKinds, const ReportFunction& report);
+    void Run(const std::string& fileName, EnabledKinds enabledKinds, const ReportFunction& report,
+             const std::string& profile);
 
     std::thread thread_;
     std::atomic<bool> stopRequested_{false};

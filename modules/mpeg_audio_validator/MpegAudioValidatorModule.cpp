@@ -99,7 +99,7 @@ HResult MpegAudioValidatorModule::StartFileValidation() {
         sink->Report(static_cast<std::int32_t>(validation::kMpegAudioValidatorType), item.reportType, message.c_str(),
                      -1);
     };
-    return validation_.Start(fileName_, enabledKinds_, report) ? kOk : kFail;
+    return validation_.Start(fileName_, enabledKinds_, report, profile_) ? kOk : kFail;
 }
 
 HResult MpegAudioValidatorModule::StopFileValidation() {
@@ -117,8 +117,11 @@ HResult MpegAudioValidatorModule::ShowSettings(std::int32_t) {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return kFail;
     if (settingsDialog_ == nullptr) settingsDialog_ = new SettingsDialog();
     settingsDialog_->SetKinds(enabledKinds_);
-    if (settingsDialog_->exec() == QDialog::Accepted && settingsDialog_ != nullptr)
+    settingsDialog_->SetProfile(profile_);
+    if (settingsDialog_->exec() == QDialog::Accepted && settingsDialog_ != nullptr) {
         enabledKinds_ = settingsDialog_->Kinds();
+        profile_ = settingsDialog_->Profile();
+    }
     return kOk;
 }
 

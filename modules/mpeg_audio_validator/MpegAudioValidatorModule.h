@@ -56,6 +56,7 @@ private:
     std::string fileName_;
     platform::SharedFile file_;
     EnabledKinds enabledKinds_;
+    std::string profile_;  // "" for none, a built-in profile's name or a profile file's path
     QPointer<SettingsDialog> settingsDialog_;  // made on first use, kept for the module's lifetime
     BackgroundValidation validation_;
 };

@@ -1,11 +1,17 @@
 #include "modules/mpeg_audio_validator/SettingsDialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QVBoxLayout>
 
 #include <string>
+#include <variant>
+
+#include "libs/mpaprofile/builtin_profiles.h"
+#include "libs/mpaprofile/profile_source.h"
 
 #include "modules/mpeg_audio_validator/AudioValidation.h"
 #include "modules/mpeg_audio_validator/CheckerSwitches.h"
@@ -21,6 +27,7 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
         const std::string name(mpacheck::kind_name(kind.kind));
         checkerBoxes_.emplace_back(static_cast<std::int32_t>(kind.kind), AddBox(name.c_str(), kind.label));
     }
+    AddProfileChoice();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -38,6 +45,65 @@ QCheckBox* SettingsDialog::AddBox(const char* name, const char* label) {
 void SettingsDialog::SetKinds(const EnabledKinds& kinds) {
     for (const auto& [code, box] : walkerBoxes_) box->setChecked((kinds.walker >> code & 1u) != 0);
     for (const auto& [code, box] : checkerBoxes_) box->setChecked((kinds.checker >> code & 1u) != 0);
+}
+
+namespace {
+
+const QString kProfileFileChoice = QStringLiteral("file");
+
+}  // namespace
+
+void SettingsDialog::AddProfileChoice() {
+    layout()->addWidget(new QLabel(QStringLiteral("Judge the stream by this delivery profile:"), this));
+    profileChoice_ = new QComboBox(this);
+    profileChoice_->setObjectName(QStringLiteral("profile"));
+    profileChoice_->addItem(QStringLiteral("None"), QString());
+    for (const auto& builtin : mpaprofile::builtin_profiles()) {
+        const auto parsed = mpaprofile::find_builtin(builtin.name);
+        const QString name = QString::fromUtf8(builtin.name.data(), static_cast<int>(builtin.name.size()));
+        profileChoice_->addItem(parsed ? QString::fromStdString(parsed->title) : name, name);
+    }
+    profileChoice_->addItem(QStringLiteral("Profile file"), kProfileFileChoice);
+    profileFile_ = new QLineEdit(this);
+    profileFile_->setObjectName(QStringLiteral("profile-file"));
+    profileFile_->setPlaceholderText(QStringLiteral("Path of the profile file"));
+    profileError_ = new QLabel(this);
+    profileError_->setObjectName(QStringLiteral("profile-error"));
+    profileError_->setWordWrap(true);
+    layout()->addWidget(profileChoice_);
+    layout()->addWidget(profileFile_);
+    layout()->addWidget(profileError_);
+    connect(profileChoice_, &QComboBox::currentIndexChanged, this,
+            [this] { profileFile_->setEnabled(profileChoice_->currentData().toString() == kProfileFileChoice); });
+    profileFile_->setEnabled(false);
+}
+
+void SettingsDialog::SetProfile(const std::string& profile) {
+    profileError_->clear();
+    const int builtin = profileChoice_->findData(QString::fromStdString(profile));
+    if (profile.empty() || (builtin >= 0 && profileChoice_->itemData(builtin).toString() != kProfileFileChoice)) {
+        profileChoice_->setCurrentIndex(builtin < 0 ? 0 : builtin);
+        return;
+    }
+    profileChoice_->setCurrentIndex(profileChoice_->findData(kProfileFileChoice));
+    profileFile_->setText(QString::fromStdString(profile));
+}
+
+std::string SettingsDialog::Profile() const {
+    const QString choice = profileChoice_->currentData().toString();
+    return (choice == kProfileFileChoice ? profileFile_->text().trimmed() : choice).toStdString();
+}
+
+void SettingsDialog::accept() {
+    if (profileChoice_->currentData().toString() == kProfileFileChoice) {
+        const auto loaded = mpaprofile::load_profile(Profile());
+        if (const auto* error = std::get_if<std::string>(&loaded)) {
+            profileError_->setText(QString::fromStdString(*error));
+            return;
+        }
+    }
+    profileError_->clear();
+    QDialog::accept();
 }
 
 // Kinds without a box (the checker's twins of walker kinds) stay on: their

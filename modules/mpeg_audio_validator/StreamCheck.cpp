@@ -75,8 +75,18 @@ std::string Tags(const mpacheck::summary& s) {
 
 }  // namespace
 
-StreamCheck::StreamCheck(const EnabledKinds& kinds, bool besideWalker)
-    : kinds_(kinds), besideWalker_(besideWalker), checker_([this](const mpacheck::finding& f) { Keep(f); }) {}
+StreamCheck::StreamCheck(const EnabledKinds& kinds, bool besideWalker, const CheckerObservers* observers)
+    : kinds_(kinds),
+      besideWalker_(besideWalker),
+      observers_(observers),
+      checker_(MakeChecker()) {}
+
+mpacheck::checker StreamCheck::MakeChecker() {
+    mpacheck::finding_callback keep = [this](const mpacheck::finding& f) { Keep(f); };
+    // Without an observer of frames the checker skips working out their facts.
+    if (observers_ == nullptr || !observers_->frame) return mpacheck::checker(std::move(keep));
+    return mpacheck::checker(std::move(keep), observers_->frame);
+}
 
 bool StreamCheck::Reports(finding_kind kind) const {
     if (besideWalker_ && WalkerReportsToo(kind)) return false;
@@ -84,6 +94,7 @@ bool StreamCheck::Reports(finding_kind kind) const {
 }
 
 void StreamCheck::Keep(const mpacheck::finding& finding) {
+    if (observers_ != nullptr && observers_->finding) observers_->finding(finding);
     if (Reports(finding.kind)) items_.push_back(DescribeFinding(finding));
 }
 

@@ -17,7 +17,8 @@ class StreamCheck {
 public:
     // besideWalker: the walker reads the same MPEG-1 Layer I/II stream and
     // reports its junk and its layer, sampling rate and channel mode changes.
-    StreamCheck(const EnabledKinds& kinds, bool besideWalker);
+    // observers (optional) see what the checker sees; they must outlive the check.
+    StreamCheck(const EnabledKinds& kinds, bool besideWalker, const CheckerObservers* observers = nullptr);
 
     void Feed(const std::uint8_t* data, std::size_t size) { checker_.feed(data, size); }
     void Finish() { checker_.finish(); }
@@ -36,11 +37,13 @@ public:
     [[nodiscard]] std::string SummaryAddition() const;
 
 private:
+    mpacheck::checker MakeChecker();
     void Keep(const mpacheck::finding& finding);
     [[nodiscard]] std::string FindingCounts() const;
 
     const EnabledKinds kinds_;
     const bool besideWalker_;
+    const CheckerObservers* observers_;
     std::vector<ValidationItem> items_;
     mpacheck::checker checker_;
 };

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -14,6 +17,8 @@
 #include "modules/mpeg_audio_validator/CheckerSwitches.h"
 #include "platform/utf16_text.h"
 #include "tests/modules/module_test_support.h"
+#include "tests/support/temp_dir.h"
+#include <fstream>
 
 namespace moduletest {
 namespace {
@@ -32,16 +37,25 @@ void AnswerDialog(QDialogButtonBox::StandardButton button, std::function<void(QD
     });
 }
 
-TEST(ModuleSettings, TheChoiceMadeWithOkIsUsedByTheNextRunAndCancelKeepsIt) {
+// A module with a report sink set.
+class ModuleSettings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(module.Loaded());
+        control = module.Create();
+        ASSERT_NE(control, nullptr);
+        validation::IQuillonReportSet* reportSet = nullptr;
+        ASSERT_EQ(control->QueryInterface(validation::IID_IQuillonReportSet, reinterpret_cast<void**>(&reportSet)), kOk);
+        ASSERT_EQ(reportSet->SetQuillonReport(&sink), kOk);
+        reportSet->Release();
+    }
+
     LoadedModule module;
-    ASSERT_TRUE(module.Loaded());
     RecordingReport sink;
-    validation::IQuillonControl* control = module.Create();
-    ASSERT_NE(control, nullptr);
-    validation::IQuillonReportSet* reportSet = nullptr;
-    ASSERT_EQ(control->QueryInterface(validation::IID_IQuillonReportSet, reinterpret_cast<void**>(&reportSet)), kOk);
-    ASSERT_EQ(reportSet->SetQuillonReport(&sink), kOk);
-    reportSet->Release();
+    validation::IQuillonControl* control = nullptr;
+};
+
+TEST_F(ModuleSettings, TheChoiceMadeWithOkIsUsedByTheNextRunAndCancelKeepsIt) {
 
     QDialog* first = nullptr;
     int boxes = 0;
@@ -85,6 +99,51 @@ TEST(ModuleSettings, TheChoiceMadeWithOkIsUsedByTheNextRunAndCancelKeepsIt) {
     EXPECT_EQ(sink.AsItems(), (Items{all[1], all[2], all.back()}));
     EXPECT_EQ(control->Release(), 0u);
     EXPECT_EQ(sink.References(), 1u);
+}
+
+// A profile chosen in the dialog judges the next run: its verdict and a line
+// per rule open the report; a profile file that cannot be read is refused
+// in the dialog, which keeps the choice made before.
+TEST_F(ModuleSettings, TheChosenProfileJudgesTheNextRun) {
+
+    AnswerDialog(QDialogButtonBox::Ok, [](QDialog& dialog) {
+        auto* choice = dialog.findChild<QComboBox*>("profile");
+        ASSERT_NE(choice, nullptr);
+        EXPECT_EQ(choice->currentData().toString(), "");  // none at first
+        EXPECT_FALSE(dialog.findChild<QLineEdit*>("profile-file")->isEnabled());
+        choice->setCurrentIndex(choice->findData(QStringLiteral("dvb")));
+    });
+    EXPECT_EQ(control->ShowSettings(0), kOk);
+
+    const testsupport::TempDir dir;
+    const std::string broken = dir.File("broken.profile");
+    std::ofstream(broken) << "[profile]\nname = b\n[crc]\nrequired = maybe\n";
+    AnswerDialog(QDialogButtonBox::Cancel, [&broken](QDialog& dialog) {
+        auto* choice = dialog.findChild<QComboBox*>("profile");
+        EXPECT_EQ(choice->currentData().toString(), "dvb");  // the choice is shown again
+        choice->setCurrentIndex(choice->findData(QStringLiteral("file")));
+        auto* file = dialog.findChild<QLineEdit*>("profile-file");
+        EXPECT_TRUE(file->isEnabled());
+        file->setText(QString::fromStdString(broken));
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        EXPECT_TRUE(dialog.isVisible());  // refused
+        EXPECT_EQ(dialog.findChild<QLabel*>("profile-error")->text().toStdString(),
+                  broken + ":4:12: expected yes or no");
+    });
+    EXPECT_EQ(control->ShowSettings(0), kOk);  // Cancel closes the refused dialog
+
+    ASSERT_EQ(control->LoadMediaFile(platform::Utf8ToUtf16(FaultyFixture()).c_str()), kOk);
+    ASSERT_EQ(control->StartFileValidation(), kOk);
+    ASSERT_TRUE(WaitForCompletion(*control));
+    const Items items = sink.AsItems();
+    ASSERT_GT(items.size(), 2u);
+    EXPECT_EQ(items[0].message.rfind("Profile dvb: ", 0), 0u) << items[0].message;
+    EXPECT_EQ(items[1].message.rfind("Rule versions (error): ", 0), 0u) << items[1].message;
+    // Then the run's own items, as a run without a profile reports them.
+    const Items all = FaultyFixtureItems();
+    ASSERT_GE(items.size(), all.size());
+    EXPECT_EQ(Items(items.end() - static_cast<long>(all.size()), items.end()), all);
+    EXPECT_EQ(control->Release(), 0u);
 }
 
 }  // namespace

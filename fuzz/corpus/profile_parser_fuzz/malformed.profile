@@ -1,0 +1,6 @@
+[profile]
+name = p
+[crc
+required maybe
+[sampling-rates]
+allowed = 48000,,47000
