@@ -21,3 +21,14 @@ make_work_folder() {
   work="$(mktemp -d)"
   trap 'rm -rf "$work"' EXIT
 }
+
+# Wall-clock seconds of the median of $runs runs of a command (output dropped).
+median_seconds() {
+  local times=() start
+  for ((run = 0; run < runs; ++run)); do
+    start=$EPOCHREALTIME
+    "$@" >/dev/null 2>&1
+    times+=("$(echo "$EPOCHREALTIME - $start" | bc -l)")
+  done
+  printf '%s\n' "${times[@]}" | sort -g | sed -n "$(((runs + 1) / 2))p"
+}

@@ -75,7 +75,7 @@ struct layer3_output {
     int granules;  // 2 for MPEG-1, 1 for MPEG-2
     int channels;
     std::uint16_t computed_crc;  // of the side information, when the frame has a CRC
-    double subband[2][kSubbandLines][2][kSubbands];  // [granule][time slot][channel][subband]
+    float subband[2][kSubbandLines][2][kSubbands];  // [granule][time slot][channel][subband]
 };
 
 enum class layer3_result {
@@ -374,6 +374,6 @@ void reduce_aliasing(double lines[kGranuleLines], int subbands = kSubbands);
 // IMDCT with its window and the overlap, and frequency inversion: the 18 time
 // slots of the channel in slots[slot][channel][subband].
 void hybrid_synthesis(double lines[kGranuleLines], const granule_info& g, const band_layout& bands,
-                      double overlap[kSubbands][kSubbandLines], double (*slots)[2][kSubbands], int channel);
+                      double overlap[kSubbands][kSubbandLines], float (*slots)[2][kSubbands], int channel);
 
 }  // namespace mpadec

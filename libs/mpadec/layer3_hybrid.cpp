@@ -200,7 +200,7 @@ void reduce_aliasing(double lines[kGranuleLines], int subbands) {
 }
 
 void hybrid_synthesis(double lines[kGranuleLines], const granule_info& g, const band_layout& bands,
-                      double overlap[kSubbands][kSubbandLines], double (*slots)[2][kSubbands], int channel) {
+                      double overlap[kSubbands][kSubbandLines], float (*slots)[2][kSubbands], int channel) {
     const int block_type = g.window_switching_flag ? g.block_type : 0;
     if (short_blocks(g)) {
         // Short blocks get no alias reduction; the two long subbands of a
@@ -226,7 +226,7 @@ void hybrid_synthesis(double lines[kGranuleLines], const granule_info& g, const 
         const bool invert = sb & 1;
         for (int i = 0; i < kSubbandLines; ++i) {
             const double value = out[i] + overlap[sb][i];
-            slots[i][channel][sb] = invert && (i & 1) ? -value : value;
+            slots[i][channel][sb] = static_cast<float>(invert && (i & 1) ? -value : value);
             overlap[sb][i] = out[i + kSubbandLines];
         }
     }
