@@ -33,3 +33,11 @@ inline constexpr int kSimdPaths = 3;
 #define MPADEC_X86_KERNELS 0
 #define MPADEC_TARGET(isa)
 #endif
+
+// For the small steps of a kernel that must melt into it (and into each
+// target-specific build of it).
+#if defined(__GNUC__) || defined(__clang__)
+#define MPADEC_INLINE __attribute__((always_inline)) inline
+#else
+#define MPADEC_INLINE inline
+#endif

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "libs/mpadec/cpu_features.h"
 #include "libs/mpadec/layer3.h"
 
 namespace mpadec {
@@ -25,7 +26,7 @@ int walk(main_data_buffer& data, const std::array<std::uint16_t, 2>* nodes) {
 
 // The leaf value of the code word at the top of `window`, or -1 for one the
 // table does not have; `taken` gets its bits, as the walk would read them.
-int look_up(const huffman_entry* lookup, std::uint64_t window, int& taken) {
+MPADEC_INLINE int look_up(const huffman_entry* lookup, std::uint64_t window, int& taken) {
     int bits = kHuffmanFirstBits;
     taken = 0;
     const huffman_entry* table = lookup;
@@ -40,19 +41,24 @@ int look_up(const huffman_entry* lookup, std::uint64_t window, int& taken) {
 }
 
 // The next `count` bits of `window` after the `taken` already used.
-int take_bits(std::uint64_t window, int& taken, int count) {
+MPADEC_INLINE int take_bits(std::uint64_t window, int& taken, int count) {
     const auto value = static_cast<int>((window << taken) >> (64 - count));
     taken += count;
     return value;
 }
 
-int signed_value(std::uint64_t window, int& taken, int value) {
-    return value != 0 && take_bits(window, taken, 1) ? -value : value;
+// A non-zero value takes a sign bit. Without branches: sign bits are as good
+// as random, and a mispredicted branch costs more than the arithmetic.
+MPADEC_INLINE int signed_value(std::uint64_t window, int& taken, int value) {
+    const int present = value != 0;
+    const int negative = static_cast<int>((window << taken) >> 63) & present;
+    taken += present;
+    return (value ^ -negative) + negative;
 }
 
 // A pair takes at most 19 code bits and 2 x (13 linbits + sign), within the
 // 57 bits of a window. Returns the bits taken.
-int pair_from_window(const huffman_table& table, std::uint64_t window, huffman_values& values) {
+MPADEC_INLINE int pair_from_window(const huffman_table& table, std::uint64_t window, huffman_values& values) {
     int taken = 0;
     const int leaf = look_up(table.lookup, window, taken);
     if (leaf >= 0) {
@@ -66,7 +72,7 @@ int pair_from_window(const huffman_table& table, std::uint64_t window, huffman_v
     return taken;
 }
 
-int quadruple_from_window(const huffman_table& table, std::uint64_t window, huffman_values& values) {
+MPADEC_INLINE int quadruple_from_window(const huffman_table& table, std::uint64_t window, huffman_values& values) {
     int taken = 0;
     const int leaf = look_up(table.lookup, window, taken);
     if (leaf >= 0) {
@@ -83,7 +89,7 @@ int quadruple_from_window(const huffman_table& table, std::uint64_t window, huff
 class bit_cache {
 public:
     explicit bit_cache(const main_data_buffer& data)
-        : bytes_(data.bytes), next_(static_cast<std::uint32_t>(data.position) >> 3) {
+        : data_(&data), next_(static_cast<std::uint32_t>(data.position) >> 3) {
         refill();
         const int within = data.position & 7;
         word_ <<= within;
@@ -100,24 +106,19 @@ public:
         held_ -= bits;
     }
     // In the numbering of main_data_buffer::position.
-    [[nodiscard]] std::int32_t position() const { return static_cast<std::int32_t>(next_ * 8 - static_cast<std::uint32_t>(held_)); }
+    [[nodiscard]] std::int32_t position() const {
+        return static_cast<std::int32_t>(next_ * 8 - static_cast<std::uint32_t>(held_));
+    }
 
 private:
     void refill() {
-        const std::uint32_t first = next_ & (kMainDataBytes - 1);
-        std::uint64_t word = 0;
-        if (first + 8 <= kMainDataBytes) {
-            for (int i = 0; i < 8; ++i) word = word << 8 | bytes_[first + i];
-        } else {
-            for (std::uint32_t i = 0; i < 8; ++i) word = word << 8 | bytes_[(first + i) & (kMainDataBytes - 1)];
-        }
-        word_ |= word >> held_;
+        word_ |= data_->load_8_bytes(next_ & (kMainDataBytes - 1)) >> held_;
         const int added = (63 - held_) >> 3;
         next_ += static_cast<std::uint32_t>(added);
         held_ += added * 8;
     }
 
-    const std::uint8_t* bytes_;
+    const main_data_buffer* data_;
     std::uint32_t next_;     // first byte not in the cache
     std::uint64_t word_ = 0;  // the next bits, MSB first, zeros below
     int held_ = 0;

@@ -3,6 +3,7 @@
 // granule, and frequency inversion, giving 18 time slots of 32 subband
 // samples for the synthesis.
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -199,36 +200,60 @@ void reduce_aliasing(double lines[kGranuleLines], int subbands) {
     }
 }
 
+namespace {
+
+// Subbands up to and including the highest one with a non-zero line.
+int subbands_in_use(const double lines[kGranuleLines]) {
+    for (int sb = kSubbands; sb > 0; --sb) {
+        if (!silent_subband(lines + kSubbandLines * (sb - 1))) return sb;
+    }
+    return 0;
+}
+
+// One subband's 18 time slots: the first half of its IMDCT output plus the
+// overlap, odd slots of odd subbands negated (frequency inversion); the
+// second half becomes the overlap.
+void overlap_add(const double* out, double* overlap, int sb, float (*slots)[2][kSubbands], int channel) {
+    const double odd_sign = sb & 1 ? -1.0 : 1.0;
+    for (int i = 0; i < kSubbandLines; i += 2) {
+        slots[i][channel][sb] = static_cast<float>(out[i] + overlap[i]);
+        slots[i + 1][channel][sb] = static_cast<float>(odd_sign * (out[i + 1] + overlap[i + 1]));
+    }
+    std::memcpy(overlap, out + kSubbandLines, kSubbandLines * sizeof(double));
+}
+
+}  // namespace
+
 void hybrid_synthesis(double lines[kGranuleLines], const granule_info& g, const band_layout& bands,
                       double overlap[kSubbands][kSubbandLines], float (*slots)[2][kSubbands], int channel) {
     const int block_type = g.window_switching_flag ? g.block_type : 0;
+    int used = 0;
     if (short_blocks(g)) {
         // Short blocks get no alias reduction; the two long subbands of a
         // mixed block get it at the boundary between them.
         reorder_short(lines, g, bands);
         if (g.mixed_block_flag) reduce_aliasing(lines, 2);
+        used = subbands_in_use(lines);
     } else {
-        reduce_aliasing(lines);
+        // Above the highest subband in use, the only butterflies that change
+        // anything are those at its upper boundary.
+        used = std::min(subbands_in_use(lines) + 1, kSubbands);
+        reduce_aliasing(lines, used);
     }
     // The mixed block flag puts the two lowest subbands under the normal
     // window whatever the block type, also for start and stop blocks.
     const bool mixed = g.window_switching_flag && g.mixed_block_flag;
+    double out[36];
     for (int sb = 0; sb < kSubbands; ++sb) {
         const int type = mixed && sb < 2 ? 0 : block_type;
-        double out[36];
-        if (silent_subband(lines + kSubbandLines * sb)) {
-            std::memset(out, 0, sizeof out);
+        if (sb >= used || silent_subband(lines + kSubbandLines * sb)) {
+            std::memset(out, 0, sizeof out);  // the IMDCT of silence
         } else if (type == 2) {
             short_block(lines + kSubbandLines * sb, imdct_window(2), out);
         } else {
             long_block(lines + kSubbandLines * sb, imdct_window(type), out);
         }
-        const bool invert = sb & 1;
-        for (int i = 0; i < kSubbandLines; ++i) {
-            const double value = out[i] + overlap[sb][i];
-            slots[i][channel][sb] = static_cast<float>(invert && (i & 1) ? -value : value);
-            overlap[sb][i] = out[i + kSubbandLines];
-        }
+        overlap_add(out, overlap[sb], sb, slots, channel);
     }
 }
 

@@ -23,12 +23,6 @@
 #include <immintrin.h>
 #endif
 
-#if defined(__GNUC__) || defined(__clang__)
-#define MPADEC_INLINE __attribute__((always_inline)) inline
-#else
-#define MPADEC_INLINE inline
-#endif
-
 namespace mpadec {
 
 // The synthesis window D, ISO/IEC 11172-3 Table 3-B.3 (multiples of 2^-16
