@@ -21,3 +21,18 @@ make_work_folder() {
   work="$(mktemp -d)"
   trap 'rm -rf "$work"' EXIT
 }
+
+# The medians of $runs runs of a command (output dropped): wall-clock seconds
+# and CPU seconds (user + system), as "wall cpu". CPU time holds up better
+# than wall-clock time on a machine that other work keeps busy.
+median_times() {
+  local walls=() cpus=() start cpu TIMEFORMAT='%U %S'
+  for ((run = 0; run < runs; ++run)); do
+    start=$EPOCHREALTIME
+    cpu=$({ time "$@" >/dev/null 2>&1; } 2>&1)
+    walls+=("$(echo "$EPOCHREALTIME - $start" | bc -l)")
+    cpus+=("$(echo "${cpu% *} + ${cpu#* }" | bc -l)")
+  done
+  local middle=$(((runs + 1) / 2))
+  echo "$(printf '%s\n' "${walls[@]}" | sort -g | sed -n "${middle}p") $(printf '%s\n' "${cpus[@]}" | sort -g | sed -n "${middle}p")"
+}
