@@ -76,7 +76,7 @@ std::string Tags(const mpacheck::summary& s) {
 }  // namespace
 
 StreamCheck::StreamCheck(const EnabledKinds& kinds, bool besideWalker)
-    : kinds_(kinds), besideWalker_(besideWalker), checker_([this](const mpacheck::finding& f) { Keep(f); }) {}
+    : kinds_(kinds), besideWalker_(besideWalker), limit_(kinds.keptPerKind), checker_([this](const mpacheck::finding& f) { Keep(f); }) {}
 
 bool StreamCheck::Reports(finding_kind kind) const {
     if (besideWalker_ && WalkerReportsToo(kind)) return false;
@@ -84,7 +84,12 @@ bool StreamCheck::Reports(finding_kind kind) const {
 }
 
 void StreamCheck::Keep(const mpacheck::finding& finding) {
-    if (Reports(finding.kind)) items_.push_back(DescribeFinding(finding));
+    if (!Reports(finding.kind)) return;
+    const std::int32_t kind = KindLimit::kCheckerKindBase + static_cast<std::int32_t>(finding.kind);
+    if (!limit_.Admit(kind)) return;
+    ValidationItem item = DescribeFinding(finding);
+    limit_.Label(kind, item.reportType, std::string(mpacheck::kind_name(finding.kind)) + " findings");
+    items_.push_back(std::move(item));
 }
 
 std::vector<ValidationItem> StreamCheck::TakeItems() { return std::exchange(items_, {}); }
