@@ -1,7 +1,8 @@
 #pragma once
 // The module's settings dialog: one check box per walker event kind and per
 // new stream checker finding kind that can be switched off (named by the
-// kind's command-line name), OK and Cancel.
+// kind's command-line name), how many items of each kind the report shows
+// in full ("keptPerKind"), OK and Cancel.
 
 #include <QDialog>
 
@@ -12,6 +13,7 @@
 #include "modules/mpeg_audio_validator/AudioValidation.h"
 
 class QCheckBox;
+class QSpinBox;
 
 namespace mpeg_audio_validation {
 
@@ -28,6 +30,7 @@ private:
 
     std::vector<std::pair<std::int32_t, QCheckBox*>> walkerBoxes_;
     std::vector<std::pair<std::int32_t, QCheckBox*>> checkerBoxes_;
+    QSpinBox* keptPerKind_ = nullptr;
 };
 
 }  // namespace mpeg_audio_validation

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 
 #include <memory>
@@ -14,6 +15,8 @@
 #include "modules/mpeg_audio_validator/CheckerSwitches.h"
 #include "platform/utf16_text.h"
 #include "tests/modules/module_test_support.h"
+#include "tests/support/hostile_stream.h"
+#include "tests/support/temp_dir.h"
 
 namespace moduletest {
 namespace {
@@ -85,6 +88,39 @@ TEST(ModuleSettings, TheChoiceMadeWithOkIsUsedByTheNextRunAndCancelKeepsIt) {
     EXPECT_EQ(sink.AsItems(), (Items{all[1], all[2], all.back()}));
     EXPECT_EQ(control->Release(), 0u);
     EXPECT_EQ(sink.References(), 1u);
+}
+
+// The share of each kind shown in full is a setting too: the module's items
+// are those of a run with the same share.
+TEST(ModuleSettings, TheItemsShownPerKindAreASetting) {
+    const testsupport::TempDir dir;
+    const std::string hostile = dir.Write("hostile.mp2", testsupport::AlternatingHeaderStream(256 * 1024));
+    LoadedModule module;
+    ASSERT_TRUE(module.Loaded());
+    RecordingReport sink;
+    validation::IQuillonControl* control = module.Create();
+    ASSERT_NE(control, nullptr);
+    validation::IQuillonReportSet* reportSet = nullptr;
+    ASSERT_EQ(control->QueryInterface(validation::IID_IQuillonReportSet, reinterpret_cast<void**>(&reportSet)), kOk);
+    ASSERT_EQ(reportSet->SetQuillonReport(&sink), kOk);
+    reportSet->Release();
+
+    AnswerDialog(QDialogButtonBox::Ok, [](QDialog& dialog) {
+        auto* kept = dialog.findChild<QSpinBox*>("keptPerKind");
+        ASSERT_NE(kept, nullptr);
+        EXPECT_EQ(kept->value(), static_cast<int>(mpeg_audio_validation::kDefaultKeptPerKind));
+        kept->setValue(3);
+    });
+    EXPECT_EQ(control->ShowSettings(0), kOk);
+    ASSERT_EQ(control->LoadMediaFile(platform::Utf8ToUtf16(hostile).c_str()), kOk);
+    ASSERT_EQ(control->StartFileValidation(), kOk);
+    ASSERT_TRUE(WaitForCompletion(*control));
+    mpeg_audio_validation::EnabledKinds threePerKind;
+    threePerKind.keptPerKind = 3;
+    const Items expected = Validate(hostile, threePerKind).items;
+    EXPECT_LT(expected.size(), 50u);
+    EXPECT_EQ(sink.AsItems(), expected);
+    EXPECT_EQ(control->Release(), 0u);
 }
 
 }  // namespace
