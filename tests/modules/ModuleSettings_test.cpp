@@ -35,16 +35,24 @@ void AnswerDialog(QDialogButtonBox::StandardButton button, std::function<void(QD
     });
 }
 
+// A new module object that reports into sink; null on failure.
+validation::IQuillonControl* CreateReportingTo(const LoadedModule& module, RecordingReport& sink) {
+    validation::IQuillonControl* control = module.Create();
+    validation::IQuillonReportSet* reportSet = nullptr;
+    if (control == nullptr ||
+        control->QueryInterface(validation::IID_IQuillonReportSet, reinterpret_cast<void**>(&reportSet)) != kOk)
+        return nullptr;
+    const bool set = reportSet->SetQuillonReport(&sink) == kOk;
+    reportSet->Release();
+    return set ? control : nullptr;
+}
+
 TEST(ModuleSettings, TheChoiceMadeWithOkIsUsedByTheNextRunAndCancelKeepsIt) {
     LoadedModule module;
     ASSERT_TRUE(module.Loaded());
     RecordingReport sink;
-    validation::IQuillonControl* control = module.Create();
+    validation::IQuillonControl* control = CreateReportingTo(module, sink);
     ASSERT_NE(control, nullptr);
-    validation::IQuillonReportSet* reportSet = nullptr;
-    ASSERT_EQ(control->QueryInterface(validation::IID_IQuillonReportSet, reinterpret_cast<void**>(&reportSet)), kOk);
-    ASSERT_EQ(reportSet->SetQuillonReport(&sink), kOk);
-    reportSet->Release();
 
     QDialog* first = nullptr;
     int boxes = 0;
@@ -98,12 +106,8 @@ TEST(ModuleSettings, TheItemsShownPerKindAreASetting) {
     LoadedModule module;
     ASSERT_TRUE(module.Loaded());
     RecordingReport sink;
-    validation::IQuillonControl* control = module.Create();
+    validation::IQuillonControl* control = CreateReportingTo(module, sink);
     ASSERT_NE(control, nullptr);
-    validation::IQuillonReportSet* reportSet = nullptr;
-    ASSERT_EQ(control->QueryInterface(validation::IID_IQuillonReportSet, reinterpret_cast<void**>(&reportSet)), kOk);
-    ASSERT_EQ(reportSet->SetQuillonReport(&sink), kOk);
-    reportSet->Release();
 
     AnswerDialog(QDialogButtonBox::Ok, [](QDialog& dialog) {
         auto* kept = dialog.findChild<QSpinBox*>("keptPerKind");
