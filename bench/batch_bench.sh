@@ -12,7 +12,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=bench/bench_common.sh
 source "$here/bench_common.sh"
-build="${1:-$here/../build/release}"
+build="$(cd "${1:-$here/../build/release}" && pwd)"  # absolute: the runs change folder
 files="${2:-10000}"
 cli="$build/bin/tamberly-cli"
 fixture="$here/../tests/data/tone_l2_44k_128k.mp2"
@@ -36,7 +36,8 @@ measure() {
   local label=$1 folder=$2
   shift 2
   (cd "$folder" && /usr/bin/time -f "%e %M" -o "$work/time.txt" "$cli" "$@" ./*.mp2 >/dev/null 2>&1) || true
-  read -r seconds kilobytes <"$work/time.txt"
+  # The last line: before it, time notes a non-zero exit status.
+  read -r seconds kilobytes < <(tail -n 1 "$work/time.txt")
   printf '%-34s %8s s %8d KB max RSS\n' "$label" "$seconds" "$kilobytes"
 }
 
