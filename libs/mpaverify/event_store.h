@@ -16,7 +16,7 @@ namespace mpaverify {
 
 class EventStore {
 public:
-    static constexpr std::size_t kKeptFromStart = 65536;
+    static constexpr std::size_t kKeptFromStart = 16384;
 
     void Add(const mpaverify_event& event);
     // Releases every record and the count.

@@ -107,7 +107,7 @@ TAMBERLY_EXPORT int32_t TAMBERLY_STDCALL GetCorruptedFramesCount(int32_t* count)
 
 /* Copies the fields of event `index` (0 to count - 1). 0, -2, or -4
  * ("\nIncorrect index input.") for an index out of range or a record
- * released. A null pointer skips its field. The first 65536 records of a run
+ * released. A null pointer skips its field. The first 16384 records of a run
  * stay; a later record is released once a record after it has been read, so
  * that a caller reading the events as it feeds keeps memory bounded however
  * many events the stream yields. */

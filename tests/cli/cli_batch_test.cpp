@@ -70,12 +70,10 @@ TEST(CliBatch, ValidateGivesTheSameOutputAndCodeWhateverTheJobs) {
     EXPECT_THAT(serial.out, HasSubstr("f0003.mp2: 1 error, 0 warnings, 0 infos (not MPEG audio)\nf0004.mp2: 0 errors"));
     EXPECT_THAT(serial.out, HasSubstr("f0005.mp2: 0 errors, 1 warning, 1 info\n"));
     EXPECT_EQ(std::count(serial.out.begin(), serial.out.end(), '\n'), kFiles);
-    for (const std::string jobs : {" --jobs 4", ""}) {
-        const auto parallel = RunCli("validate" + names + jobs + " --fail-on warning", dir.Path().string());
-        EXPECT_EQ(parallel.exitCode, serial.exitCode) << jobs;
-        EXPECT_EQ(parallel.out, serial.out) << jobs;
-        EXPECT_EQ(parallel.err, serial.err) << jobs;
-    }
+    const auto parallel = RunCli("validate" + names + " --fail-on warning", dir.Path().string());  // a job per core
+    EXPECT_EQ(parallel.exitCode, serial.exitCode);
+    EXPECT_EQ(parallel.out, serial.out);
+    EXPECT_EQ(parallel.err, serial.err);
     const auto json1 = RunCli("validate" + names + " --format json --jobs 1", dir.Path().string());
     const auto json3 = RunCli("validate" + names + " --format json --jobs 3", dir.Path().string());
     EXPECT_EQ(json3.out, json1.out);
@@ -131,7 +129,7 @@ TEST(CliBatch, NoFileStaysOpenAfterABatch) {
 
 TEST(CliBatch, AHostileStreamIsReportedBoundedWithExactCounts) {
     const testsupport::TempDir dir;
-    dir.Write("hostile.mp2", testsupport::AlternatingHeaderStream(1024 * 1024));
+    dir.Write("hostile.mp2", testsupport::AlternatingHeaderStream(128 * 1024));
     const auto whole = RunCli("validate hostile.mp2 --events-per-kind 4294967295", dir.Path().string());
     const auto bounded = RunCli("validate hostile.mp2 --events-per-kind 10", dir.Path().string());
     const auto summary = [](const std::string& out) { return out.substr(out.rfind("hostile.mp2: ")); };

@@ -63,7 +63,7 @@ class BoundedReport : public ::testing::TestWithParam<std::uint32_t> {};
 TEST_P(BoundedReport, KeepsTheFirstItemsOfEachKindAndSumsUpTheRestExactly) {
     const std::uint32_t kept = GetParam();
     const testsupport::TempDir dir;
-    const std::string path = dir.Write("hostile.mp2", testsupport::AlternatingHeaderStream(1024 * 1024));
+    const std::string path = dir.Write("hostile.mp2", testsupport::AlternatingHeaderStream(128 * 1024));
     const Outcome whole = Validate(path, KeepingPerKind(kUnbounded));
     const Outcome bounded = Validate(path, KeepingPerKind(kept));
     ASSERT_EQ(whole.result, RunResult::Completed);

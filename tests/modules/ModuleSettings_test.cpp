@@ -102,7 +102,7 @@ TEST(ModuleSettings, TheChoiceMadeWithOkIsUsedByTheNextRunAndCancelKeepsIt) {
 // are those of a run with the same share.
 TEST(ModuleSettings, TheItemsShownPerKindAreASetting) {
     const testsupport::TempDir dir;
-    const std::string hostile = dir.Write("hostile.mp2", testsupport::AlternatingHeaderStream(256 * 1024));
+    const std::string hostile = dir.Write("hostile.mp2", testsupport::AlternatingHeaderStream(64 * 1024));
     LoadedModule module;
     ASSERT_TRUE(module.Loaded());
     RecordingReport sink;

@@ -19,9 +19,9 @@ namespace {
 using mpaverify::EventStore;
 using mpaverify::Instance;
 
-constexpr std::size_t kChunk = 64 * 1024;
-// A 64 KiB chunk of the stream holds under 700 frames of about 9 events.
-constexpr std::size_t kMostEventsPerChunk = 7000;
+constexpr std::size_t kChunk = 16 * 1024;
+// A 16 KiB chunk of the stream holds under 180 frames of about 9 events.
+constexpr std::size_t kMostEventsPerChunk = 1800;
 
 // Reads the records from `next` on; returns them and moves next past them.
 std::vector<Event> ReadFrom(int32_t& next) {
@@ -38,7 +38,7 @@ std::vector<Event> ReadFrom(int32_t& next) {
 }
 
 TEST(EventBound, ReadingAsItFeedsSeesEveryRecordWhileFewAreHeld) {
-    const Bytes stream = testsupport::AlternatingHeaderStream(2 * 1024 * 1024);
+    const Bytes stream = testsupport::AlternatingHeaderStream(512 * 1024);
     const Outcome whole = Validate(stream);  // nothing read before the end: everything is held
     ASSERT_GT(whole.events.size(), EventStore::kKeptFromStart + 4 * kMostEventsPerChunk);
 
