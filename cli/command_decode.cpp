@@ -5,7 +5,9 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <set>
 
+#include "cli/batch_runner.h"
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/file_decoder.h"
@@ -17,6 +19,7 @@ namespace cli {
 
 const char* const kDecodeHelp =
     "usage: tamberly-cli decode FILE [-o OUT.wav] [--force]\n"
+    "       tamberly-cli decode FILE... [--jobs N] [--force]\n"
     "\n"
     "Decodes an MPEG audio stream with the toolkit's decoder (mpadec) into a\n"
     "WAVE file of 16-bit PCM. The header takes its sampling rate and channels\n"
@@ -28,18 +31,23 @@ const char* const kDecodeHelp =
     "name with \".wav\" in the current folder. The WAVE file is written to a\n"
     "temporary file beside OUT.wav that takes its name only when complete. An\n"
     "existing file is never replaced unless --force is given, and then only a\n"
-    "regular file.\n"
+    "regular file. Several FILEs are decoded side by side, each to its base\n"
+    "name with \".wav\" in the current folder; their lines keep the FILEs'\n"
+    "order.\n"
     "\n"
-    "  -o OUT.wav   output file name\n"
+    "  -o OUT.wav   output file name (one FILE only)\n"
     "  --force      replace OUT.wav when it exists\n"
+    "  --jobs N     files decoded at once (default: the number of cores)\n"
     "\n"
     "Examples:\n"
     "  tamberly-cli decode take1.mp2\n"
     "  tamberly-cli decode take1.mp2 -o /tmp/take1.wav --force\n"
+    "  tamberly-cli decode takes/*.mp2 --jobs 4\n"
     "\n"
     "Exit codes: 0 decoded, 1 FILE unreadable, OUT not written (also when it\n"
     "exists) or the stream's parameters change, 2 usage, 3 no frame decoded\n"
-    "(not an MPEG audio stream).\n";
+    "(not an MPEG audio stream). For several FILEs the lowest non-zero code of\n"
+    "all.\n";
 
 namespace {
 
@@ -136,16 +144,25 @@ int Report(const std::string& fileName, const std::string& outName, DecodeResult
     return kExitOk;
 }
 
-}  // namespace
 
-int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments arguments(args, {"-o"}, {"--help", "--force"});
-    if (const auto stop = HelpOrOneFileUsage(arguments, "decode", kDecodeHelp, out, err)) return *stop;
-    const std::string& fileName = arguments.Positional().front();
+std::string DefaultOutName(const std::string& fileName) {
+    return std::filesystem::path(fileName).stem().string() + ".wav";
+}
+
+// Two FILEs with one base name would write the same WAVE file.
+bool OutNamesDistinct(const std::vector<std::string>& files, std::ostream& err) {
+    std::set<std::string> taken;
+    for (const std::string& file : files) {
+        if (taken.insert(DefaultOutName(file)).second) continue;
+        err << "tamberly-cli decode: two files would share the output " << DefaultOutName(file) << "\n";
+        return false;
+    }
+    return true;
+}
+
+int DecodeOne(const std::string& fileName, const std::string& outName, bool replace, bool showProgress,
+              std::ostream& out, std::ostream& err) {
     if (!CheckReadable(fileName, err)) return kExitFailure;
-    const std::string outName =
-        arguments.Value("-o").value_or(std::filesystem::path(fileName).stem().string() + ".wav");
-    const bool replace = arguments.Has("--force");
     if (IsInputFile(outName, fileName, err) || !CheckOutputName(outName, replace, err)) return kExitFailure;
     platform::AtomicOutputFile output;
     if (!CreateOutput(output, outName, err)) return kExitFailure;
@@ -163,7 +180,9 @@ int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostr
     const DecodeResult result = DecodeMpegAudioFile(
         fileName, [&](const mpa_frame_info& frame, const std::uint8_t* pcm,
                       std::uint32_t size) { return writer.Add(frame, pcm, size); },
-        [&](std::uint64_t done, std::uint64_t total) { progress.Update(done, total); });
+        [&](std::uint64_t done, std::uint64_t total) {
+            if (showProgress) progress.Update(done, total);
+        });
     progress.Clear();
     const bool finished = writer.Finish() && std::fclose(file.release()) == 0;
     if (!finished && !writer.WriteFailed()) {
@@ -174,6 +193,34 @@ int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (keep && !CommitOutput(output, outName, replace, err)) return kExitFailure;
     const int code = Report(fileName, outName, result, writer, out, err);
     return code;
+}
+
+}  // namespace
+
+int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments arguments(args, {"-o", "--jobs"}, {"--help", "--force"});
+    if (arguments.Has("--help")) {
+        out << kDecodeHelp;
+        return kExitOk;
+    }
+    const std::vector<std::string>& files = arguments.Positional();
+    if (!arguments.Error().empty() || files.empty())
+        return UsageError("decode", arguments.Error().empty() ? "expects at least one FILE" : arguments.Error(),
+                          kDecodeHelp, err);
+    if (files.size() > 1 && arguments.Has("-o"))
+        return UsageError("decode", "-o takes one FILE; several are written to their base names", kDecodeHelp, err);
+    const auto jobs = JobsOption(arguments);
+    if (!jobs) return UsageError("decode", "--jobs takes a number from 1 to 1024", kDecodeHelp, err);
+    const bool replace = arguments.Has("--force");
+    if (files.size() == 1)
+        return DecodeOne(files[0], arguments.Value("-o").value_or(DefaultOutName(files[0])), replace, true, out, err);
+    if (!OutNamesDistinct(files, err)) return kExitFailure;
+    return RunBatch(
+        files.size(), *jobs,
+        [&](std::size_t i, std::ostream& fileOut, std::ostream& fileErr) {
+            return DecodeOne(files[i], DefaultOutName(files[i]), replace, *jobs == 1, fileOut, fileErr);
+        },
+        out, err);
 }
 
 }  // namespace cli

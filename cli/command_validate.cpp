@@ -1,9 +1,11 @@
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <ostream>
 #include <sstream>
 
+#include "cli/batch_runner.h"
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/progress_bar.h"
@@ -22,6 +24,7 @@ const char* const kValidateHelpText =
     "usage: tamberly-cli validate FILE... [--report OUT | --report-dir DIR [--report-format FORM]]\n"
     "                             [--disable KIND]... [--format text|json]\n"
     "                             [--fail-on warning|error|never] [--force]\n"
+    "                             [--events-per-kind N] [--jobs N]\n"
     "\n"
     "Checks MPEG audio streams with the MPEG Audio Validator (the mpaverify\n"
     "walker for MPEG-1 Layer I/II, the mpacheck stream checker for every MPEG\n"
@@ -47,6 +50,10 @@ const char* const kValidateHelpText =
     "                       comma-separated list of finding kinds (crc-mismatch,\n"
     "                       ...) and at most one level: exit 4 on those too\n"
     "  --force              replace existing reports\n"
+    "  --events-per-kind N  show the first N events of each kind in full and sum\n"
+    "                       up the rest in one line (\"and 1,081,000 more bitrate\n"
+    "                       changes\"); the counts stay exact (default 5000)\n"
+    "%JOBS%"
     "\n"
     "Examples:\n"
     "  tamberly-cli validate take1.mp2\n"
@@ -67,6 +74,7 @@ std::string KindLine(const std::string& name, const char* label) {
 // The help with the validator's switchable kinds, from their own tables.
 std::string ValidateHelpWithKinds() {
     std::string help = kValidateHelpText;
+    help.replace(help.find("%JOBS%"), 6, kJobsHelpLine);
     for (const auto& kind : mpeg_audio_validation::kSwitchableKinds) help += KindLine(kind.name, kind.label);
     for (const auto& kind : mpeg_audio_validation::kCheckerSwitches)
         help += KindLine(std::string(mpacheck::kind_name(kind.kind)), kind.label);
@@ -92,6 +100,7 @@ struct ValidateOptions {
     std::uint32_t failKinds = 0;                         // bit per mpacheck::finding_kind
     ReportPlan reports;
     ProfileOptions profile;
+    unsigned jobs = 1;
 };
 
 struct FileOutcome {
@@ -99,7 +108,7 @@ struct FileOutcome {
     std::string report;
     std::string result;  // "completed", "unreadable", "not MPEG audio", "stopped"
     int exitCode = kExitOk;
-    int counts[4] = {0, 0, 0, 0};  // by report type
+    std::int64_t counts[4] = {0, 0, 0, 0};  // by report type, cut items included
     std::vector<validation::TCustomReport> items;
     std::vector<std::optional<mpacheck::finding>> findings;  // one per item
     bool foundFailKind = false;
@@ -176,6 +185,15 @@ int ParseValidateOptions(const Arguments& arguments, ValidateOptions& options, s
     if (const auto failOn = arguments.Value("--fail-on");
         failOn && !options.profile.profile && !ParseFailOn(*failOn, options))
         return UsageError("validate", "--fail-on takes warning, error or never, or finding kinds", kValidateHelp, err);
+    const auto jobs = JobsOption(arguments);
+    if (!jobs) return UsageError("validate", "--jobs takes a number from 1 to 1024", kValidateHelp, err);
+    options.jobs = *jobs;
+    if (const auto kept = arguments.Value("--events-per-kind")) {
+        const auto number = ParseByteCount(*kept);
+        if (!number || *number < 1 || *number > std::numeric_limits<std::uint32_t>::max())
+            return UsageError("validate", "--events-per-kind takes a number of at least 1", kValidateHelp, err);
+        options.enabledKinds.keptPerKind = static_cast<std::uint32_t>(*number);
+    }
     return ParseReportOptions(arguments, options, err);
 }
 
@@ -196,13 +214,16 @@ FileOutcome ValidateOne(const std::string& fileName, const ValidateOptions& opti
         outcome.findings.push_back(item.finding);
         if (item.finding && (options.failKinds >> static_cast<int>(item.finding->kind) & 1u) != 0)
             outcome.foundFailKind = true;
-        if (item.reportType >= 0 && item.reportType < 4) ++outcome.counts[item.reportType];
+        if (item.reportType >= 0 && item.reportType < 4)
+            outcome.counts[item.reportType] += item.omitted > 0 ? static_cast<std::int64_t>(item.omitted) : 1;
         if (printEvents) {
             progress.Clear();
             out << validation::ReportTypeName(item.reportType) << ": " << item.message << "\n";
         }
     };
-    callbacks.progress = [&](std::uint64_t done, std::uint64_t total) { progress.Update(done, total); };
+    // Bars of files checked at once would overwrite each other.
+    if (options.jobs == 1)
+        callbacks.progress = [&](std::uint64_t done, std::uint64_t total) { progress.Update(done, total); };
     std::optional<mpaprofile::profile_engine> engine;
     if (options.profile.profile) engine.emplace(*options.profile.profile);
     const mav::RunResult result = engine ? mav::ValidateFileJudged(fileName, options.enabledKinds, callbacks, *engine)
@@ -224,7 +245,7 @@ FileOutcome ValidateOne(const std::string& fileName, const ValidateOptions& opti
     return outcome;
 }
 
-std::string Plural(int count, const char* noun) {
+std::string Plural(std::int64_t count, const char* noun) {
     return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
@@ -255,43 +276,31 @@ void WriteJsonFinding(const mpacheck::finding& finding, std::ostream& out) {
         << ", \"frame\": " << finding.frame << ", \"offset\": " << finding.offset << ", \"time\": " << time;
 }
 
-void WriteJson(const std::vector<FileOutcome>& outcomes, std::ostream& out) {
-    out << "{\"files\": [";
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        const FileOutcome& outcome = outcomes[i];
-        out << (i == 0 ? "\n" : ",\n") << "  {\"file\": " << JsonString(outcome.file)
-            << ", \"result\": " << JsonString(outcome.result) << ", \"exit_code\": " << outcome.exitCode
-            << ", \"errors\": " << outcome.counts[validation::kReportError]
-            << ", \"warnings\": " << outcome.counts[validation::kReportWarning]
-            << ", \"infos\": " << outcome.counts[validation::kReportInfo] << ", \"report\": "
-            << (outcome.report.empty() ? "null" : JsonString(outcome.report)) << ", \"events\": [";
-        for (std::size_t e = 0; e < outcome.items.size(); ++e) {
-            out << (e == 0 ? "\n" : ",\n") << "    {\"type\": " << JsonString(validation::ReportTypeName(outcome.items[e].ReportType))
-                << ", \"message\": " << JsonString(outcome.items[e].ReportMessage);
-            if (e < outcome.findings.size() && outcome.findings[e]) WriteJsonFinding(*outcome.findings[e], out);
-            out << "}";
-        }
-        out << (outcome.items.empty() ? "]" : "\n  ]");
-        if (outcome.profile) out << ", \"profile\": " << outcome.profile->json;
+// The entry of the index-th file in the "files" list.
+void WriteJsonFile(std::size_t index, const FileOutcome& outcome, std::ostream& out) {
+    out << (index == 0 ? "\n" : ",\n") << "  {\"file\": " << JsonString(outcome.file)
+        << ", \"result\": " << JsonString(outcome.result) << ", \"exit_code\": " << outcome.exitCode
+        << ", \"errors\": " << outcome.counts[validation::kReportError]
+        << ", \"warnings\": " << outcome.counts[validation::kReportWarning]
+        << ", \"infos\": " << outcome.counts[validation::kReportInfo] << ", \"report\": "
+        << (outcome.report.empty() ? "null" : JsonString(outcome.report)) << ", \"events\": [";
+    for (std::size_t e = 0; e < outcome.items.size(); ++e) {
+        out << (e == 0 ? "\n" : ",\n") << "    {\"type\": " << JsonString(validation::ReportTypeName(outcome.items[e].ReportType))
+            << ", \"message\": " << JsonString(outcome.items[e].ReportMessage);
+        if (e < outcome.findings.size() && outcome.findings[e]) WriteJsonFinding(*outcome.findings[e], out);
         out << "}";
     }
-    out << (outcomes.empty() ? "]}\n" : "\n]}\n");
+    out << (outcome.items.empty() ? "]" : "\n  ]");
+    if (outcome.profile) out << ", \"profile\": " << outcome.profile->json;
+    out << "}";
 }
 
-bool WriteValidateTriage(const std::vector<FileOutcome>& outcomes, const ValidateOptions& options, std::ostream& out,
-                         std::ostream& err) {
+bool WriteValidateTriage(const std::vector<std::optional<ProfileOutcome>>& judged, const ValidateOptions& options,
+                         std::ostream& out, std::ostream& err) {
     Triage triage(*options.profile.profile);
-    for (const FileOutcome& outcome : outcomes) triage.Add(outcome.profile);
+    for (const auto& outcome : judged) triage.Add(outcome);
     return WriteTriage(triage, options.profile, options.format == OutputFormat::Text, options.reports.replace, out,
                        err);
-}
-
-// The lowest non-zero code of all files.
-int CombinedExitCode(const std::vector<FileOutcome>& outcomes) {
-    int code = kExitOk;
-    for (const FileOutcome& outcome : outcomes)
-        if (outcome.exitCode != kExitOk && (code == kExitOk || outcome.exitCode < code)) code = outcome.exitCode;
-    return code;
 }
 
 }  // namespace
@@ -299,7 +308,7 @@ int CombinedExitCode(const std::vector<FileOutcome>& outcomes) {
 int RunValidate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Arguments arguments(args,
                               {"--report", "--report-dir", "--report-format", "--format", "--fail-on", "--profile",
-                               "--summary-csv", "--summary-json"},
+                               "--summary-csv", "--summary-json", "--jobs", "--events-per-kind"},
                               {"--help", "--force", "--recursive", "--summary"}, {"--disable"});
     if (arguments.Has("--help")) {
         out << kValidateHelp;
@@ -312,26 +321,31 @@ int RunValidate(const std::vector<std::string>& args, std::ostream& out, std::os
     std::vector<std::string> reportNames;
     if (!PlanReportNames(options.reports, files, reportNames, err)) return kExitFailure;
 
+    PrepareReports(reportNames);
+    if (files.size() < 2) options.jobs = 1;
+    std::vector<std::optional<ProfileOutcome>> judged(files.size());  // one slot per file: no lock needed
     const bool printEvents = options.format == OutputFormat::Text && files.size() == 1;
-    std::vector<FileOutcome> outcomes;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        FileOutcome outcome = ValidateOne(files[i], options, printEvents, out, err);
+    const bool json = options.format == OutputFormat::Json;
+    const auto validateFile = [&](std::size_t i, std::ostream& fileOut, std::ostream& fileErr) {
+        FileOutcome outcome = ValidateOne(files[i], options, printEvents, fileOut, fileErr);
         if (!reportNames[i].empty() && !outcome.items.empty()) {
-            if (WriteReport(files[i], reportNames[i], outcome.items, options.reports.replace, err))
+            if (WriteReport(files[i], reportNames[i], outcome.items, options.reports.replace, fileErr))
                 outcome.report = reportNames[i];
             else if (outcome.exitCode == kExitOk || outcome.exitCode > kExitFailure)
                 outcome.exitCode = kExitFailure;
         }
-        if (options.format == OutputFormat::Text) WriteSummaryLine(outcome, out);
-        if (options.format != OutputFormat::Json) {  // only JSON lists them at the end
-            outcome.items.clear();
-            outcome.findings.clear();
-        }
-        outcomes.push_back(std::move(outcome));
-    }
-    if (options.format == OutputFormat::Json) WriteJson(outcomes, out);
-    if (options.profile.profile && !WriteValidateTriage(outcomes, options, out, err)) return kExitFailure;
-    return CombinedExitCode(outcomes);
+        if (outcome.profile) judged[i] = outcome.profile;
+        if (json)
+            WriteJsonFile(i, outcome, fileOut);
+        else if (options.format == OutputFormat::Text)
+            WriteSummaryLine(outcome, fileOut);
+        return outcome.exitCode;
+    };
+    if (json) out << "{\"files\": [";
+    const int code = RunBatch(files.size(), options.jobs, validateFile, out, err);
+    if (json) out << "\n]}\n";
+    if (options.profile.profile && !WriteValidateTriage(judged, options, out, err)) return kExitFailure;
+    return code;
 }
 
 }  // namespace cli

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <set>
 
@@ -78,12 +79,24 @@ bool PlanReportNames(const ReportPlan& plan, const std::vector<std::string>& inp
     return true;
 }
 
+void PrepareReports(const std::vector<std::string>& reportNames) {
+    for (const std::string& name : reportNames)
+        if (!name.empty() && validation::ReportFormatForFileName(name) == validation::ReportFormat::PDF)
+            return EnsureGuiApplication();
+}
+
 bool WriteReport(const std::string& mediaFileName, const std::string& reportFileName,
                  const std::vector<validation::TCustomReport>& items, bool replace, std::ostream& err) {
     // Decided again now: the name may have been taken during the run.
     if (!CheckOutputName(reportFileName, replace, err)) return false;
     const validation::ReportFormat format = validation::ReportFormatForFileName(reportFileName);
-    if (format == validation::ReportFormat::PDF) EnsureGuiApplication();
+    // Qt's fonts and page layout are shared by the whole application.
+    static std::mutex pdfLayout;
+    std::unique_lock<std::mutex> pdfTurn(pdfLayout, std::defer_lock);
+    if (format == validation::ReportFormat::PDF) {
+        EnsureGuiApplication();
+        pdfTurn.lock();
+    }
     std::error_code error;
     const std::string mediaPath = std::filesystem::absolute(mediaFileName, error).string();
     if (validation::SaveReportItems(format, mediaPath.empty() ? mediaFileName : mediaPath, reportFileName, items,

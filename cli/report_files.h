@@ -33,8 +33,14 @@ struct ReportPlan {
 bool PlanReportNames(const ReportPlan& plan, const std::vector<std::string>& inputs,
                      std::vector<std::string>& reportNames, std::ostream& err);
 
+// Readies what writing these reports needs on the calling (main) thread: the
+// PDF exporter's application object. Call before reports are written from
+// other threads.
+void PrepareReports(const std::vector<std::string>& reportNames);
+
 // Writes the items with the exporter the report name's extension (or the
-// folder's format) selects. The complete report replaces an existing regular
+// folder's format) selects. Safe from several threads at once (PDF reports
+// are laid out one at a time). The complete report replaces an existing regular
 // file only when replace is set; nothing is removed before. One line to err
 // on failure.
 bool WriteReport(const std::string& mediaFileName, const std::string& reportFileName,

@@ -74,19 +74,19 @@ TAMBERLY_EXPORT int32_t TAMBERLY_STDCALL GetDecodedFramesCount(int32_t* count) {
 }
 
 TAMBERLY_EXPORT int32_t TAMBERLY_STDCALL GetCorruptedFramesCount(int32_t* count) {
-    return AnswerCount(count, [] { return static_cast<int32_t>(Instance().Events().size()); });
+    return AnswerCount(count, [] { return mpaverify::SaturatedCount(static_cast<int64_t>(Instance().Events().Count())); });
 }
 
 TAMBERLY_EXPORT int32_t TAMBERLY_STDCALL GetCorruptedFramesReport(uint32_t index, int32_t* frame_number,
                                                                    int32_t* kind, int32_t* value,
                                                                    double* unused, int64_t* stream_offset) {
     if (!Initialized()) return -2;
-    const auto& events = Instance().Events();
-    if (index >= events.size()) {
+    const mpaverify_event* record = Instance().Events().Read(index);
+    if (record == nullptr) {
         platform::OutputDebugLineA(messages::kIncorrectIndex);
         return -4;
     }
-    const mpaverify_event& event = events[index];
+    const mpaverify_event& event = *record;
     if (frame_number != nullptr) *frame_number = event.frame_number;
     if (kind != nullptr) *kind = event.kind;
     if (value != nullptr) *value = event.value;

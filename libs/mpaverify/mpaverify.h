@@ -101,12 +101,16 @@ TAMBERLY_EXPORT int32_t TAMBERLY_STDCALL GetInitialParameters(int32_t* layer, in
 /* Frames the decoder decoded. 0 or -2. */
 TAMBERLY_EXPORT int32_t TAMBERLY_STDCALL GetDecodedFramesCount(int32_t* count);
 
-/* The number of event records of every kind. 0 or -2. */
+/* The number of event records of every kind (saturating at INT32_MAX). 0 or
+ * -2. */
 TAMBERLY_EXPORT int32_t TAMBERLY_STDCALL GetCorruptedFramesCount(int32_t* count);
 
 /* Copies the fields of event `index` (0 to count - 1). 0, -2, or -4
- * ("\nIncorrect index input.") for an index out of range. A null pointer
- * skips its field. */
+ * ("\nIncorrect index input.") for an index out of range or a record
+ * released. A null pointer skips its field. The first 16384 records of a run
+ * stay; a later record is released once a record after it has been read, so
+ * that a caller reading the events as it feeds keeps memory bounded however
+ * many events the stream yields. */
 TAMBERLY_EXPORT int32_t TAMBERLY_STDCALL GetCorruptedFramesReport(uint32_t index, int32_t* frame_number,
                                                                    int32_t* kind, int32_t* value,
                                                                    double* unused, int64_t* stream_offset);

@@ -7,14 +7,9 @@
 #include "platform/debug_output.h"
 
 namespace mpaverify {
-namespace {
-
-// Event values are 32-bit by the record's contract; byte counts are not.
 int32_t SaturatedCount(int64_t count) {
     return static_cast<int32_t>(std::min<int64_t>(count, std::numeric_limits<int32_t>::max()));
 }
-
-}  // namespace
 
 bool HasSwitch(uint32_t index) {
     return index < kSwitchCount && index != 1 && index != 2 && index != 3 && index != 6 && index != 12;
@@ -57,8 +52,7 @@ int32_t Validator::Initialize() {
 }
 
 void Validator::Reset() {
-    events_.clear();
-    events_.shrink_to_fit();
+    events_.Clear();
     captured_ = false;
     record_ = MpaHeader{};
     priming_ = true;
@@ -234,7 +228,7 @@ void Validator::process_state(const MpaHeader& h) {
 
 void Validator::add_new_vector_element(int32_t kind, int32_t value) {
     const int32_t frame = kind == CORRUPTED_FRAME ? decoded_ + corrupted_ : parsed_;
-    events_.push_back(mpaverify_event{frame, kind, value, 0, 0.0, position_});
+    events_.Add(mpaverify_event{frame, kind, value, 0, 0.0, position_});
 }
 
 }  // namespace mpaverify

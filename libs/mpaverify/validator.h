@@ -1,7 +1,7 @@
 #pragma once
 // The validator instance behind the exports: the decoder stream, the input
 // buffer the decoder drains, the frame walker, the switches, the counters and
-// the event list. One per process; the exports reach it through Instance().
+// the event records. One per process; the exports reach it through Instance().
 
 #include <array>
 #include <cstddef>
@@ -11,6 +11,7 @@
 
 #include "libs/mpadec/mpadec.h"
 #include "libs/mpaverify/byte_buffer.h"
+#include "libs/mpaverify/event_store.h"
 #include "libs/mpaverify/frame_header.h"
 #include "libs/mpaverify/mpa_val.h"
 #include "libs/mpaverify/mpaverify.h"
@@ -20,6 +21,10 @@ namespace mpaverify {
 inline constexpr std::size_t kInputCapacity = 5 * 1024 * 1024;
 inline constexpr uint32_t kPcmAreaBytes = 32768;
 inline constexpr uint32_t kSwitchCount = 19;  // indices 0-18; not all have a switch
+
+// Event values and the exports' counts are 32-bit by contract; byte and
+// event counts are not.
+[[nodiscard]] int32_t SaturatedCount(int64_t count);
 
 // True for the indices that name an event kind.
 [[nodiscard]] bool HasSwitch(uint32_t index);
@@ -40,7 +45,8 @@ public:
     [[nodiscard]] int32_t ParsedFrames() const { return parsed_; }
     [[nodiscard]] int32_t DecodedFrames() const { return decoded_; }
     [[nodiscard]] int32_t CorruptedFrames() const { return corrupted_; }
-    [[nodiscard]] const std::vector<mpaverify_event>& Events() const { return events_; }
+    [[nodiscard]] EventStore& Events() { return events_; }
+    [[nodiscard]] const EventStore& Events() const { return events_; }
     // Null until the first frame of the run was examined.
     [[nodiscard]] const MpaHeader* InitialParameters() const { return captured_ ? &initial_ : nullptr; }
 
@@ -69,7 +75,7 @@ private:
     int32_t parsed_ = 0;
     int32_t decoded_ = 0;
     int32_t corrupted_ = 0;
-    std::vector<mpaverify_event> events_;
+    EventStore events_;
     MpaHeader initial_;
     // Reused for every delivered frame of the run: a frame too short for its
     // header is checked against the last header that could be read.

@@ -6,6 +6,7 @@
 
 #include "libs/mpacheck/tags.h"
 #include "modules/mpeg_audio_validator/EventMessages.h"
+#include "modules/mpeg_audio_validator/KindLimit.h"
 #include "modules/mpeg_audio_validator/StreamCheck.h"
 #include "modules/mpeg_audio_validator/StreamSniffer.h"
 #include "modules/mpeg_audio_validator/ValidatorSession.h"
@@ -29,6 +30,7 @@ public:
           session_(session),
           callbacks_(callbacks),
           total_(std::max<std::int64_t>(file.Size(), 0)),
+          limit_(enabledKinds.keptPerKind),
           chunk_(std::clamp<std::size_t>(chunkBytes, 1, kLargestChunk)) {}
 
     RunResult Run() {
@@ -52,7 +54,12 @@ private:
     void Report(const ValidationItem& item) const { callbacks_.report(item); }
 
     void ReportEvents(const std::vector<ValidatorEvent>& events) {
-        for (const ValidatorEvent& e : events) Report(DescribeEvent(e, done_));
+        for (const ValidatorEvent& e : events) {
+            if (!limit_.Admit(e.kind)) continue;
+            const ValidationItem item = DescribeEvent(e, done_);
+            limit_.Label(e.kind, item.reportType, WalkerKindNoun(e.kind));
+            Report(item);
+        }
     }
 
     // The bytes of the ID3v2 tags the file starts with: an MP3's cover
@@ -119,6 +126,8 @@ private:
         if (summary->framesWithErrors > 0 && (enabledKinds_.walker & (1u << kCorruptedFrameKind)) != 0)
             Report(UndecodableFramesItem(summary->framesWithErrors));
         ReportItems(check_->TakeItems());
+        ReportItems(limit_.CutItems());
+        ReportItems(check_->CutItems());
         ValidationItem closing = DescribeSummary(*summary);
         closing.message += check_->SummaryAddition();
         Report(closing);
@@ -129,6 +138,7 @@ private:
         std::vector<ValidationItem> last = check_->TakeItems();
         if (check_->Summary().frames == 0) return NotMpegAudio();
         ReportItems(last);
+        ReportItems(check_->CutItems());
         Report(check_->SummaryItem());
         return RunResult::Completed;
     }
@@ -149,6 +159,7 @@ private:
     ValidatorSession& session_;
     const ValidationCallbacks& callbacks_;
     const std::int64_t total_;
+    KindLimit limit_;
     std::vector<std::uint8_t> chunk_;
     std::int64_t done_ = 0;
     bool walker_ = true;  // an MPEG-1 Layer I/II stream, read by the walker too

@@ -57,12 +57,16 @@ inline constexpr std::uint32_t kAllCheckerKinds = (1u << mpacheck::kFindingKindC
 
 // The kinds a run reports: the walker's (mpaverify) by their event codes, the
 // stream checker's by their finding kinds. Made from the walker's bits alone,
-// every checker kind is on.
+// every checker kind is on. keptPerKind bounds the report whatever the
+// stream: items of a kind past that many are summed up in one item.
+inline constexpr std::uint32_t kDefaultKeptPerKind = 5000;
+
 struct EnabledKinds {
     EnabledKinds(std::uint32_t walkerKinds = kAllKinds, std::uint32_t checkerKinds = kAllCheckerKinds)  // NOLINT
         : walker(walkerKinds), checker(checkerKinds) {}
     std::uint32_t walker;
     std::uint32_t checker;
+    std::uint32_t keptPerKind = kDefaultKeptPerKind;
 };
 
 // What a report item carries (the module adds its type and stream -1).
@@ -72,6 +76,9 @@ struct ValidationItem {
     // Set on the items of the stream checker's findings: kind, frame, offset
     // and time for the command line's JSON and --fail-on.
     std::optional<mpacheck::finding> finding = std::nullopt;
+    // Set on an item that sums up items cut from the report: how many items
+    // of its type it stands for.
+    std::uint64_t omitted = 0;
 };
 
 // What the stream checker sees, for rules that judge the stream as it is

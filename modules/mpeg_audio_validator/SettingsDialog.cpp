@@ -5,8 +5,10 @@
 #include <QLineEdit>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <string>
 #include <variant>
 
@@ -27,6 +29,11 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
         const std::string name(mpacheck::kind_name(kind.kind));
         checkerBoxes_.emplace_back(static_cast<std::int32_t>(kind.kind), AddBox(name.c_str(), kind.label));
     }
+    layout->addWidget(new QLabel(QStringLiteral("Items of each kind shown in full (the rest are counted):"), this));
+    keptPerKind_ = new QSpinBox(this);
+    keptPerKind_->setObjectName(QStringLiteral("keptPerKind"));
+    keptPerKind_->setRange(1, 1000000);
+    layout->addWidget(keptPerKind_);
     AddProfileChoice();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -45,6 +52,7 @@ QCheckBox* SettingsDialog::AddBox(const char* name, const char* label) {
 void SettingsDialog::SetKinds(const EnabledKinds& kinds) {
     for (const auto& [code, box] : walkerBoxes_) box->setChecked((kinds.walker >> code & 1u) != 0);
     for (const auto& [code, box] : checkerBoxes_) box->setChecked((kinds.checker >> code & 1u) != 0);
+    keptPerKind_->setValue(static_cast<int>(std::min<std::uint32_t>(kinds.keptPerKind, 1000000)));
 }
 
 namespace {
@@ -114,6 +122,7 @@ EnabledKinds SettingsDialog::Kinds() const {
         if (box->isChecked()) kinds.walker |= 1u << code;
     for (const auto& [code, box] : checkerBoxes_)
         if (!box->isChecked()) kinds.checker &= ~(1u << code);
+    kinds.keptPerKind = static_cast<std::uint32_t>(keptPerKind_->value());
     return kinds;
 }
 

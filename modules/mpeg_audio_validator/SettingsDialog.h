@@ -1,7 +1,8 @@
 #pragma once
 // The module's settings dialog: one check box per walker event kind and per
 // new stream checker finding kind that can be switched off (named by the
-// kind's command-line name), the delivery profile that judges the run (none,
+// kind's command-line name), how many items of each kind the report shows
+// in full ("keptPerKind"), the delivery profile that judges the run (none,
 // a built-in one or a profile file), OK and Cancel.
 
 #include <QDialog>
@@ -17,6 +18,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 
 namespace mpeg_audio_validation {
 
@@ -45,6 +47,7 @@ private:
 
     std::vector<std::pair<std::int32_t, QCheckBox*>> walkerBoxes_;
     std::vector<std::pair<std::int32_t, QCheckBox*>> checkerBoxes_;
+    QSpinBox* keptPerKind_ = nullptr;
 };
 
 }  // namespace mpeg_audio_validation

@@ -79,6 +79,7 @@ StreamCheck::StreamCheck(const EnabledKinds& kinds, bool besideWalker, const Che
     : kinds_(kinds),
       besideWalker_(besideWalker),
       observers_(observers),
+      limit_(kinds.keptPerKind),
       checker_(MakeChecker()) {}
 
 mpacheck::checker StreamCheck::MakeChecker() {
@@ -95,7 +96,12 @@ bool StreamCheck::Reports(finding_kind kind) const {
 
 void StreamCheck::Keep(const mpacheck::finding& finding) {
     if (observers_ != nullptr && observers_->finding) observers_->finding(finding);
-    if (Reports(finding.kind)) items_.push_back(DescribeFinding(finding));
+    if (!Reports(finding.kind)) return;
+    const std::int32_t kind = KindLimit::kCheckerKindBase + static_cast<std::int32_t>(finding.kind);
+    if (!limit_.Admit(kind)) return;
+    ValidationItem item = DescribeFinding(finding);
+    limit_.Label(kind, item.reportType, std::string(mpacheck::kind_name(finding.kind)) + " findings");
+    items_.push_back(std::move(item));
 }
 
 std::vector<ValidationItem> StreamCheck::TakeItems() { return std::exchange(items_, {}); }

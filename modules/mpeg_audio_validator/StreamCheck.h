@@ -10,6 +10,7 @@
 
 #include "libs/mpacheck/mpacheck.h"
 #include "modules/mpeg_audio_validator/AudioValidation.h"
+#include "modules/mpeg_audio_validator/KindLimit.h"
 
 namespace mpeg_audio_validation {
 
@@ -26,6 +27,8 @@ public:
     // Items of the findings since the last call, in stream order.
     [[nodiscard]] std::vector<ValidationItem> TakeItems();
     [[nodiscard]] const mpacheck::summary& Summary() const { return checker_.result(); }
+    // The items summing up the findings cut beyond the run's share per kind.
+    [[nodiscard]] std::vector<ValidationItem> CutItems() const { return limit_.CutItems(); }
     // Whether the run reports this kind.
     [[nodiscard]] bool Reports(mpacheck::finding_kind kind) const;
 
@@ -45,6 +48,7 @@ private:
     const bool besideWalker_;
     const CheckerObservers* observers_;
     std::vector<ValidationItem> items_;
+    KindLimit limit_;
     mpacheck::checker checker_;
 };
 

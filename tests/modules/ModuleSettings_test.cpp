@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 
 #include <memory>
@@ -17,6 +18,7 @@
 #include "modules/mpeg_audio_validator/CheckerSwitches.h"
 #include "platform/utf16_text.h"
 #include "tests/modules/module_test_support.h"
+#include "tests/support/hostile_stream.h"
 #include "tests/support/temp_dir.h"
 #include <fstream>
 
@@ -143,6 +145,30 @@ TEST_F(ModuleSettings, TheChosenProfileJudgesTheNextRun) {
     const Items all = FaultyFixtureItems();
     ASSERT_GE(items.size(), all.size());
     EXPECT_EQ(Items(items.end() - static_cast<long>(all.size()), items.end()), all);
+    EXPECT_EQ(control->Release(), 0u);
+}
+
+// The share of each kind shown in full is a setting too: the module's items
+// are those of a run with the same share.
+TEST_F(ModuleSettings, TheItemsShownPerKindAreASetting) {
+    const testsupport::TempDir dir;
+    const std::string hostile = dir.Write("hostile.mp2", testsupport::AlternatingHeaderStream(64 * 1024));
+
+    AnswerDialog(QDialogButtonBox::Ok, [](QDialog& dialog) {
+        auto* kept = dialog.findChild<QSpinBox*>("keptPerKind");
+        ASSERT_NE(kept, nullptr);
+        EXPECT_EQ(kept->value(), static_cast<int>(mpeg_audio_validation::kDefaultKeptPerKind));
+        kept->setValue(3);
+    });
+    EXPECT_EQ(control->ShowSettings(0), kOk);
+    ASSERT_EQ(control->LoadMediaFile(platform::Utf8ToUtf16(hostile).c_str()), kOk);
+    ASSERT_EQ(control->StartFileValidation(), kOk);
+    ASSERT_TRUE(WaitForCompletion(*control));
+    mpeg_audio_validation::EnabledKinds threePerKind;
+    threePerKind.keptPerKind = 3;
+    const Items expected = Validate(hostile, threePerKind).items;
+    EXPECT_LT(expected.size(), 50u);
+    EXPECT_EQ(sink.AsItems(), expected);
     EXPECT_EQ(control->Release(), 0u);
 }
 

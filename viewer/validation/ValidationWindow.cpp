@@ -16,7 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -24,6 +24,7 @@
 
 #include "platform/debug_output.h"
 #include "viewer/ui/CaptionFit.h"
+#include "viewer/validation/ValidationWindowReportModel.h"
 
 namespace {
 
@@ -94,10 +95,10 @@ void TValidationWindow::CreateControls() {
 
 QWidget* TValidationWindow::CreateReportGroup() {
     auto* group = new QGroupBox(QStringLiteral("Media Validation Report"));
-    lvReport = new QTableWidget(0, 5, group);
+    lvReport = new QTableView(group);
     lvReport->setObjectName(QStringLiteral("lvReport"));
-    lvReport->setHorizontalHeaderLabels({QStringLiteral("#"), QStringLiteral("Module"), QStringLiteral("Stream"),
-                                         QStringLiteral("Type"), QStringLiteral("Message")});
+    FReportModel = new TReportListModel(this);
+    lvReport->setModel(FReportModel);
     lvReport->verticalHeader()->hide();
     lvReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvReport->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -109,7 +110,8 @@ QWidget* TValidationWindow::CreateReportGroup() {
     lvReport->setColumnWidth(2, 50);
     lvReport->setColumnWidth(3, 60);
     lvReport->setColumnWidth(4, 460);
-    connect(lvReport, &QTableWidget::cellDoubleClicked, this, [this](int row) { lvReportDblClick(row); });
+    connect(lvReport, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& index) { lvReportDblClick(index.row()); });
     WidenSectionsToCaptions(lvReport->horizontalHeader());
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(lvReport);

@@ -27,7 +27,8 @@ class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QShowEvent;
-class QTableWidget;
+class QTableView;
+class TReportListModel;
 
 class TValidationWindow : public QDialog {
     Q_OBJECT
@@ -93,7 +94,6 @@ private:
     void PollModule(validation::IQuillonControl& control);
     void ShowProgress(double percent);
     void ShowCounters();
-    void AddReportLine(const validation::TReportRow& row);
     validation::HResult SaveReport(validation::ReportFormat format, const std::string& reportFileName);
 
     std::string FValidationModulesFolder;
@@ -114,7 +114,8 @@ private:
     TValidationAsker* FAsker;
 
     TFrameOffsetHandler FFrameOffsetHandler;
-    QTableWidget* lvReport = nullptr;
+    QTableView* lvReport = nullptr;
+    TReportListModel* FReportModel = nullptr;  // owned by the window
     QListWidget* clbValidationModules = nullptr;
     QPushButton* btnSettings = nullptr;
     QLineEdit* edInfos = nullptr;

@@ -1,15 +1,13 @@
 // The validation window: running the ticked modules over the file and
 // showing what they report.
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyle>
-#include <QTableWidget>
+#include <QTableView>
 
 #include <chrono>
 #include <thread>
@@ -18,18 +16,7 @@
 #include "platform/file_exists.h"
 #include "platform/utf16_text.h"
 #include "viewer/validation/ValidationWindow.h"
-
-namespace {
-
-QStyle::StandardPixmap IconFor(validation::TReportLineIcon icon) {
-    switch (icon) {
-        case validation::TReportLineIcon::Information: return QStyle::SP_MessageBoxInformation;
-        case validation::TReportLineIcon::Warning: return QStyle::SP_MessageBoxWarning;
-        default: return QStyle::SP_MessageBoxCritical;
-    }
-}
-
-}  // namespace
+#include "viewer/validation/ValidationWindowReportModel.h"
 
 // ---------------------------------------------------------------- start, stop
 
@@ -46,7 +33,7 @@ void TValidationWindow::btnStartValidationClick() {
             return;
         }
         SetRunning(true);
-        lvReport->setRowCount(0);
+        FReportModel->Clear();
         FReportView.Reset();
         ShowCounters();
         for (std::size_t index = 0; index < FValidationModulesList.size() && !FStopping; ++index)
@@ -125,29 +112,10 @@ void TValidationWindow::ShowProgress(double percent) {
 
 void TValidationWindow::VisualizeReports() {
     try {
-        for (const validation::TReportRow& row :
-             FReportView.NewRows(FReports, static_cast<std::size_t>(lvReport->rowCount())))
-            AddReportLine(row);
+        FReportModel->Append(FReportView.NewRows(FReports, static_cast<std::size_t>(FReportModel->rowCount())));
         ShowCounters();
     } catch (...) {
         platform::OutputDebugLine("Error in TValidationWindow.VisualizeReports call...");
-    }
-}
-
-void TValidationWindow::AddReportLine(const validation::TReportRow& row) {
-    const int line = lvReport->rowCount();
-    lvReport->insertRow(line);
-    const std::string* texts[] = {&row.Number, &row.Module, &row.Stream, &row.Type, &row.Message};
-    for (int column = 0; column < 5; ++column)
-        lvReport->setItem(line, column, new QTableWidgetItem(QString::fromStdString(*texts[column])));
-    try {
-        const validation::TReportLineStyle style = validation::ReportLineStyle(row.Type);
-        if (style.Icon == validation::TReportLineIcon::None) return;
-        const QColor colour(style.Red, style.Green, style.Blue);
-        for (int column = 0; column < 5; ++column) lvReport->item(line, column)->setBackground(colour);
-        lvReport->item(line, 0)->setIcon(QApplication::style()->standardIcon(IconFor(style.Icon)));
-    } catch (...) {
-        platform::OutputDebugLine("Error in TValidationWindow.lvReportCustomDrawItem call...");
     }
 }
 

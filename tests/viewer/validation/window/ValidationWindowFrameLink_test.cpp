@@ -2,13 +2,14 @@
 // on; other items hand on nothing.
 
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "tests/viewer/validation/window/validation_window_fixture.h"
 #include "viewer/validation/ValidationWindow.h"
+#include "viewer/validation/ValidationWindowReportModel.h"
 
 namespace validationtest {
 namespace {
@@ -20,13 +21,13 @@ TEST_F(ValidationWindowTest, DoubleClickOnAnItemWithAFrameOffsetHandsItOn) {
     Button("btnStartValidation")->click();
 
     // The items a run of the real validator shows beside the fake module's.
-    QTableWidget* list = ReportList();
-    const int first = list->rowCount();
-    list->setRowCount(first + 2);
-    list->setItem(first, 4, new QTableWidgetItem(QStringLiteral("Frame 12 at offset 0x1A2B: CRC mismatch")));
-    list->setItem(first + 1, 4, new QTableWidgetItem(QStringLiteral("Frame 3 cannot be decoded.")));
+    QTableView* list = ReportList();
+    auto* model = qobject_cast<TReportListModel*>(list->model());
+    ASSERT_NE(model, nullptr);
+    model->Append({{"", "", "", "", "Frame 12 at offset 0x1A2B: CRC mismatch"},
+                   {"", "", "", "", "Frame 3 cannot be decoded."}});
 
-    for (int row = 0; row < list->rowCount(); ++row) emit list->cellDoubleClicked(row, 0);
+    for (int row = 0; row < model->rowCount(); ++row) emit list->doubleClicked(model->index(row, 0));
     EXPECT_EQ(requested, std::vector<std::int64_t>{0x1A2B});
 }
 

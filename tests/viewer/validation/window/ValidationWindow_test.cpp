@@ -6,14 +6,18 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QIcon>
+#include <QTableView>
 #include <QTimer>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/debug_output.h"
+#include "tests/support/hostile_stream.h"
+#include "tests/support/temp_dir.h"
 #include "tests/viewer/validation/window/validation_window_fixture.h"
 
 namespace {
@@ -44,8 +48,8 @@ TEST_F(ValidationWindowTest, ShowsTheLoadedModulesTickedByTheLastUsedMask) {
     EXPECT_EQ(ModuleList()->item(1)->checkState(), Qt::Checked);
     EXPECT_EQ(ModuleList()->currentRow(), 0);
     EXPECT_EQ(ButtonStates(), "10011");  // Stop and Save wait for a run
-    const QTableWidget* list = ReportList();
-    EXPECT_EQ(list->horizontalHeaderItem(4)->text(), QStringLiteral("Message"));
+    const QTableView* list = ReportList();
+    EXPECT_EQ(list->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Message"));
     EXPECT_EQ(list->columnWidth(1), 160);
     EXPECT_EQ(list->columnWidth(3), 60);
     EXPECT_EQ(list->columnWidth(4), 460);
@@ -78,11 +82,14 @@ TEST_F(ValidationWindowTest, ARunShowsTheItemsColouredAndCounted) {
     EXPECT_THAT(log.CallsOf(kMpa), ElementsAre("GetQuillonControl", "Reset", "LoadMediaFile " + media,
                                                "StartFileValidation", "StopFileValidation", "UnloadMediaFile"));
 
-    const QTableWidget* list = ReportList();
-    EXPECT_EQ(list->item(0, 4)->background().color(), QColor(247, 247, 255));
-    EXPECT_EQ(list->item(1, 0)->background().color(), QColor(255, 255, 204));
-    EXPECT_EQ(list->item(2, 2)->background().color(), QColor(255, 204, 204));
-    for (int row = 0; row < 3; ++row) EXPECT_FALSE(list->item(row, 0)->icon().isNull());
+    const QAbstractItemModel* list = ReportList()->model();
+    const auto background = [list](int row, int column) {
+        return list->index(row, column).data(Qt::BackgroundRole).value<QColor>();
+    };
+    EXPECT_EQ(background(0, 4), QColor(247, 247, 255));
+    EXPECT_EQ(background(1, 0), QColor(255, 255, 204));
+    EXPECT_EQ(background(2, 2), QColor(255, 204, 204));
+    for (int row = 0; row < 3; ++row) EXPECT_FALSE(list->index(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
 
     // A second run starts from an empty list.
     Button("btnStartValidation")->click();
@@ -228,6 +235,29 @@ TEST_F(ValidationWindowTest, TheRealModuleValidatesAToneFile) {
     EXPECT_EQ(Lines().back()[3], QStringLiteral("Info"));
     EXPECT_THAT(Lines().back()[4].toStdString(), HasSubstr("Frames: "));
     EXPECT_EQ(ProgressLabel(), QStringLiteral("Progress: 100.00%...Done."));
+}
+
+// About 6,700 changes of each of nine header fields: the list shows the
+// module's first 5,000 of each and one line for the rest.
+TEST_F(ValidationWindowTest, TheRealModuleShowsAHostileStreamWithinItsBound) {
+    const std::string module = testsupport::BinPath("MPEGAudioValidator.qll");
+    if (!std::filesystem::exists(module)) GTEST_SKIP() << "the MPEG Audio Validator module is not built";
+    const testsupport::TempDir dir;
+    media = dir.Write("hostile.mp2", testsupport::AlternatingHeaderStream(1024 * 1024));
+    Open(std::filesystem::path(module).parent_path().string() + "/");
+    Button("btnStartValidation")->click();
+    const std::vector<QStringList> lines = Lines();
+    EXPECT_LE(lines.size(), 9u * 5001u + 10u);
+    const auto bitrateLines = std::count_if(lines.begin(), lines.end(), [](const QStringList& line) {
+        return line[4].contains(QStringLiteral("bitrate changes to"));
+    });
+    EXPECT_EQ(bitrateLines, 5000);
+    EXPECT_THAT(lines.back()[4].toStdString(), HasSubstr("Frames: "));
+    const auto sum = std::find_if(lines.begin(), lines.end(), [](const QStringList& line) {
+        return line[4].endsWith(QStringLiteral(" more bitrate changes"));
+    });
+    ASSERT_NE(sum, lines.end());
+    EXPECT_EQ((*sum)[3], QStringLiteral("Warning"));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 
 namespace validationtest {
@@ -59,8 +59,8 @@ QPushButton* ValidationWindowTest::Button(const char* name) const {
     return window->findChild<QPushButton*>(QString::fromLatin1(name));
 }
 
-QTableWidget* ValidationWindowTest::ReportList() const {
-    return window->findChild<QTableWidget*>(QStringLiteral("lvReport"));
+QTableView* ValidationWindowTest::ReportList() const {
+    return window->findChild<QTableView*>(QStringLiteral("lvReport"));
 }
 
 QListWidget* ValidationWindowTest::ModuleList() const {
@@ -81,10 +81,10 @@ QString ValidationWindowTest::Counter(const char* name) const {
 
 std::vector<QStringList> ValidationWindowTest::Lines() const {
     std::vector<QStringList> lines;
-    const QTableWidget* list = ReportList();
+    const QAbstractItemModel* list = ReportList()->model();
     for (int row = 0; row < list->rowCount(); ++row) {
         QStringList texts;
-        for (int column = 0; column < list->columnCount(); ++column) texts << list->item(row, column)->text();
+        for (int column = 0; column < list->columnCount(); ++column) texts << list->index(row, column).data().toString();
         lines.push_back(texts);
     }
     return lines;

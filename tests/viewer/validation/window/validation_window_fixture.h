@@ -23,7 +23,7 @@ class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 namespace validationtest {
 
@@ -61,7 +61,7 @@ protected:
     static void During(int milliseconds, std::function<void()> steps);
 
     [[nodiscard]] QPushButton* Button(const char* name) const;
-    [[nodiscard]] QTableWidget* ReportList() const;
+    [[nodiscard]] QTableView* ReportList() const;
     [[nodiscard]] QListWidget* ModuleList() const;
     [[nodiscard]] QString ProgressLabel() const;
     [[nodiscard]] QProgressBar* ProgressBar() const;
