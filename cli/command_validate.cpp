@@ -25,6 +25,7 @@ const char* const kValidateHelpText =
     "                             [--disable KIND]... [--format text|json]\n"
     "                             [--fail-on warning|error|never] [--force]\n"
     "                             [--events-per-kind N] [--jobs N]\n"
+    "                             [--profile NAME|FILE [--recursive] [--summary]]\n"
     "\n"
     "Checks MPEG audio streams with the MPEG Audio Validator (the mpaverify\n"
     "walker for MPEG-1 Layer I/II, the mpacheck stream checker for every MPEG\n"
