@@ -21,3 +21,19 @@ make_work_folder() {
   work="$(mktemp -d)"
   trap 'rm -rf "$work"' EXIT
 }
+
+# median_seconds RUNS COMMAND...: wall-clock seconds of the median of RUNS
+# runs of a whole process (output dropped). The machine may be shared: the
+# median is steadier than the fastest run, and peers timed in the same loop
+# see the same load.
+median_seconds() {
+  local runs=$1 run start
+  shift
+  local times=()
+  for ((run = 0; run < runs; ++run)); do
+    start=$EPOCHREALTIME
+    "$@" >/dev/null 2>&1 || true
+    times+=("$(echo "$EPOCHREALTIME - $start" | bc -l)")
+  done
+  printf '%s\n' "${times[@]}" | sort -g | awk '{ t[NR] = $1 } END { print (NR % 2) ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2 }'
+}

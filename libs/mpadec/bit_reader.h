@@ -3,8 +3,10 @@
 // past the bytes held return zero bits, so a corrupt frame that asks for more
 // data than the window holds can never touch memory outside it.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace mpadec {
 
@@ -49,7 +51,7 @@ private:
     void refill() {
         std::uint64_t word = 0;
         if (next_ + 8 <= size_) {
-            for (int i = 0; i < 8; ++i) word = word << 8 | data_[next_ + i];
+            word = load_big_endian(data_ + next_);
         } else {
             for (std::size_t i = 0; i < 8; ++i) word = word << 8 | byte_at(next_ + i);
         }
@@ -57,6 +59,20 @@ private:
         const int bytes = (63 - cached_) >> 3;
         next_ += static_cast<std::size_t>(bytes);
         cached_ += bytes * 8;
+    }
+
+    static std::uint64_t load_big_endian(const std::uint8_t* bytes) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes, sizeof word);
+        if constexpr (std::endian::native == std::endian::little) {
+#if defined(__GNUC__) || defined(__clang__)
+            return __builtin_bswap64(word);
+#else
+            word = 0;
+            for (int i = 0; i < 8; ++i) word = word << 8 | bytes[i];
+#endif
+        }
+        return word;
     }
 
     void seek(std::size_t bit) {

@@ -67,57 +67,75 @@ const std::uint16_t* split_table(int steps) {
 
 // Layer I: with n = a, (MSB of the (n + 1)-bit code ? 0 : -1) + low bits / 2^n
 // + 1 / 2^n equals (code - 2^n + 1) / 2^n exactly; times 2^(n + 1) that is
-// 2 (code - 2^n + 1), then divided by 2^(n + 1) - 1.
-double dequantise_layer1(std::uint32_t code, int n) {
-    const double scale = static_cast<double>(2u << n);
-    return static_cast<double>(2 * (static_cast<std::int32_t>(code) - (1 << n) + 1)) / (scale - 1.0);
-}
-
-// A subband and channel with a non-zero allocation, in the order their
-// samples follow in the frame: how they are read and dequantised, and where
-// they go (an intensity subband feeds both channels).
-struct layer2_coded {
-    int sb;
-    int ch;
-    int shared;
-    int bits;                    // of one code field
-    const std::uint16_t* split;  // grouped codes: their splits; else null
-    int half;                    // 2^(x - 1)
-    double inverse;              // 1 / 2^(x - 1)
-    double d;
-    double c;
+// 2 (code - 2^n + 1), then divided by 2^(n + 1) - 1. As a line in the code:
+// code x step + offset.
+struct linear_code {
+    double step;
+    double offset;
 };
 
-layer2_coded plan_coded(const std::int32_t* table, int sb, int ch, int shared, int allocation) {
-    const std::int32_t* row = table + sb * 64 + allocation * 4;
-    const int q = row[3];
-    const int half = 1 << (kCodeBits[q] - 1);
-    return {sb, ch, shared, row[1], row[2] == 3 ? nullptr : split_table(row[0]), half, 1.0 / half, kD[q], kC[q]};
+linear_code layer1_line(int n) {
+    const double divisor = static_cast<double>(2u << n) - 1.0;
+    return {2.0 / divisor, 2.0 * static_cast<double>(1 - (1 << n)) / divisor};
 }
 
 // Layer II: (MSB of the x-bit code ? 0 : -1) + low bits / 2^(x - 1) equals
-// (code - 2^(x - 1)) / 2^(x - 1) exactly, then (v + D) C.
-double dequantise_layer2(std::uint32_t code, const layer2_coded& p) {
-    const double v = static_cast<double>(static_cast<std::int32_t>(code) - p.half) * p.inverse;
-    return (v + p.d) * p.c;
+// code / 2^(x - 1) - 1 exactly, then (v + D) C: code x C / 2^(x - 1) +
+// (D - 1) C.
+linear_code layer2_line(int q) {
+    const double inverse = 1.0 / static_cast<double>(1 << (kCodeBits[q] - 1));
+    return {kC[q] * inverse, (kD[q] - 1.0) * kC[q]};
 }
 
-// The three samples of a coded subband in one granule.
-void read_samples(bit_reader& reader, const layer2_coded& p, double* v) {
-    std::uint32_t codes[3];
-    if (p.split == nullptr) {
-        const std::uint64_t three = reader.read_long(3 * p.bits);
-        const std::uint32_t mask = (1u << p.bits) - 1;
-        codes[0] = static_cast<std::uint32_t>(three >> (2 * p.bits));
-        codes[1] = static_cast<std::uint32_t>(three >> p.bits) & mask;
-        codes[2] = static_cast<std::uint32_t>(three) & mask;
-    } else {
-        const std::uint32_t split = p.split[reader.read(p.bits)];
-        codes[0] = split & 15;
-        codes[1] = split >> 4 & 15;
-        codes[2] = split >> 8;
+// A subband and channel with a non-zero allocation, in the order their
+// samples follow in the frame: how its codes are read.
+struct layer2_coded {
+    int bits;                    // of one code field
+    const std::uint16_t* split;  // grouped codes: their splits; else null
+};
+
+// Where a coded subband's samples go: an intensity subband feeds both
+// channels, so it has two targets. The line already holds the scale factor
+// of the current part of the frame.
+struct layer2_target {
+    int code;       // index of the coded subband
+    int sb;
+    int ch;
+    int scale[3];   // scale factor index per part
+    linear_code unscaled;
+    linear_code line;
+};
+
+layer2_coded plan_coded(const std::int32_t* table, int sb, int allocation) {
+    const std::int32_t* row = table + sb * 64 + allocation * 4;
+    return {row[1], row[2] == 3 ? nullptr : split_table(row[0])};
+}
+
+// The codes of one granule: per coded subband its three sample codes.
+struct granule_codes {
+    std::uint32_t code[3][64];
+};
+
+void read_granule(bit_reader& shared_reader, const layer2_coded* coded, int count, granule_codes& out) {
+    // A local copy: the stores of the codes could alias the reader's members,
+    // which would then go through memory on every read.
+    bit_reader reader = shared_reader;
+    for (int i = 0; i < count; ++i) {
+        const layer2_coded& p = coded[i];
+        if (p.split == nullptr) {
+            const std::uint64_t three = reader.read_long(3 * p.bits);
+            const std::uint32_t mask = (1u << p.bits) - 1;
+            out.code[0][i] = static_cast<std::uint32_t>(three >> (2 * p.bits));
+            out.code[1][i] = static_cast<std::uint32_t>(three >> p.bits) & mask;
+            out.code[2][i] = static_cast<std::uint32_t>(three) & mask;
+        } else {
+            const std::uint32_t split = p.split[reader.read(p.bits)];
+            out.code[0][i] = split & 15;
+            out.code[1][i] = split >> 4 & 15;
+            out.code[2][i] = split >> 8;
+        }
     }
-    for (int j = 0; j < 3; ++j) v[j] = dequantise_layer2(codes[j], p);
+    shared_reader = reader;
 }
 
 // Runs the synthesis of `slots` time slots for every channel and converts them.
@@ -211,18 +229,36 @@ void read_layer2_scale_factors(bit_reader& reader, const frame_header& h, layer2
     }
 }
 
-// The coded subbands in the order of their samples; returns their count.
-int plan_layer2(const frame_header& h, const layer2_side& side, layer2_coded* coded) {
+// The coded subbands in the order of their samples and the targets they
+// feed; returns the count of coded subbands and sets `targets`.
+int plan_layer2(const frame_header& h, const layer2_side& side, layer2_coded* coded, layer2_target* target,
+                int& targets) {
     const int bound = std::min(h.jsbound, h.sblimit);
     int count = 0;
+    targets = 0;
     for (int sb = 0; sb < h.sblimit; ++sb) {
         for (int ch = 0; ch < (sb < bound ? h.channels : 1); ++ch) {
-            const int shared = sb >= bound && h.channels == 2;
             const int a = side.allocation[ch][sb];
-            if (a) coded[count++] = plan_coded(h.allocation_table, sb, ch, shared, a);
+            if (a == 0) continue;
+            coded[count] = plan_coded(h.allocation_table, sb, a);
+            const linear_code unscaled = layer2_line(h.allocation_table[sb * 64 + a * 4 + 3]);
+            const int last = sb >= bound ? h.channels - 1 : ch;
+            for (int out = ch; out <= last; ++out) {
+                const int* scale = side.scale[out][sb];
+                target[targets++] = {count, sb, out, {scale[0], scale[1], scale[2]}, unscaled, {}};
+            }
+            ++count;
         }
     }
     return count;
+}
+
+// Folds the scale factor of a part of the frame into every target's line.
+void scale_targets(layer2_target* target, int targets, int part) {
+    for (int t = 0; t < targets; ++t) {
+        const double factor = kScaleFactors[target[t].scale[part]];
+        target[t].line = {target[t].unscaled.step * factor, target[t].unscaled.offset * factor};
+    }
 }
 
 }  // namespace
@@ -251,6 +287,19 @@ void decode_layer1(mpa_decoder& decoder, bit_reader& reader) {
     }
     if (!crc_matches(decoder, reader, crc_end)) return;
 
+    // Per channel and subband the line from code to fraction, scale factor
+    // included; no allocation gives 0 whatever the code.
+    linear_code lines[2][32] = {};
+    for (int ch = 0; ch < channels; ++ch) {
+        for (int sb = 0; sb < 32; ++sb) {
+            const int a = allocation[ch][sb];
+            if (a == 0) continue;
+            const linear_code line = layer1_line(a);
+            const double factor = kScaleFactors[scale[ch][sb]];
+            lines[ch][sb] = {line.step * factor, line.offset * factor};
+        }
+    }
+
     decoder.clip_count = 0;
     for (int block = 0; block < 12; ++block) {
         double fractions[1][2][32];
@@ -258,9 +307,9 @@ void decode_layer1(mpa_decoder& decoder, bit_reader& reader) {
             // From the bound on, one code serves both channels.
             for (int ch = 0; ch < (sb < bound ? channels : 1); ++ch) {
                 const int a = allocation[ch][sb];
-                const double v = a ? dequantise_layer1(reader.read(a + 1), a) : 0.0;
+                const double code = a ? static_cast<double>(reader.read(a + 1)) : 0.0;
                 for (int out = ch; out < (sb < bound ? ch + 1 : channels); ++out)
-                    fractions[0][out][sb] = v * kScaleFactors[scale[out][sb]];
+                    fractions[0][out][sb] = code * lines[out][sb].step + lines[out][sb].offset;
             }
         }
         synthesize_and_convert(decoder, fractions, 1);
@@ -274,27 +323,22 @@ void decode_layer2(mpa_decoder& decoder, bit_reader& reader) {
     if (!crc_matches(decoder, reader, crc_end)) return;
 
     // What stays the same for the 12 granules: the coded subbands, how each
-    // is read and dequantised, and the scale factor multipliers.
+    // is read, and where its samples go.
     layer2_coded coded[64];
-    const int coded_count = plan_layer2(decoder.header, side, coded);
-    double factors[2][32][3];
-    for (int ch = 0; ch < 2; ++ch) {
-        for (int sb = 0; sb < 32; ++sb) {
-            for (int part = 0; part < 3; ++part) factors[ch][sb][part] = kScaleFactors[side.scale[ch][sb][part]];
-        }
-    }
+    layer2_target target[64];
+    int targets = 0;
+    const int coded_count = plan_layer2(decoder.header, side, coded, target, targets);
     double fractions[3][2][32] = {};  // subbands without allocation stay 0
 
     decoder.clip_count = 0;
     for (int granule = 0; granule < 12; ++granule) {
-        const int part = granule / 4;
-        for (int i = 0; i < coded_count; ++i) {
-            const layer2_coded& p = coded[i];
-            double v[3];
-            read_samples(reader, p, v);
-            for (int out = p.ch; out <= p.ch + p.shared; ++out) {
-                const double factor = factors[out][p.sb][part];
-                for (int j = 0; j < 3; ++j) fractions[j][out][p.sb] = v[j] * factor;
+        if (granule % 4 == 0) scale_targets(target, targets, granule / 4);
+        granule_codes codes;
+        read_granule(reader, coded, coded_count, codes);
+        for (int t = 0; t < targets; ++t) {
+            const layer2_target& to = target[t];
+            for (int j = 0; j < 3; ++j) {
+                fractions[j][to.ch][to.sb] = static_cast<double>(codes.code[j][to.code]) * to.line.step + to.line.offset;
             }
         }
         synthesize_and_convert(decoder, fractions, 3);
