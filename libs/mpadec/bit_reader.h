@@ -35,6 +35,23 @@ public:
         return value;
     }
 
+    // The next `bits` bits (1 to 48) without a bounds check: the caller has
+    // made sure that bytes_ahead() is at least 8 more than the bytes its
+    // unguarded reads take. The cache is topped up on every read, which costs
+    // less than the branch that would decide it.
+    [[nodiscard]] std::uint64_t read_unguarded(int bits) {
+        cache_ |= load_big_endian(data_ + next_) >> cached_;
+        next_ += static_cast<std::size_t>((63 - cached_) >> 3);
+        cached_ |= 56;
+        const std::uint64_t value = cache_ >> (64 - bits);
+        cache_ <<= bits;
+        cached_ -= bits;
+        return value;
+    }
+
+    // Bytes of the data after those in the cache.
+    [[nodiscard]] std::size_t bytes_ahead() const { return next_ < size_ ? size_ - next_ : 0; }
+
     void skip(std::size_t bits) { seek(position() + bits); }
 
     // Bits read so far.

@@ -88,10 +88,18 @@ linear_code layer2_line(int q) {
 }
 
 // A subband and channel with a non-zero allocation, in the order their
-// samples follow in the frame: how its codes are read.
+// samples follow in the frame: the width of its field in a granule (one
+// grouped code or three codes) and how the field splits into three codes.
+// Both ways are one formula, so reading takes no branch: a grouped field
+// indexes its split table (mask all ones) and has no shifted parts (code mask
+// 0); three codes index entry 0 of a table, which splits into zeros, and are
+// shifted out.
 struct layer2_coded {
-    int bits;                    // of one code field
-    const std::uint16_t* split;  // grouped codes: their splits; else null
+    int width;
+    std::uint32_t group_mask;
+    const std::uint16_t* split;
+    int shift[2];
+    std::uint32_t code_mask;
 };
 
 // Where a coded subband's samples go: an intensity subband feeds both
@@ -108,7 +116,9 @@ struct layer2_target {
 
 layer2_coded plan_coded(const std::int32_t* table, int sb, int allocation) {
     const std::int32_t* row = table + sb * 64 + allocation * 4;
-    return {row[1], row[2] == 3 ? nullptr : split_table(row[0])};
+    const int bits = row[1];
+    if (row[2] == 3) return {3 * bits, 0, kSplit3.data(), {2 * bits, bits}, (1u << bits) - 1};
+    return {bits, ~0u, split_table(row[0]), {0, 0}, 0};
 }
 
 // The codes of one granule: per coded subband its three sample codes.
@@ -116,24 +126,29 @@ struct granule_codes {
     std::uint32_t code[3][64];
 };
 
-void read_granule(bit_reader& shared_reader, const layer2_coded* coded, int count, granule_codes& out) {
+template <bool Guarded>
+void read_fields(bit_reader& reader, const layer2_coded* coded, int count, granule_codes& out) {
+    for (int i = 0; i < count; ++i) {
+        const layer2_coded& p = coded[i];
+        const std::uint64_t field = Guarded ? reader.read_long(p.width) : reader.read_unguarded(p.width);
+        const std::uint32_t split = p.split[field & p.group_mask];
+        out.code[0][i] = static_cast<std::uint32_t>(field >> p.shift[0] & p.code_mask) | (split & 15);
+        out.code[1][i] = static_cast<std::uint32_t>(field >> p.shift[1] & p.code_mask) | (split >> 4 & 15);
+        out.code[2][i] = static_cast<std::uint32_t>(field & p.code_mask) | split >> 8;
+    }
+}
+
+// `bytes` bounds what the granule's fields take; with that much and a word
+// more ahead, the reads need no bounds checks.
+void read_granule(bit_reader& shared_reader, const layer2_coded* coded, int count, std::size_t bytes,
+                  granule_codes& out) {
     // A local copy: the stores of the codes could alias the reader's members,
     // which would then go through memory on every read.
     bit_reader reader = shared_reader;
-    for (int i = 0; i < count; ++i) {
-        const layer2_coded& p = coded[i];
-        if (p.split == nullptr) {
-            const std::uint64_t three = reader.read_long(3 * p.bits);
-            const std::uint32_t mask = (1u << p.bits) - 1;
-            out.code[0][i] = static_cast<std::uint32_t>(three >> (2 * p.bits));
-            out.code[1][i] = static_cast<std::uint32_t>(three >> p.bits) & mask;
-            out.code[2][i] = static_cast<std::uint32_t>(three) & mask;
-        } else {
-            const std::uint32_t split = p.split[reader.read(p.bits)];
-            out.code[0][i] = split & 15;
-            out.code[1][i] = split >> 4 & 15;
-            out.code[2][i] = split >> 8;
-        }
+    if (reader.bytes_ahead() >= bytes + 8) {
+        read_fields<false>(reader, coded, count, out);
+    } else {
+        read_fields<true>(reader, coded, count, out);
     }
     shared_reader = reader;
 }
@@ -328,13 +343,16 @@ void decode_layer2(mpa_decoder& decoder, bit_reader& reader) {
     layer2_target target[64];
     int targets = 0;
     const int coded_count = plan_layer2(decoder.header, side, coded, target, targets);
+    std::size_t granule_bits = 0;
+    for (int i = 0; i < coded_count; ++i) granule_bits += static_cast<std::size_t>(coded[i].width);
+    const std::size_t granule_bytes = granule_bits / 8 + 1;
     double fractions[3][2][32] = {};  // subbands without allocation stay 0
 
     decoder.clip_count = 0;
     for (int granule = 0; granule < 12; ++granule) {
         if (granule % 4 == 0) scale_targets(target, targets, granule / 4);
         granule_codes codes;
-        read_granule(reader, coded, coded_count, codes);
+        read_granule(reader, coded, coded_count, granule_bytes, codes);
         for (int t = 0; t < targets; ++t) {
             const layer2_target& to = target[t];
             for (int j = 0; j < 3; ++j) {
