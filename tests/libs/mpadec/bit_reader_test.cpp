@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "tests/libs/mpadec/bit_writer.h"
@@ -31,6 +32,30 @@ TEST(BitReaderTest, ReadsFieldsMostSignificantBitFirst) {
         ASSERT_EQ(reader.read(bits), value) << "at bit " << position;
         position += static_cast<std::size_t>(bits);
         ASSERT_EQ(reader.position(), position);
+    }
+}
+
+// Unguarded reads of 1 to 48 bits, mixed with guarded ones, give the fields
+// written, as long as the caller keeps 8 bytes ahead as promised.
+TEST(BitReaderTest, UnguardedReadsGiveTheSameFieldsWhileAWordIsAhead) {
+    BitWriter writer;
+    std::mt19937_64 random(11);
+    std::vector<std::pair<std::uint64_t, int>> fields;
+    for (int i = 0; i < 2000; ++i) {
+        const int bits = 1 + static_cast<int>(random() % 48);
+        const std::uint64_t value = random() >> (64 - bits);
+        fields.emplace_back(value, bits);
+        writer.Put(static_cast<std::uint32_t>(value >> 24), bits > 24 ? bits - 24 : 0);
+        writer.Put(static_cast<std::uint32_t>(value & 0xFFFFFF), std::min(bits, 24));
+    }
+    mpadec::bit_reader reader(writer.Bytes().data(), writer.Bytes().size());
+    std::size_t position = 0;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const auto [value, bits] = fields[i];
+        const bool guarded = i % 5 == 0 || reader.bytes_ahead() < 16;
+        EXPECT_EQ(guarded ? reader.read_long(bits) : reader.read_unguarded(bits), value) << i;
+        position += static_cast<std::size_t>(bits);
+        ASSERT_EQ(reader.position(), position) << i;
     }
 }
 
