@@ -22,18 +22,13 @@ make_work_folder() {
   trap 'rm -rf "$work"' EXIT
 }
 
-# median_seconds RUNS COMMAND...: wall-clock seconds of the median of RUNS
-# runs of a whole process (output dropped). The machine may be shared: the
-# median is steadier than the fastest run, and peers timed in the same loop
-# see the same load.
+# Wall-clock seconds of the median of $runs runs of a command (output dropped).
 median_seconds() {
-  local runs=$1 run start
-  shift
-  local times=()
+  local times=() start
   for ((run = 0; run < runs; ++run)); do
     start=$EPOCHREALTIME
-    "$@" >/dev/null 2>&1 || true
+    "$@" >/dev/null 2>&1
     times+=("$(echo "$EPOCHREALTIME - $start" | bc -l)")
   done
-  printf '%s\n' "${times[@]}" | sort -g | awk '{ t[NR] = $1 } END { print (NR % 2) ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2 }'
+  printf '%s\n' "${times[@]}" | sort -g | sed -n "$(((runs + 1) / 2))p"
 }

@@ -44,12 +44,12 @@ repeat_to "$hour" "$big" "$(echo "$gigabytes * 1000000000 / 1" | bc)"
 ffmpeg -hide_banner -v error -y -i "$hour" -c:a copy -f mpegts "$ts"
 
 # Outputs are rewritten on every run: --force and -y.
-ours_validate=$(median_seconds "$runs" "$cli" validate "$hour" --fail-on never)
-peer_validate=$(median_seconds "$runs" ffmpeg -v error -threads 1 -i "$hour" -f null -)
-ours_frames=$(median_seconds "$runs" "$cli" frames "$big" --all)
-peer_frames=$(median_seconds "$runs" ffprobe -v error -show_packets "$big")
-ours_extract=$(median_seconds "$runs" "$cli" extract "$ts" --stream 0 -o "$work/out.ours" --force)
-peer_extract=$(median_seconds "$runs" ffmpeg -v error -y -i "$ts" -map 0:a -c copy -f mp2 "$work/out.peer")
+ours_validate=$(median_seconds "$cli" validate "$hour" --fail-on never)
+peer_validate=$(median_seconds ffmpeg -v error -threads 1 -i "$hour" -f null -)
+ours_frames=$(median_seconds "$cli" frames "$big" --all)
+peer_frames=$(median_seconds ffprobe -v error -show_packets "$big")
+ours_extract=$(median_seconds "$cli" extract "$ts" --stream 0 -o "$work/out.ours" --force)
+peer_extract=$(median_seconds ffmpeg -v error -y -i "$ts" -map 0:a -c copy -f mp2 "$work/out.peer")
 cmp -s "$hour" "$work/out.ours" || echo "warning: the extracted stream differs from the original" >&2
 
 ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }

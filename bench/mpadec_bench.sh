@@ -2,24 +2,32 @@
 # Decoding speed of libmpadec against FFmpeg's floating-point decoders on
 # 10-minute streams made here: Layer II (48 kHz 256 kbit/s stereo, 44.1 kHz
 # 192 kbit/s joint stereo) against mp2float, and Layer III (128 kbit/s CBR,
-# VBR, MPEG-2 LSF 22.05 kHz 64 kbit/s) against mp3float and mpg123 -t. All
-# decoders run as whole processes on the same files, one after the other,
-# several times; the fastest run of each counts. Speed is seconds of audio
-# decoded per second.
+# VBR, MPEG-2 LSF 22.05 kHz 64 kbit/s) against mp3float, and all five against
+# mpg123 -t. All decoders run as whole processes on the same files, one after
+# the other, several times, with their PCM dropped; the median run of each
+# counts. Speed is seconds of audio decoded per second.
 #
-#   bench/mpadec_bench.sh [<build folder>] [<runs>]   (default: build/release, 3)
+#   bench/mpadec_bench.sh [<build folder>] [<runs>]   (default: build/release, 5)
+#
+# With MPADEC_BENCH_STREAMS set to a folder, the streams are made there once
+# and kept, so that later runs (and a profiler) can reuse them.
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=bench/bench_common.sh
 source "$here/bench_common.sh"
 build="${1:-$here/../build/release}"
-runs="${2:-3}"
+runs="${2:-5}"
 decoder="$build/bin/mpadec_decode"
-need_tools ffmpeg twolame lame mpg123 bc
+need_tools ffmpeg twolame lame mpg123 bc sort
 need_built "$build" mpadec_decode "$decoder"
 
-make_work_folder
+if [[ -n "${MPADEC_BENCH_STREAMS:-}" ]]; then
+  work="$MPADEC_BENCH_STREAMS"
+  mkdir -p "$work"
+else
+  make_work_folder
+fi
 seconds=600
 
 # Music-like material: tones, chirps and a little noise, different per channel.
@@ -31,23 +39,12 @@ stream_file() { [[ "$1" == l2_* ]] && echo "$work/$1.mp2" || echo "$work/$1.mp3"
 make_stream() {
   local name="$1" rate="$2"
   shift 2
+  [[ -s "$(stream_file "$name")" ]] && return
   ffmpeg -hide_banner -v error -y -f lavfi \
     -i "aevalsrc=(0.6+0.3*sin(2*PI*0.7*t))*(0.3*sin(2*PI*440*t)+0.2*sin(2*PI*(200+30*mod(t\,40))*t)+0.03*(2*random(0)-1))|(0.6+0.3*cos(2*PI*0.5*t))*(0.3*sin(2*PI*554*t)+0.2*sin(2*PI*(300+20*mod(t\,50))*t)+0.03*(2*random(1)-1)):s=$rate:d=$seconds" \
     -c:a pcm_s16le "$work/$name.wav"
   "$@" "$work/$name.wav" "$(stream_file "$name")"
   rm -f "$work/$name.wav"
-}
-
-# Wall-clock seconds of the fastest of $runs runs of a command.
-fastest() {
-  local best="" start elapsed
-  for ((run = 0; run < runs; ++run)); do
-    start=$EPOCHREALTIME
-    "$@" >/dev/null 2>&1
-    elapsed=$(echo "$EPOCHREALTIME - $start" | bc -l)
-    if [[ -z "$best" ]] || (($(echo "$elapsed < $best" | bc -l))); then best=$elapsed; fi
-  done
-  echo "$best"
 }
 
 echo "making the streams ($seconds s each) in $work" >&2
@@ -64,18 +61,18 @@ compare() {
   local stream
   stream="$(stream_file "$name")"
   local ours theirs
-  ours=$(fastest "$decoder" "$stream")
-  theirs=$(fastest "$@" "$stream")
+  ours=$(median_seconds "$decoder" "$stream")
+  theirs=$(median_seconds "$@" "$stream")
   printf '%-20s %-9s %9.3f %9.0f %9.3f %9.0f %7.2f\n' "$name" "$peer" "$ours" "$(echo "$seconds / $ours" | bc -l)" \
     "$theirs" "$(echo "$seconds / $theirs" | bc -l)" "$(echo "$theirs / $ours" | bc -l)"
 }
 
 printf '%-20s %-9s %9s %9s %9s %9s %7s\n' stream peer "mpadec s" "mpadec x" "peer s" "peer x" ratio
 ffmpeg_decode() { ffmpeg -hide_banner -v error -threads 1 -c:a "$1" -i "$2" -f null -; }
-compare l2_48k_256k_stereo ffmpeg ffmpeg_decode mp2float
-compare l2_44k_192k_joint ffmpeg ffmpeg_decode mp2float
-for name in l3_44k_128k_cbr l3_44k_vbr l3_22k_64k_lsf; do
-  compare "$name" ffmpeg ffmpeg_decode mp3float
+for name in l2_48k_256k_stereo l2_44k_192k_joint l3_44k_128k_cbr l3_44k_vbr l3_22k_64k_lsf; do
+  codec=mp3float
+  [[ "$name" == l2_* ]] && codec=mp2float
+  compare "$name" ffmpeg ffmpeg_decode "$codec"
   compare "$name" mpg123 mpg123 -q -t
 done
 echo "(x: seconds of audio per second; ratio: mpadec speed / peer speed)"

@@ -29,9 +29,9 @@ ffmpeg -hide_banner -v error -y -f lavfi \
 bytes=$(stat -c %s "$stream")
 
 "$runner" "$stream" >/dev/null  # counts on standard error
-validator=$(median_seconds "$runs" "$runner" "$stream")
-walker=$(median_seconds "$runs" "$runner" --walker-only "$stream")
-peer=$(median_seconds "$runs" ffmpeg -threads 1 -v error -i "$stream" -f null -)
+validator=$(median_seconds "$runner" "$stream")
+walker=$(median_seconds "$runner" --walker-only "$stream")
+peer=$(median_seconds ffmpeg -threads 1 -v error -i "$stream" -f null -)
 
 rate() { echo "scale=1; $1 / $2" | bc -l; }
 printf '%-22s %10s %12s %14s\n' "" "seconds" "MB/s" "audio s / s"

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "libs/mpadec/bit_reader.h"
+#include "libs/mpadec/cpu_features.h"
 #include "libs/mpadec/layer3.h"
 #include "libs/mpadec/mpadec.h"
 
@@ -99,8 +100,11 @@ struct mpa_decoder {
     mpadec::layer3_state layer3;
 
     // Synthesis: per channel a ring of 1024 values and its position.
-    double ring[2][mpadec::kRingSize];
+    float ring[2][mpadec::kRingSize];
     int ring_position[2];
+
+    // The vector kernels this stream uses.
+    mpadec::simd_path simd;
 
     mpa_statistics* statistics;
     mpa_printf_fn error_sink;
@@ -167,20 +171,25 @@ void decode_layer2(mpa_decoder& decoder, bit_reader& reader);
 
 // ---- synthesis and PCM (synthesis.cpp) ----
 
-// Runs the polyphase synthesis for one block of 32 subband samples of a
-// channel and writes 32 output samples (full scale 1.0).
+// Runs the polyphase synthesis (single precision) for one block of 32
+// subband samples of a channel and writes 32 output samples (full scale 1.0).
+// The double form converts on the way in and out.
+void synthesize(mpa_decoder& decoder, int channel, const float* subband, float* out);
 void synthesize(mpa_decoder& decoder, int channel, const double* subband, double* out);
 
 // Converts `slots` time slots of synthesis output, laid out as
 // rows[slot][channel][32], to PCM at the frame's current position.
+void convert_rows(mpa_decoder& decoder, const float (*rows)[2][32], int slots);
 void convert_rows(mpa_decoder& decoder, const double (*rows)[2][32], int slots);
 
-// One output value to a 16-bit sample; counts saturation in clip_count.
+// One output value to a 16-bit sample, rounded half away from zero; counts
+// saturation in clip_count. Both forms give the same sample for a float.
 [[nodiscard]] std::int16_t to_pcm(double value, std::uint16_t& clip_count);
+[[nodiscard]] std::int16_t to_pcm(float value, std::uint16_t& clip_count);
 
 // The unnormalised 32-point DCT-II, out[m] = sum in[k] cos((2k + 1) m pi / 64),
 // by the fast algorithm the synthesis uses.
-void dct32(const double* in, double* out);
+void dct32(const float* in, float* out);
 
 // The synthesis window D of ISO/IEC 11172-3 Table 3-B.3.
 extern const double kSynthesisWindow[512];

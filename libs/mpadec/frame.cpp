@@ -15,7 +15,7 @@ void decode_layer3_frame(mpa_decoder& decoder, bit_reader& reader) {
         return;
     }
     decoder.clip_count = 0;
-    double rows[kSubbandLines][2][32];
+    float rows[kSubbandLines][2][32];
     for (int gr = 0; gr < out.granules; ++gr) {
         for (int slot = 0; slot < kSubbandLines; ++slot)
             for (int ch = 0; ch < out.channels; ++ch) synthesize(decoder, ch, out.subband[gr][slot][ch], rows[slot][ch]);

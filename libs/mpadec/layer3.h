@@ -30,12 +30,18 @@ inline constexpr int kSubbandLines = 18;
 // (bytes x 8); both are moved back by 4096 bytes together now and then so
 // that they stay small. A zeroed buffer is the state of a new stream.
 struct main_data_buffer {
-    std::uint8_t bytes[kMainDataBytes];
+    // The last 8 bytes mirror the first 8, so that an 8-byte read may start
+    // anywhere in the ring.
+    std::uint8_t bytes[kMainDataBytes + 8];
     std::uint32_t stored;      // bytes ever stored; the next one goes to slot stored % 4096
     std::int32_t position;     // bits read
     std::int32_t frame_start;  // main data bytes stored before the current frame
 
-    void store(std::uint8_t byte) { bytes[stored++ & (kMainDataBytes - 1)] = byte; }
+    void store(std::uint8_t byte) {
+        const std::uint32_t slot = stored++ & (kMainDataBytes - 1);
+        bytes[slot] = byte;
+        if (slot < 8) bytes[kMainDataBytes + slot] = byte;
+    }
     // The next `bits` bits, MSB first; meaningful up to 32 bits, more only skip.
     [[nodiscard]] std::uint32_t read(int bits);
     [[nodiscard]] int read_bit() {
@@ -45,15 +51,13 @@ struct main_data_buffer {
     // The next 57 bits or more at the top of the value, without reading them.
     [[nodiscard]] std::uint64_t peek() const {
         const auto at = static_cast<std::uint32_t>(position);
-        const std::uint32_t first = (at >> 3) & (kMainDataBytes - 1);
+        return load_8_bytes((at >> 3) & (kMainDataBytes - 1)) << (at & 7);
+    }
+    // The 8 bytes from `slot` on, the first one at the top.
+    [[nodiscard]] std::uint64_t load_8_bytes(std::uint32_t slot) const {
         std::uint64_t word = 0;
-        if (first + 8 <= kMainDataBytes) {
-            const std::uint8_t* p = bytes + first;
-            for (int i = 0; i < 8; ++i) word = word << 8 | p[i];
-        } else {
-            for (std::uint32_t i = 0; i < 8; ++i) word = word << 8 | bytes[(first + i) & (kMainDataBytes - 1)];
-        }
-        return word << (at & 7);
+        for (int i = 0; i < 8; ++i) word = word << 8 | bytes[slot + i];
+        return word;
     }
     void skip(std::int32_t bits) { position += bits; }
     void rewind(std::int32_t bits) { position -= bits; }
@@ -75,7 +79,7 @@ struct layer3_output {
     int granules;  // 2 for MPEG-1, 1 for MPEG-2
     int channels;
     std::uint16_t computed_crc;  // of the side information, when the frame has a CRC
-    double subband[2][kSubbandLines][2][kSubbands];  // [granule][time slot][channel][subband]
+    float subband[2][kSubbandLines][2][kSubbands];  // [granule][time slot][channel][subband]
 };
 
 enum class layer3_result {
@@ -374,6 +378,6 @@ void reduce_aliasing(double lines[kGranuleLines], int subbands = kSubbands);
 // IMDCT with its window and the overlap, and frequency inversion: the 18 time
 // slots of the channel in slots[slot][channel][subband].
 void hybrid_synthesis(double lines[kGranuleLines], const granule_info& g, const band_layout& bands,
-                      double overlap[kSubbands][kSubbandLines], double (*slots)[2][kSubbands], int channel);
+                      double overlap[kSubbands][kSubbandLines], float (*slots)[2][kSubbands], int channel);
 
 }  // namespace mpadec

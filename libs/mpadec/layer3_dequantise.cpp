@@ -39,6 +39,14 @@ double power_of_quarter_root(int quarters) {
 // The scale factor's exponent in quarters: -2 or -4 per step.
 int scale_quarters(const granule_info& g, int factor) { return -2 * (1 + g.scalefac_scale) * factor; }
 
+// Lines from `end` on are silent: their values are all 0, so are the lines,
+// and no band there needs a gain.
+int non_zero_end(const int values[kGranuleLines]) {
+    int end = kGranuleLines;
+    while (end > 0 && values[end - 1] == 0) --end;
+    return end;
+}
+
 void scale_lines(const int* values, double* lines, int count, double gain) {
     const std::array<double, kPowerEntries>& table = power_table();
     for (int i = 0; i < count; ++i) {
@@ -51,9 +59,14 @@ void scale_lines(const int* values, double* lines, int count, double gain) {
 // Long bands [0, last_band) up to line `end`.
 void dequantise_long(const int* values, const granule_info& g, const scale_factors& f, const band_layout& bands,
                      int last_band, double global, double* lines) {
+    const int end = non_zero_end(values);
     for (int band = 0; band < last_band; ++band) {
         const int from = bands.long_bounds[band];
         const int to = bands.long_bounds[band + 1];
+        if (from >= end) {
+            std::fill(lines + from, lines + bands.long_bounds[last_band], 0.0);
+            return;
+        }
         const int factor = f.l[band] + g.preflag * kPretab[band];
         const double gain = global * power_of_quarter_root(scale_quarters(g, factor));
         scale_lines(values + from, lines + from, to - from, gain);
@@ -63,8 +76,13 @@ void dequantise_long(const int* values, const granule_info& g, const scale_facto
 // Short bands from `first_band`, each with its three windows in a row.
 void dequantise_short(const int* values, const granule_info& g, const scale_factors& f, const band_layout& bands,
                       int first_band, double global, double* lines) {
+    const int end = non_zero_end(values);
     for (int band = first_band; band < 13; ++band) {
         const int width = bands.short_bounds[band + 1] - bands.short_bounds[band];
+        if (3 * bands.short_bounds[band] >= end) {
+            std::fill(lines + 3 * bands.short_bounds[band], lines + kGranuleLines, 0.0);
+            return;
+        }
         for (int window = 0; window < 3; ++window) {
             const int from = 3 * bands.short_bounds[band] + window * width;
             const double gain = global * power_of_quarter_root(-8 * g.subblock_gain[window]) *

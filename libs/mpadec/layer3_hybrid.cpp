@@ -3,6 +3,7 @@
 // granule, and frequency inversion, giving 18 time slots of 32 subband
 // samples for the synthesis.
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -133,10 +134,6 @@ void unfold(const double* y, double* out) {
     for (int n = 3 * Q; n < 2 * N; ++n) out[n] = -y[n - 3 * Q];
 }
 
-void long_block(const double* lines, const double* window, double* out) {
-    imdct36(lines, out);
-    for (int i = 0; i < 36; ++i) out[i] *= window[i];
-}
 
 // Three short IMDCTs over lines w, w + 3, ... placed at 6, 12 and 18.
 void short_block(const double* lines, const double* window, double* out) {
@@ -152,9 +149,9 @@ void short_block(const double* lines, const double* window, double* out) {
 // True when all 18 lines of a subband are zero, as the subbands above the
 // coded spectrum are: their IMDCT output is zero and need not be computed.
 bool silent_subband(const double* lines) {
-    for (int i = 0; i < kSubbandLines; ++i)
-        if (lines[i] != 0) return false;
-    return true;
+    bool sound = false;  // no early exit: a branch per line costs more than the test
+    for (int i = 0; i < kSubbandLines; ++i) sound |= lines[i] != 0;
+    return !sound;
 }
 
 }  // namespace
@@ -199,35 +196,89 @@ void reduce_aliasing(double lines[kGranuleLines], int subbands) {
     }
 }
 
+namespace {
+
+// Subbands up to and including the highest one with a non-zero line.
+int subbands_in_use(const double lines[kGranuleLines]) {
+    for (int sb = kSubbands; sb > 0; --sb) {
+        if (!silent_subband(lines + kSubbandLines * (sb - 1))) return sb;
+    }
+    return 0;
+}
+
+// One subband's 18 time slots: the first half of its IMDCT output plus the
+// overlap, odd slots of odd subbands negated (frequency inversion); the
+// second half becomes the overlap.
+void overlap_add(const double* out, double* overlap, int sb, float (*slots)[2][kSubbands], int channel) {
+    const double odd_sign = sb & 1 ? -1.0 : 1.0;
+    for (int i = 0; i < kSubbandLines; i += 2) {
+        slots[i][channel][sb] = static_cast<float>(out[i] + overlap[i]);
+        slots[i + 1][channel][sb] = static_cast<float>(odd_sign * (out[i + 1] + overlap[i + 1]));
+    }
+    std::memcpy(overlap, out + kSubbandLines, kSubbandLines * sizeof(double));
+}
+
+// The same for a long block in one pass from its DCT-IV: the IMDCT's first
+// half, x[n] = y[n + 9] for n < 9 and -y[26 - n] after, windowed and added
+// to the overlap; its second half, -y[26 - n] below 27 and -y[n - 27] from
+// there, windowed into the overlap.
+void long_block(const double* lines, const double* window, double* overlap, int sb, float (*slots)[2][kSubbands],
+                int channel) {
+    double y[18];
+    dct4_18(lines, y);
+    const double odd_sign = sb & 1 ? -1.0 : 1.0;
+    double first[18];
+    for (int n = 0; n < 9; ++n) first[n] = y[n + 9] * window[n] + overlap[n];
+    for (int n = 9; n < 18; ++n) first[n] = -y[26 - n] * window[n] + overlap[n];
+    for (int n = 18; n < 27; ++n) overlap[n - 18] = -y[26 - n] * window[n];
+    for (int n = 27; n < 36; ++n) overlap[n - 18] = -y[n - 27] * window[n];
+    for (int i = 0; i < kSubbandLines; i += 2) {
+        slots[i][channel][sb] = static_cast<float>(first[i]);
+        slots[i + 1][channel][sb] = static_cast<float>(odd_sign * first[i + 1]);
+    }
+}
+
+// The same for a subband whose IMDCT output is zero: the overlap alone.
+void overlap_only(double* overlap, int sb, float (*slots)[2][kSubbands], int channel) {
+    const double odd_sign = sb & 1 ? -1.0 : 1.0;
+    for (int i = 0; i < kSubbandLines; i += 2) {
+        slots[i][channel][sb] = static_cast<float>(overlap[i]);
+        slots[i + 1][channel][sb] = static_cast<float>(odd_sign * overlap[i + 1]);
+    }
+    std::fill(overlap, overlap + kSubbandLines, 0.0);
+}
+
+}  // namespace
+
 void hybrid_synthesis(double lines[kGranuleLines], const granule_info& g, const band_layout& bands,
-                      double overlap[kSubbands][kSubbandLines], double (*slots)[2][kSubbands], int channel) {
+                      double overlap[kSubbands][kSubbandLines], float (*slots)[2][kSubbands], int channel) {
     const int block_type = g.window_switching_flag ? g.block_type : 0;
+    int used = 0;
     if (short_blocks(g)) {
         // Short blocks get no alias reduction; the two long subbands of a
         // mixed block get it at the boundary between them.
         reorder_short(lines, g, bands);
         if (g.mixed_block_flag) reduce_aliasing(lines, 2);
+        used = subbands_in_use(lines);
     } else {
-        reduce_aliasing(lines);
+        // Above the highest subband in use, the only butterflies that change
+        // anything are those at its upper boundary.
+        used = std::min(subbands_in_use(lines) + 1, kSubbands);
+        reduce_aliasing(lines, used);
     }
     // The mixed block flag puts the two lowest subbands under the normal
     // window whatever the block type, also for start and stop blocks.
     const bool mixed = g.window_switching_flag && g.mixed_block_flag;
     for (int sb = 0; sb < kSubbands; ++sb) {
         const int type = mixed && sb < 2 ? 0 : block_type;
-        double out[36];
-        if (silent_subband(lines + kSubbandLines * sb)) {
-            std::memset(out, 0, sizeof out);
+        if (sb >= used || silent_subband(lines + kSubbandLines * sb)) {
+            overlap_only(overlap[sb], sb, slots, channel);  // the IMDCT of silence is zero
         } else if (type == 2) {
+            double out[36];
             short_block(lines + kSubbandLines * sb, imdct_window(2), out);
+            overlap_add(out, overlap[sb], sb, slots, channel);
         } else {
-            long_block(lines + kSubbandLines * sb, imdct_window(type), out);
-        }
-        const bool invert = sb & 1;
-        for (int i = 0; i < kSubbandLines; ++i) {
-            const double value = out[i] + overlap[sb][i];
-            slots[i][channel][sb] = invert && (i & 1) ? -value : value;
-            overlap[sb][i] = out[i + kSubbandLines];
+            long_block(lines + kSubbandLines * sb, imdct_window(type), overlap[sb], sb, slots, channel);
         }
     }
 }

@@ -387,6 +387,7 @@ TAMBERLY_EXPORT bufstream* TAMBERLY_CDECL open_MPEGin_Audio_stream_ex(mpa_get_re
     decoder->stream.release = decoder_release;
     decoder->mode = stream_mode::decode;
     decoder->ring_position[0] = decoder->ring_position[1] = 64;
+    decoder->simd = detected_simd_path();
     return &decoder->stream;
 }
 

@@ -1,111 +1,33 @@
 // Synthesis and PCM: the polyphase synthesis filterbank of ISO/IEC 11172-3
 // (matrixing through a fast 32-point DCT, windowing on a 1024-value ring per
-// channel) and the conversion of its output to 16-bit PCM.
+// channel) in single precision, and the conversion of its output to 16-bit
+// PCM. Single precision keeps the output within a few thousandths of an LSB
+// of a double-precision filterbank, far inside the full-accuracy limits.
+//
+// The windowing has a kernel per instruction set (cpu_features.h); all of
+// them add the terms of each output in the same order without fused
+// multiply-add, so every path gives the same values. The PCM conversion of
+// single-precision rows has an SSE2 kernel (which the AVX2 path uses too)
+// that gives the same samples as the portable one.
 
 #include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
+#include "libs/mpadec/cpu_features.h"
 #include "libs/mpadec/decoder.h"
 
-// The filterbank and the conversion are built twice on x86-64 ELF targets,
-// for AVX2 and for the baseline, and the loader picks one by the processor.
-// Neither build has fused multiply-add, and vectorising across outputs keeps
-// the order of the sums of each output, so both give the same values.
-#if defined(__x86_64__) && defined(__ELF__) && (defined(__GNUC__) || defined(__clang__))
-#define MPADEC_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#define MPADEC_INLINE __attribute__((always_inline)) inline
-#else
-#define MPADEC_VECTOR_CLONES
-#define MPADEC_INLINE inline
+#if MPADEC_X86_KERNELS
+#include <immintrin.h>
 #endif
 
 namespace mpadec {
-namespace {
-
-// 1 / (2 cos((2k + 1) pi / 2N)) for the butterflies of an N-point DCT-II.
-constexpr double kDct32Factors[16] = {
-    0.5006029982351963, 0.5054709598975436, 0.5154473099226246, 0.5310425910897841,
-    0.5531038960344445, 0.5829349682061339, 0.6225041230356648, 0.6748083414550057,
-    0.7445362710022986, 0.8393496454155268, 0.9725682378619608, 1.1694399334328847,
-    1.4841646163141662, 2.057781009953411,  3.407608418468719,  10.190008123548033};
-constexpr double kDct16Factors[8] = {0.5024192861881557, 0.5224986149396889, 0.5669440348163577,
-                                     0.6468217833599901, 0.7881546234512502, 1.060677685990347,
-                                     1.7224470982383342, 5.101148618689155};
-
-// cos(j pi / 16), j = 0 ... 8.
-constexpr double kCos16ths[9] = {1.0,
-                                 0.9807852804032304,
-                                 0.9238795325112867,
-                                 0.8314696123025452,
-                                 0.7071067811865476,
-                                 0.5555702330196023,
-                                 0.38268343236508984,
-                                 0.19509032201612833,
-                                 0.0};
-
-// The 8-point DCT-II matrix, cos((2k + 1) m pi / 16) at [k][m].
-constexpr std::array<std::array<double, 8>, 8> dct8_matrix() {
-    std::array<std::array<double, 8>, 8> matrix{};
-    for (int k = 0; k < 8; ++k) {
-        for (int m = 0; m < 8; ++m) {
-            int angle = (2 * k + 1) * m % 32;  // in 16ths of pi
-            if (angle > 16) angle = 32 - angle;
-            matrix[k][m] = angle > 8 ? -kCos16ths[16 - angle] : kCos16ths[angle];
-        }
-    }
-    return matrix;
-}
-constexpr auto kDct8 = dct8_matrix();
-
-// One radix-2 step of an N-point DCT-II: the DCT of the sums of mirrored
-// inputs gives the even outputs; the DCT of their differences, scaled by
-// 1 / (2 cos((2k + 1) pi / 2N)), gives the odd outputs as sums of neighbours.
-template <int N>
-MPADEC_INLINE void split(const double* in, const double* factors, double* sums, double* differences) {
-    for (int k = 0; k < N / 2; ++k) {
-        sums[k] = in[k] + in[N - 1 - k];
-        differences[k] = (in[k] - in[N - 1 - k]) * factors[k];
-    }
-}
-
-template <int N>
-MPADEC_INLINE void merge(const double* even, const double* odd, double* out) {
-    for (int m = 0; m < N / 2 - 1; ++m) {
-        out[2 * m] = even[m];
-        out[2 * m + 1] = odd[m] + odd[m + 1];
-    }
-    out[N - 2] = even[N / 2 - 1];
-    out[N - 1] = odd[N / 2 - 1];
-}
-
-// out[m] = sum in[k] cos((2k + 1) m pi / 64): two radix-2 steps down to four
-// 8-point DCTs, which are computed as small matrix products so that they
-// vectorise.
-MPADEC_INLINE void fast_dct32(const double* in, double* out) {
-    double halves[2][16];
-    split<32>(in, kDct32Factors, halves[0], halves[1]);
-    double quarters[4][8];
-    split<16>(halves[0], kDct16Factors, quarters[0], quarters[1]);
-    split<16>(halves[1], kDct16Factors, quarters[2], quarters[3]);
-    double products[4][8];
-    for (int q = 0; q < 4; ++q) {
-        for (int m = 0; m < 8; ++m) products[q][m] = kDct8[0][m] * quarters[q][0];
-        for (int k = 1; k < 8; ++k) {
-            for (int m = 0; m < 8; ++m) products[q][m] += kDct8[k][m] * quarters[q][k];
-        }
-    }
-    merge<16>(products[0], products[1], halves[0]);
-    merge<16>(products[2], products[3], halves[1]);
-    merge<32>(halves[0], halves[1], out);
-}
-
-}  // namespace
 
 // The synthesis window D, ISO/IEC 11172-3 Table 3-B.3 (multiples of 2^-16
 // given to 9 decimals).
-const double kSynthesisWindow[512] = {
+constexpr double kSynthesisWindow[512] = {
      0.000000000, -0.000015259, -0.000015259, -0.000015259, -0.000015259, -0.000015259, -0.000015259, -0.000030518,
     -0.000030518, -0.000030518, -0.000030518, -0.000045776, -0.000045776, -0.000061035, -0.000061035, -0.000076294,
     -0.000076294, -0.000091553, -0.000106812, -0.000106812, -0.000122070, -0.000137329, -0.000152588, -0.000167847,
@@ -172,44 +94,214 @@ const double kSynthesisWindow[512] = {
      0.000030518,  0.000030518,  0.000015259,  0.000015259,  0.000015259,  0.000015259,  0.000015259,  0.000015259,
 };
 
-void dct32(const double* in, double* out) { fast_dct32(in, out); }
+namespace {
 
-MPADEC_VECTOR_CLONES void synthesize(mpa_decoder& decoder, int channel, const double* subband, double* out) {
-    int& position = decoder.ring_position[channel];
-    position = (position - 64) & (kRingSize - 1);
-    double* ring = decoder.ring[channel];
+// 1 / (2 cos((2k + 1) pi / 2N)) for the butterflies of an N-point DCT-II.
+constexpr float kDct32Factors[16] = {
+    0.5006029982351963F, 0.5054709598975436F, 0.5154473099226246F, 0.5310425910897841F,
+    0.5531038960344445F, 0.5829349682061339F, 0.6225041230356648F, 0.6748083414550057F,
+    0.7445362710022986F, 0.8393496454155268F, 0.9725682378619608F, 1.1694399334328847F,
+    1.4841646163141662F, 2.057781009953411F,  3.407608418468719F,  10.190008123548033F};
+constexpr float kDct16Factors[8] = {0.5024192861881557F, 0.5224986149396889F, 0.5669440348163577F,
+                                    0.6468217833599901F, 0.7881546234512502F, 1.060677685990347F,
+                                    1.7224470982383342F, 5.101148618689155F};
 
-    // V[i] = sum S[k] cos((16 + i)(2k + 1) pi / 64), from the DCT's symmetries.
-    double x[32];
+// cos(j pi / 16), j = 0 ... 8.
+constexpr double kCos16ths[9] = {1.0,
+                                 0.9807852804032304,
+                                 0.9238795325112867,
+                                 0.8314696123025452,
+                                 0.7071067811865476,
+                                 0.5555702330196023,
+                                 0.38268343236508984,
+                                 0.19509032201612833,
+                                 0.0};
+
+// The 8-point DCT-II matrix, cos((2k + 1) m pi / 16) at [k][m].
+constexpr std::array<std::array<float, 8>, 8> dct8_matrix() {
+    std::array<std::array<float, 8>, 8> matrix{};
+    for (int k = 0; k < 8; ++k) {
+        for (int m = 0; m < 8; ++m) {
+            int angle = (2 * k + 1) * m % 32;  // in 16ths of pi
+            if (angle > 16) angle = 32 - angle;
+            matrix[k][m] = static_cast<float>(angle > 8 ? -kCos16ths[16 - angle] : kCos16ths[angle]);
+        }
+    }
+    return matrix;
+}
+constexpr auto kDct8 = dct8_matrix();
+
+constexpr std::array<float, 512> single_window() {
+    std::array<float, 512> window{};
+    for (int i = 0; i < 512; ++i) window[i] = static_cast<float>(kSynthesisWindow[i]);
+    return window;
+}
+constexpr auto kWindow = single_window();
+
+// One radix-2 step of an N-point DCT-II: the DCT of the sums of mirrored
+// inputs gives the even outputs; the DCT of their differences, scaled by
+// 1 / (2 cos((2k + 1) pi / 2N)), gives the odd outputs as sums of neighbours.
+template <int N>
+MPADEC_INLINE void split(const float* in, const float* factors, float* sums, float* differences) {
+    for (int k = 0; k < N / 2; ++k) {
+        sums[k] = in[k] + in[N - 1 - k];
+        differences[k] = (in[k] - in[N - 1 - k]) * factors[k];
+    }
+}
+
+template <int N>
+MPADEC_INLINE void merge(const float* even, const float* odd, float* out) {
+    for (int m = 0; m < N / 2 - 1; ++m) {
+        out[2 * m] = even[m];
+        out[2 * m + 1] = odd[m] + odd[m + 1];
+    }
+    out[N - 2] = even[N / 2 - 1];
+    out[N - 1] = odd[N / 2 - 1];
+}
+
+// out[m] = sum in[k] cos((2k + 1) m pi / 64): two radix-2 steps down to four
+// 8-point DCTs, which are computed as small matrix products so that they
+// vectorise.
+MPADEC_INLINE void fast_dct32(const float* in, float* out) {
+    float halves[2][16];
+    split<32>(in, kDct32Factors, halves[0], halves[1]);
+    float quarters[4][8];
+    split<16>(halves[0], kDct16Factors, quarters[0], quarters[1]);
+    split<16>(halves[1], kDct16Factors, quarters[2], quarters[3]);
+    float products[4][8];
+    for (int q = 0; q < 4; ++q) {
+        for (int m = 0; m < 8; ++m) products[q][m] = kDct8[0][m] * quarters[q][0];
+        for (int k = 1; k < 8; ++k) {
+            for (int m = 0; m < 8; ++m) products[q][m] += kDct8[k][m] * quarters[q][k];
+        }
+    }
+    merge<16>(products[0], products[1], halves[0]);
+    merge<16>(products[2], products[3], halves[1]);
+    merge<32>(halves[0], halves[1], out);
+}
+
+// Matrixing into the ring's 64 values at `v`:
+// V[i] = sum S[k] cos((16 + i)(2k + 1) pi / 64), from the DCT's symmetries.
+MPADEC_INLINE void matrix(const float* subband, float* v) {
+    float x[32];
     fast_dct32(subband, x);
-    double* v = ring + position;  // a multiple of 64: the 64 values never wrap
     for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
-    v[16] = 0.0;
+    v[16] = 0.0F;
     for (int i = 17; i < 48; ++i) v[i] = -x[48 - i];
     for (int i = 48; i < 64; ++i) v[i] = -x[i - 48];
+}
 
-    // Each run of 32 ring values below starts at a multiple of 32 and stays
-    // inside one 64-value block, so it never wraps either.
-    double sum[32] = {};
+// Windowing: out[j] = sum over i of D[64i + j] V[128i + j] + D[64i + 32 + j]
+// V[128i + 96 + j], ring positions taken from `position`. Each run of 32 ring
+// values starts at a multiple of 32 and stays inside one 64-value block, so
+// it never wraps.
+struct window_rows {
+    const float* near;
+    const float* far;
+};
+
+MPADEC_INLINE window_rows rows_of(const float* ring, int position, int i) {
+    return {ring + ((position + 128 * i) & (kRingSize - 1)), ring + ((position + 128 * i + 96) & (kRingSize - 1))};
+}
+
+void synthesize_portable(float* ring, int position, const float* subband, float* out) {
+    matrix(subband, ring + position);
+    float sum[32] = {};
     for (int i = 0; i < 8; ++i) {
-        const double* near = ring + ((position + 128 * i) & (kRingSize - 1));
-        const double* far = ring + ((position + 128 * i + 96) & (kRingSize - 1));
-        const double* d_near = kSynthesisWindow + 64 * i;
-        const double* d_far = d_near + 32;
-        for (int j = 0; j < 32; ++j) sum[j] += d_near[j] * near[j] + d_far[j] * far[j];
+        const window_rows r = rows_of(ring, position, i);
+        const float* d = kWindow.data() + 64 * i;
+        for (int j = 0; j < 32; ++j) sum[j] += d[j] * r.near[j] + d[32 + j] * r.far[j];
     }
-    for (int j = 0; j < 32; ++j) out[j] = sum[j];
+    std::memcpy(out, sum, sizeof sum);
+}
+
+#if MPADEC_X86_KERNELS
+
+MPADEC_TARGET("sse2") void synthesize_sse2(float* ring, int position, const float* subband, float* out) {
+    matrix(subband, ring + position);
+    __m128 sum[8];
+    for (__m128& s : sum) s = _mm_setzero_ps();
+    for (int i = 0; i < 8; ++i) {
+        const window_rows r = rows_of(ring, position, i);
+        const float* d = kWindow.data() + 64 * i;
+        for (int q = 0; q < 8; ++q) {
+            const __m128 near = _mm_mul_ps(_mm_loadu_ps(d + 4 * q), _mm_loadu_ps(r.near + 4 * q));
+            const __m128 far = _mm_mul_ps(_mm_loadu_ps(d + 32 + 4 * q), _mm_loadu_ps(r.far + 4 * q));
+            sum[q] = _mm_add_ps(sum[q], _mm_add_ps(near, far));
+        }
+    }
+    for (int q = 0; q < 8; ++q) _mm_storeu_ps(out + 4 * q, sum[q]);
+}
+
+MPADEC_TARGET("avx2") void synthesize_avx2(float* ring, int position, const float* subband, float* out) {
+    matrix(subband, ring + position);
+    __m256 sum[4];
+    for (__m256& s : sum) s = _mm256_setzero_ps();
+    for (int i = 0; i < 8; ++i) {
+        const window_rows r = rows_of(ring, position, i);
+        const float* d = kWindow.data() + 64 * i;
+        for (int q = 0; q < 4; ++q) {
+            const __m256 near = _mm256_mul_ps(_mm256_loadu_ps(d + 8 * q), _mm256_loadu_ps(r.near + 8 * q));
+            const __m256 far = _mm256_mul_ps(_mm256_loadu_ps(d + 32 + 8 * q), _mm256_loadu_ps(r.far + 8 * q));
+            sum[q] = _mm256_add_ps(sum[q], _mm256_add_ps(near, far));
+        }
+    }
+    for (int q = 0; q < 4; ++q) _mm256_storeu_ps(out + 8 * q, sum[q]);
+}
+
+#endif
+
+using synthesis_kernel = void (*)(float*, int, const float*, float*);
+
+synthesis_kernel kernel_for(simd_path path) {
+#if MPADEC_X86_KERNELS
+    if (path == simd_path::avx2) return synthesize_avx2;
+    if (path == simd_path::sse2) return synthesize_sse2;
+#endif
+    (void)path;
+    return synthesize_portable;
+}
+
+}  // namespace
+
+void dct32(const float* in, float* out) { fast_dct32(in, out); }
+
+void synthesize(mpa_decoder& decoder, int channel, const float* subband, float* out) {
+    int& position = decoder.ring_position[channel];
+    position = (position - 64) & (kRingSize - 1);
+    kernel_for(decoder.simd)(decoder.ring[channel], position, subband, out);
+}
+
+void synthesize(mpa_decoder& decoder, int channel, const double* subband, double* out) {
+    float in[32], result[32];
+    for (int k = 0; k < 32; ++k) in[k] = static_cast<float>(subband[k]);
+    synthesize(decoder, channel, in, result);
+    for (int j = 0; j < 32; ++j) out[j] = result[j];
 }
 
 namespace {
 
 // Rounding half away from zero adds +-0.5 by the sign and truncates; 0 and
 // -0 give 0 either way. The rounded value is held one step beyond the 16-bit
-// range on either side, where it counts as clipped and saturates.
+// range on either side, where it counts as clipped and saturates. Done in
+// double, where adding the half is exact.
 MPADEC_INLINE std::int32_t round_half_away(double value) {
     const double rounded = value * 32768.0 + std::copysign(0.5, value);
     const double low = rounded < -32769.0 ? -32769.0 : rounded;
     return static_cast<std::int32_t>(low > 32768.0 ? 32768.0 : low);
+}
+
+// The same for single precision without a sum that could round: the value
+// truncated, moved one step away from zero when the part cut off is a half
+// or more. Every step is exact in single precision, so the result equals the
+// double form's for every float.
+MPADEC_INLINE std::int32_t round_half_away(float value) {
+    const float scaled = value * 32768.0F;
+    const float low = scaled < -32769.0F ? -32769.0F : scaled;
+    const float held = low > 32768.0F ? 32768.0F : low;
+    const auto whole = static_cast<std::int32_t>(held);
+    const float cut = held - static_cast<float>(whole);
+    return whole + static_cast<std::int32_t>(cut >= 0.5F) - static_cast<std::int32_t>(cut <= -0.5F);
 }
 
 MPADEC_INLINE std::int16_t saturate(std::int32_t value, int& clips) {
@@ -220,8 +312,8 @@ MPADEC_INLINE std::int16_t saturate(std::int32_t value, int& clips) {
 
 // One time slot of every channel, interleaved. Rounding, interleaving and
 // saturation are separate passes over fixed counts so that each vectorises.
-template <int Channels>
-MPADEC_INLINE void convert_slot(const double (&slot)[2][32], std::int16_t* samples, int& clips) {
+template <int Channels, typename Sample>
+MPADEC_INLINE void convert_slot(const Sample (&slot)[2][32], std::int16_t* samples, int& clips) {
     std::int32_t rounded[Channels][32];
     for (int ch = 0; ch < Channels; ++ch) {
         for (int j = 0; j < 32; ++j) rounded[ch][j] = round_half_away(slot[ch][j]);
@@ -233,16 +325,8 @@ MPADEC_INLINE void convert_slot(const double (&slot)[2][32], std::int16_t* sampl
     for (int i = 0; i < 32 * Channels; ++i) samples[i] = saturate(interleaved[i], clips);
 }
 
-}  // namespace
-
-std::int16_t to_pcm(double value, std::uint16_t& clip_count) {
-    int clips = 0;
-    const std::int16_t sample = saturate(round_half_away(value), clips);
-    clip_count = static_cast<std::uint16_t>(clip_count + clips);
-    return sample;
-}
-
-MPADEC_VECTOR_CLONES void convert_rows(mpa_decoder& decoder, const double (*rows)[2][32], int slots) {
+template <typename Sample>
+MPADEC_INLINE void convert(mpa_decoder& decoder, const Sample (*rows)[2][32], int slots) {
     const int channels = decoder.header.channels;
     std::uint8_t* pcm = decoder.frame_pcm + static_cast<std::size_t>(decoder.pcm_position) * channels * 2;
     int clips = 0;
@@ -266,6 +350,94 @@ MPADEC_VECTOR_CLONES void convert_rows(mpa_decoder& decoder, const double (*rows
     }
     decoder.clip_count = static_cast<std::uint16_t>(decoder.clip_count + clips);
     decoder.pcm_position += 32 * slots;
+}
+
+#if MPADEC_X86_KERNELS
+
+// Four values rounded as round_half_away(float) does; `clips` counts, per
+// lane, the results outside the 16-bit range.
+MPADEC_TARGET("sse2") inline __m128i round_four(const float* values, __m128i& clips) {
+    const __m128 scaled = _mm_mul_ps(_mm_loadu_ps(values), _mm_set1_ps(32768.0F));
+    const __m128 held = _mm_min_ps(_mm_max_ps(scaled, _mm_set1_ps(-32769.0F)), _mm_set1_ps(32768.0F));
+    const __m128i whole = _mm_cvttps_epi32(held);
+    const __m128 cut = _mm_sub_ps(held, _mm_cvtepi32_ps(whole));
+    const __m128i up = _mm_castps_si128(_mm_cmpge_ps(cut, _mm_set1_ps(0.5F)));
+    const __m128i down = _mm_castps_si128(_mm_cmple_ps(cut, _mm_set1_ps(-0.5F)));
+    const __m128i rounded = _mm_add_epi32(_mm_sub_epi32(whole, up), down);
+    clips = _mm_sub_epi32(clips, _mm_cmpgt_epi32(rounded, _mm_set1_epi32(32767)));
+    clips = _mm_sub_epi32(clips, _mm_cmplt_epi32(rounded, _mm_set1_epi32(-32768)));
+    return rounded;
+}
+
+// Single-precision rows: rounding, interleaving and saturation four values
+// at a time, the saturation by the saturating pack.
+MPADEC_TARGET("sse2") void convert_sse2(mpa_decoder& decoder, const float (*rows)[2][32], int slots) {
+    const int channels = decoder.header.channels;
+    std::uint8_t* pcm = decoder.frame_pcm + static_cast<std::size_t>(decoder.pcm_position) * channels * 2;
+    __m128i clips = _mm_setzero_si128();
+    for (int slot = 0; slot < slots; ++slot) {
+        const float* left = rows[slot][0];
+        const float* right = rows[slot][1];
+        for (int j = 0; j < 32; j += 8) {
+            const __m128i a = round_four(left + j, clips);
+            const __m128i b = round_four(left + j + 4, clips);
+            if (channels == 2) {
+                const __m128i c = round_four(right + j, clips);
+                const __m128i d = round_four(right + j + 4, clips);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm),
+                                 _mm_packs_epi32(_mm_unpacklo_epi32(a, c), _mm_unpackhi_epi32(a, c)));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm + 16),
+                                 _mm_packs_epi32(_mm_unpacklo_epi32(b, d), _mm_unpackhi_epi32(b, d)));
+                pcm += 32;
+            } else {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm), _mm_packs_epi32(a, b));
+                pcm += 16;
+            }
+        }
+    }
+    alignas(16) std::int32_t lanes[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), clips);
+    decoder.clip_count = static_cast<std::uint16_t>(decoder.clip_count + lanes[0] + lanes[1] + lanes[2] + lanes[3]);
+    decoder.pcm_position += 32 * slots;
+}
+
+#endif
+
+template <typename Sample>
+void convert_on_path(mpa_decoder& decoder, const Sample (*rows)[2][32], int slots) {
+#if MPADEC_X86_KERNELS
+    if constexpr (std::is_same_v<Sample, float>) {
+        if (decoder.simd != simd_path::portable) {
+            convert_sse2(decoder, rows, slots);
+            return;
+        }
+    }
+#endif
+    convert(decoder, rows, slots);
+}
+
+}  // namespace
+
+std::int16_t to_pcm(double value, std::uint16_t& clip_count) {
+    int clips = 0;
+    const std::int16_t sample = saturate(round_half_away(value), clips);
+    clip_count = static_cast<std::uint16_t>(clip_count + clips);
+    return sample;
+}
+
+std::int16_t to_pcm(float value, std::uint16_t& clip_count) {
+    int clips = 0;
+    const std::int16_t sample = saturate(round_half_away(value), clips);
+    clip_count = static_cast<std::uint16_t>(clip_count + clips);
+    return sample;
+}
+
+void convert_rows(mpa_decoder& decoder, const float (*rows)[2][32], int slots) {
+    convert_on_path(decoder, rows, slots);
+}
+
+void convert_rows(mpa_decoder& decoder, const double (*rows)[2][32], int slots) {
+    convert_on_path(decoder, rows, slots);
 }
 
 }  // namespace mpadec

@@ -1,6 +1,7 @@
 // Decoding accuracy against reference PCM, by the full-accuracy limits of
 // ISO/IEC 11172-4: the RMS of the difference below 2^-15 / sqrt(12) of full
-// scale and no sample more than 2^-14 (2 LSB) off.
+// scale and no sample more than 2^-14 (2 LSB) off, on every vector kernel
+// path the processor has.
 //
 // References: the rounded output of a floating-point decoder for the encoder
 // fixtures in tests/data/mpadec (tests/data/make-decoder-fixtures.sh), and the
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "tests/libs/mpadec/decoder_driver.h"
+#include "tests/libs/mpadec/simd_paths.h"
 #include "tests/support/mpa_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -58,17 +60,18 @@ std::size_t ExpectedSamples(const Bytes& stream) {
     return samples;
 }
 
-void CheckAccuracy(const std::string& name, const Bytes& stream, const Bytes& referencePcm, bool wholeReference) {
-    ASSERT_FALSE(stream.empty()) << name;
-    ASSERT_FALSE(referencePcm.empty()) << name;
-    const Decoded decoded = DecodeAll(stream);
+void CheckAccuracyOnPath(const std::string& name, const Bytes& stream, const std::vector<std::int16_t>& reference,
+                         bool wholeReference, mpadec::simd_path path) {
+    Decoder decoder;
+    UseSimdPath(decoder, path);
+    const Decoded decoded = DecodeAll(decoder, stream);
     const auto ours = Samples(decoded.pcm);
-    const auto reference = Samples(referencePcm);
-    EXPECT_EQ(ours.size(), ExpectedSamples(stream)) << name;
+    const std::string label = name + " " + mpadec::simd_path_name(path);
+    EXPECT_EQ(ours.size(), ExpectedSamples(stream)) << label;
     if (wholeReference) {
-        EXPECT_EQ(ours.size(), reference.size()) << name;
+        EXPECT_EQ(ours.size(), reference.size()) << label;
     } else {
-        ASSERT_LE(ours.size(), reference.size()) << name;
+        ASSERT_LE(ours.size(), reference.size()) << label;
     }
     const std::size_t count = std::min(ours.size(), reference.size());
     ASSERT_GT(count, 0u);
@@ -79,10 +82,19 @@ void CheckAccuracy(const std::string& name, const Bytes& stream, const Bytes& re
         sum += static_cast<double>(difference) * difference;
         worst = std::max(worst, std::abs(difference));
     }
-    const Row row{name, count, std::sqrt(sum / static_cast<double>(count)) / 32768.0, worst};
+    const Row row{label, count, std::sqrt(sum / static_cast<double>(count)) / 32768.0, worst};
     Rows().push_back(row);
-    EXPECT_LT(row.rms, kRmsLimit) << name;
-    EXPECT_LE(row.maxLsb, kMaxLimitLsb) << name;
+    EXPECT_LT(row.rms, kRmsLimit) << label;
+    EXPECT_LE(row.maxLsb, kMaxLimitLsb) << label;
+}
+
+// On every vector path this processor has.
+void CheckAccuracy(const std::string& name, const Bytes& stream, const Bytes& referencePcm, bool wholeReference) {
+    ASSERT_FALSE(stream.empty()) << name;
+    ASSERT_FALSE(referencePcm.empty()) << name;
+    const auto reference = Samples(referencePcm);
+    for (const mpadec::simd_path path : SupportedSimdPaths())
+        CheckAccuracyOnPath(name, stream, reference, wholeReference, path);
 }
 
 class AccuracyTest : public ::testing::TestWithParam<const char*> {

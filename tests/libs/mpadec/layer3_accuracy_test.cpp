@@ -1,7 +1,7 @@
 // Layer III decoding accuracy through the library's exports, against
 // reference PCM, by the full-accuracy limits of ISO/IEC 11172-4: the RMS of
 // the difference below 2^-15 / sqrt(12) of full scale and no sample more
-// than 2^-14 (2 LSB) off.
+// than 2^-14 (2 LSB) off, on every vector kernel path the processor has.
 //
 // Suite Layer3Accuracy is the check that Layer III frames reach their
 // decoder: it decodes whole streams with write_bytes the way the validator
@@ -44,6 +44,7 @@
 #include "libs/mpadec/decoder.h"
 #include "libs/mpadec/layer3.h"
 #include "tests/libs/mpadec/decoder_driver.h"
+#include "tests/libs/mpadec/simd_paths.h"
 #include "tests/support/temp_dir.h"
 
 namespace mpadec_test {
@@ -114,28 +115,36 @@ public:
     }
 };
 
-void Check(const Case& c, const Bytes& stream, const Bytes& reference_pcm) {
-    ASSERT_FALSE(stream.empty()) << c.name;
-    ASSERT_FALSE(reference_pcm.empty()) << c.name;
-    const Decoded decoded = DecodeAll(stream);
+void CheckOnPath(const Case& c, const Bytes& stream, const std::vector<std::int16_t>& reference,
+                 mpadec::simd_path path) {
+    Decoder decoder;
+    UseSimdPath(decoder, path);
+    const Decoded decoded = DecodeAll(decoder, stream);
     const std::vector<std::int16_t> ours = Samples(decoded.pcm);
-    const std::vector<std::int16_t> reference = WithoutFrames(Samples(reference_pcm), c);
-    ASSERT_FALSE(decoded.framePcm.empty())
-        << c.name << ": no frame decoded; do Layer III frames reach decode_layer3?";
+    const std::string label = std::string(c.name) + " " + mpadec::simd_path_name(path);
+    ASSERT_FALSE(decoded.framePcm.empty()) << label << ": no frame decoded; do Layer III frames reach decode_layer3?";
     if (c.conformance) {
-        ASSERT_GE(ours.size(), reference.size()) << c.name;
-        EXPECT_LE(ours.size() - reference.size(), decoded.framePcm.back().size() / 2) << c.name;
+        ASSERT_GE(ours.size(), reference.size()) << label;
+        EXPECT_LE(ours.size() - reference.size(), decoded.framePcm.back().size() / 2) << label;
     } else {
-        EXPECT_EQ(ours.size(), reference.size()) << c.name;
+        EXPECT_EQ(ours.size(), reference.size()) << label;
     }
 
     Difference full;
     const std::size_t count = std::min(ours.size(), reference.size());
     for (std::size_t i = 0; i < count; ++i) full.Add(ours[i] - reference[i]);
-    ASSERT_GT(full.samples, 0u) << c.name;
-    Rows().push_back({c.name, full.samples, full.Rms(), full.max_lsb});
-    EXPECT_LT(full.Rms(), kFullRms) << c.name;
-    EXPECT_LE(full.max_lsb, kMaxLsb) << c.name;
+    ASSERT_GT(full.samples, 0u) << label;
+    Rows().push_back({label, full.samples, full.Rms(), full.max_lsb});
+    EXPECT_LT(full.Rms(), kFullRms) << label;
+    EXPECT_LE(full.max_lsb, kMaxLsb) << label;
+}
+
+// On every vector path this processor has.
+void Check(const Case& c, const Bytes& stream, const Bytes& reference_pcm) {
+    ASSERT_FALSE(stream.empty()) << c.name;
+    ASSERT_FALSE(reference_pcm.empty()) << c.name;
+    const std::vector<std::int16_t> reference = WithoutFrames(Samples(reference_pcm), c);
+    for (const mpadec::simd_path path : SupportedSimdPaths()) CheckOnPath(c, stream, reference, path);
 }
 
 TEST_P(Layer3Accuracy, MeetsTheFullAccuracyLimits) {

@@ -7,15 +7,15 @@
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <vector>
 
 #include "libs/mpadec/decoder.h"
 #include "tests/libs/mpadec/decoder_driver.h"
 #include "tests/libs/mpadec/reference_model.h"
+#include "tests/libs/mpadec/simd_paths.h"
 
 namespace mpadec_test {
 namespace {
-
-mpa_decoder& Internals(Decoder& decoder) { return *reinterpret_cast<mpa_decoder*>(decoder.Stream()); }
 
 TEST(PcmConversionTest, RoundsHalfAwayFromZeroAndSaturates) {
     std::uint16_t clips = 0;
@@ -55,48 +55,147 @@ TEST(PcmConversionTest, TheClipCountWrapsAtSixteenBits) {
     EXPECT_EQ(clips, 1);
 }
 
+// The single-precision form rounds without a sum, so exact halves, the
+// float steps next to them and the range ends must all come out as the
+// double form (exact for every float) says.
+TEST(PcmConversionTest, TheSinglePrecisionFormAgreesWithTheDoubleForm) {
+    std::vector<float> values;
+    for (int step = -32770; step <= 32770; step += 7) {
+        for (const float half : {-0.5F, 0.0F, 0.5F}) {
+            const float exact = (static_cast<float>(step) + half) / 32768.0F;
+            values.insert(values.end(), {exact, std::nextafter(exact, 2.0F), std::nextafter(exact, -2.0F)});
+        }
+    }
+    for (const float edge : {32766.5F, 32767.0F, 32767.5F, -32768.5F, -32769.0F, 1e9F, -1e9F, 0.0F, -0.0F})
+        values.push_back(edge / 32768.0F);
+    std::mt19937 random(3);
+    std::uniform_real_distribution<float> value(-1.1F, 1.1F);
+    for (int i = 0; i < 20000; ++i) values.push_back(value(random));
+    std::uint16_t single_clips = 0, double_clips = 0;
+    for (const float v : values) {
+        ASSERT_EQ(mpadec::to_pcm(v, single_clips), mpadec::to_pcm(static_cast<double>(v), double_clips)) << v;
+    }
+    EXPECT_EQ(single_clips, double_clips);
+    EXPECT_GT(single_clips, 0);
+}
+
+// The vector conversion against the portable one, mono and stereo, with
+// exact halves and values past full scale among the random ones.
+TEST(PcmConversionTest, EveryPathConvertsRowsToTheSameSamplesAndClipCount) {
+    std::mt19937 random(9);
+    std::uniform_real_distribution<float> value(-1.2F, 1.2F);
+    float rows[18][2][32];
+    for (auto& slot : rows) {
+        for (auto& channel : slot) {
+            for (float& x : channel) x = value(random);
+        }
+    }
+    rows[0][0][0] = 2.5F / 32768;
+    rows[0][0][1] = -2.5F / 32768;
+    rows[0][1][2] = 32767.5F / 32768;
+    for (const int channels : {1, 2}) {
+        std::vector<std::vector<std::uint8_t>> outputs;
+        std::vector<int> clip_counts;
+        for (const mpadec::simd_path path : SupportedSimdPaths()) {
+            Decoder decoder;
+            UseSimdPath(decoder, path);
+            mpa_decoder& internals = Internals(decoder);
+            internals.header.channels = channels;
+            mpadec::convert_rows(internals, rows, 18);
+            EXPECT_EQ(internals.pcm_position, 18 * 32);
+            outputs.emplace_back(internals.frame_pcm, internals.frame_pcm + 18 * 32 * channels * 2);
+            clip_counts.push_back(internals.clip_count);
+        }
+        EXPECT_GT(clip_counts[0], 0);
+        for (std::size_t p = 1; p < outputs.size(); ++p) {
+            EXPECT_EQ(outputs[p], outputs[0]) << channels << " " << p;
+            EXPECT_EQ(clip_counts[p], clip_counts[0]) << channels << " " << p;
+        }
+        // The portable samples are what to_pcm gives for each value.
+        std::uint16_t clips = 0;
+        const std::int16_t sample = mpadec::to_pcm(rows[0][channels - 1][channels == 2 ? 2 : 1], clips);
+        const int at = channels == 2 ? 2 * 2 + 1 : 1;
+        EXPECT_EQ(static_cast<std::int16_t>(outputs[0][2 * at] | outputs[0][2 * at + 1] << 8), sample);
+    }
+}
+
+// Single precision: each output is a sum of 32 terms up to 2 in size, so a
+// few float steps of 64 (about 1e-5) bound its rounding.
 TEST(DctTest, EqualsTheDefiningSum) {
     std::mt19937 random(7);
-    std::uniform_real_distribution<double> value(-2.0, 2.0);
+    std::uniform_real_distribution<float> value(-2.0F, 2.0F);
+    double worst = 0;
     for (int round = 0; round < 200; ++round) {
-        double in[32], out[32];
-        for (double& x : in) x = value(random);
+        float in[32], out[32];
+        for (float& x : in) x = value(random);
         mpadec::dct32(in, out);
         for (int m = 0; m < 32; ++m) {
             double sum = 0;
             for (int k = 0; k < 32; ++k) sum += in[k] * std::cos((2 * k + 1) * m * std::numbers::pi / 64);
-            EXPECT_NEAR(out[m], sum, 1e-13) << m;
+            worst = std::max(worst, std::fabs(out[m] - sum));
         }
+    }
+    EXPECT_LT(worst, 2e-5);
+}
+
+// Every vector path of this processor against the flow chart in double
+// precision. Random full-scale values in all 32 subbands are far louder than
+// audio; single precision still keeps each output within half a 16-bit step
+// (1.5e-5).
+TEST(SynthesisTest, RingFilterbankEqualsTheShiftingBufferFlowChartOnEveryPath) {
+    for (const mpadec::simd_path path : SupportedSimdPaths()) {
+        Decoder decoder;
+        UseSimdPath(decoder, path);
+        mpa_decoder& internals = Internals(decoder);
+        ReferenceFilterbank reference[2];
+        std::mt19937 random(11);
+        std::uniform_real_distribution<double> value(-1.0, 1.0);
+        double worst = 0;
+        for (int block = 0; block < 100; ++block) {  // more than six turns of the ring
+            for (int ch = 0; ch < 2; ++ch) {
+                double in[32], out[32], expected[32];
+                for (double& x : in) x = value(random) * (block % 7 == 3 ? 0.0 : 1.0);
+                mpadec::synthesize(internals, ch, in, out);
+                reference[ch].Run(in, expected);
+                for (int j = 0; j < 32; ++j) worst = std::max(worst, std::fabs(out[j] - expected[j]));
+            }
+        }
+        EXPECT_LT(worst, 1.5e-5) << mpadec::simd_path_name(path);
     }
 }
 
-TEST(SynthesisTest, RingFilterbankEqualsTheShiftingBufferFlowChart) {
-    Decoder decoder;
-    mpa_decoder& internals = Internals(decoder);
-    ReferenceFilterbank reference[2];
-    std::mt19937 random(11);
-    std::uniform_real_distribution<double> value(-1.0, 1.0);
-    double worst = 0;
-    for (int block = 0; block < 100; ++block) {  // more than six turns of the ring
-        for (int ch = 0; ch < 2; ++ch) {
-            double in[32], out[32], expected[32];
-            for (double& x : in) x = value(random) * (block % 7 == 3 ? 0.0 : 1.0);
-            mpadec::synthesize(internals, ch, in, out);
-            reference[ch].Run(in, expected);
-            for (int j = 0; j < 32; ++j) worst = std::max(worst, std::fabs(out[j] - expected[j]));
+// The kernels add each output's terms in the same order, so the paths agree
+// to the bit.
+TEST(SynthesisTest, EveryPathGivesTheSameValues) {
+    const std::vector<mpadec::simd_path> paths = SupportedSimdPaths();
+    std::vector<std::vector<float>> outputs(paths.size());
+    for (std::size_t p = 0; p < paths.size(); ++p) {
+        Decoder decoder;
+        UseSimdPath(decoder, paths[p]);
+        std::mt19937 random(5);
+        std::uniform_real_distribution<float> value(-1.0F, 1.0F);
+        for (int block = 0; block < 40; ++block) {
+            float in[32], out[32];
+            for (float& x : in) x = value(random);
+            mpadec::synthesize(Internals(decoder), block % 2, in, out);
+            outputs[p].insert(outputs[p].end(), out, out + 32);
         }
     }
-    EXPECT_LT(worst, 1e-12);
+    for (std::size_t p = 1; p < paths.size(); ++p)
+        EXPECT_EQ(outputs[p], outputs[0]) << mpadec::simd_path_name(paths[p]);
 }
 
 TEST(SynthesisTest, ZeroInputFromAZeroStateGivesZeroOutput) {
-    Decoder decoder;
-    mpa_decoder& internals = Internals(decoder);
-    const double zero[32] = {};
-    for (int block = 0; block < 40; ++block) {
-        double out[32];
-        mpadec::synthesize(internals, block % 2, zero, out);
-        for (double x : out) ASSERT_EQ(x, 0.0);
+    for (const mpadec::simd_path path : SupportedSimdPaths()) {
+        Decoder decoder;
+        UseSimdPath(decoder, path);
+        mpa_decoder& internals = Internals(decoder);
+        const float zero[32] = {};
+        for (int block = 0; block < 40; ++block) {
+            float out[32];
+            mpadec::synthesize(internals, block % 2, zero, out);
+            for (float x : out) ASSERT_EQ(x, 0.0F) << mpadec::simd_path_name(path);
+        }
     }
 }
 
