@@ -1,5 +1,6 @@
 // Layer I and Layer II: bit allocation, scale factors and samples of a frame
-// into subband fractions (double precision), handed block by block to the
+// into subband fractions (single precision, as the synthesis takes them),
+// handed block by block to the
 // synthesis and then to the PCM conversion.
 
 #include <algorithm>
@@ -79,6 +80,16 @@ linear_code layer1_line(int n) {
     return {2.0 / divisor, 2.0 * static_cast<double>(1 - (1 << n)) / divisor};
 }
 
+// A line with a scale factor folded in, in the precision of the samples.
+struct sample_line {
+    float step;
+    float offset;
+};
+
+sample_line scaled(const linear_code& line, double factor) {
+    return {static_cast<float>(line.step * factor), static_cast<float>(line.offset * factor)};
+}
+
 // Layer II: (MSB of the x-bit code ? 0 : -1) + low bits / 2^(x - 1) equals
 // code / 2^(x - 1) - 1 exactly, then (v + D) C: code x C / 2^(x - 1) +
 // (D - 1) C.
@@ -111,7 +122,7 @@ struct layer2_target {
     int ch;
     int scale[3];   // scale factor index per part
     linear_code unscaled;
-    linear_code line;
+    sample_line line;
 };
 
 layer2_coded plan_coded(const std::int32_t* table, int sb, int allocation) {
@@ -154,8 +165,8 @@ void read_granule(bit_reader& shared_reader, const layer2_coded* coded, int coun
 }
 
 // Runs the synthesis of `slots` time slots for every channel and converts them.
-void synthesize_and_convert(mpa_decoder& decoder, const double (*fractions)[2][32], int slots) {
-    double rows[3][2][32];
+void synthesize_and_convert(mpa_decoder& decoder, const float (*fractions)[2][32], int slots) {
+    float rows[3][2][32];
     for (int slot = 0; slot < slots; ++slot) {
         for (int ch = 0; ch < decoder.header.channels; ++ch) synthesize(decoder, ch, fractions[slot][ch], rows[slot][ch]);
     }
@@ -271,8 +282,7 @@ int plan_layer2(const frame_header& h, const layer2_side& side, layer2_coded* co
 // Folds the scale factor of a part of the frame into every target's line.
 void scale_targets(layer2_target* target, int targets, int part) {
     for (int t = 0; t < targets; ++t) {
-        const double factor = kScaleFactors[target[t].scale[part]];
-        target[t].line = {target[t].unscaled.step * factor, target[t].unscaled.offset * factor};
+        target[t].line = scaled(target[t].unscaled, kScaleFactors[target[t].scale[part]]);
     }
 }
 
@@ -304,25 +314,23 @@ void decode_layer1(mpa_decoder& decoder, bit_reader& reader) {
 
     // Per channel and subband the line from code to fraction, scale factor
     // included; no allocation gives 0 whatever the code.
-    linear_code lines[2][32] = {};
+    sample_line lines[2][32] = {};
     for (int ch = 0; ch < channels; ++ch) {
         for (int sb = 0; sb < 32; ++sb) {
             const int a = allocation[ch][sb];
             if (a == 0) continue;
-            const linear_code line = layer1_line(a);
-            const double factor = kScaleFactors[scale[ch][sb]];
-            lines[ch][sb] = {line.step * factor, line.offset * factor};
+            lines[ch][sb] = scaled(layer1_line(a), kScaleFactors[scale[ch][sb]]);
         }
     }
 
     decoder.clip_count = 0;
     for (int block = 0; block < 12; ++block) {
-        double fractions[1][2][32];
+        float fractions[1][2][32];
         for (int sb = 0; sb < 32; ++sb) {
             // From the bound on, one code serves both channels.
             for (int ch = 0; ch < (sb < bound ? channels : 1); ++ch) {
                 const int a = allocation[ch][sb];
-                const double code = a ? static_cast<double>(reader.read(a + 1)) : 0.0;
+                const float code = a ? static_cast<float>(reader.read(a + 1)) : 0.0F;
                 for (int out = ch; out < (sb < bound ? ch + 1 : channels); ++out)
                     fractions[0][out][sb] = code * lines[out][sb].step + lines[out][sb].offset;
             }
@@ -346,7 +354,7 @@ void decode_layer2(mpa_decoder& decoder, bit_reader& reader) {
     std::size_t granule_bits = 0;
     for (int i = 0; i < coded_count; ++i) granule_bits += static_cast<std::size_t>(coded[i].width);
     const std::size_t granule_bytes = granule_bits / 8 + 1;
-    double fractions[3][2][32] = {};  // subbands without allocation stay 0
+    float fractions[3][2][32] = {};  // subbands without allocation stay 0
 
     decoder.clip_count = 0;
     for (int granule = 0; granule < 12; ++granule) {
@@ -356,7 +364,7 @@ void decode_layer2(mpa_decoder& decoder, bit_reader& reader) {
         for (int t = 0; t < targets; ++t) {
             const layer2_target& to = target[t];
             for (int j = 0; j < 3; ++j) {
-                fractions[j][to.ch][to.sb] = static_cast<double>(codes.code[j][to.code]) * to.line.step + to.line.offset;
+                fractions[j][to.ch][to.sb] = static_cast<float>(codes.code[j][to.code]) * to.line.step + to.line.offset;
             }
         }
         synthesize_and_convert(decoder, fractions, 3);
