@@ -105,70 +105,84 @@ linear_code layer2_line(int q) {
 // indexes its split table (mask all ones) and has no shifted parts (code mask
 // 0); three codes index entry 0 of a table, which splits into zeros, and are
 // shifted out.
+//
+// Then where its samples go, at channel x 32 + subband of a granule's output:
+// an intensity subband feeds the second channel too, with that channel's
+// scale factors. The lines hold the scale factors of the current part of the
+// frame.
 struct layer2_coded {
     int width;
     std::uint32_t group_mask;
     const std::uint16_t* split;
     int shift[2];
     std::uint32_t code_mask;
-};
-
-// Where a coded subband's samples go: an intensity subband feeds both
-// channels, so it has two targets. The line already holds the scale factor
-// of the current part of the frame.
-struct layer2_target {
-    int code;       // index of the coded subband
-    int sb;
-    int ch;
-    int scale[3];   // scale factor index per part
+    int out;
+    int second_out;  // -1: none
+    int scale[2][3];
     linear_code unscaled;
-    sample_line line;
+    sample_line line[2];
 };
 
 layer2_coded plan_coded(const std::int32_t* table, int sb, int allocation) {
     const std::int32_t* row = table + sb * 64 + allocation * 4;
     const int bits = row[1];
-    if (row[2] == 3) return {3 * bits, 0, kSplit3.data(), {2 * bits, bits}, (1u << bits) - 1};
-    return {bits, ~0u, split_table(row[0]), {0, 0}, 0};
+    layer2_coded coded{};
+    coded.unscaled = layer2_line(row[3]);
+    if (row[2] == 3) {
+        coded.width = 3 * bits;
+        coded.split = kSplit3.data();
+        coded.shift[0] = 2 * bits;
+        coded.shift[1] = bits;
+        coded.code_mask = (1u << bits) - 1;
+    } else {
+        coded.width = bits;
+        coded.group_mask = ~0u;
+        coded.split = split_table(row[0]);
+    }
+    return coded;
 }
 
-// The codes of one granule: per coded subband its three sample codes.
-struct granule_codes {
-    std::uint32_t code[3][64];
-};
-
+// One granule's three samples of every coded subband, read and dequantised
+// into three rows of 2 x 32 fractions.
 template <bool Guarded>
-void read_fields(bit_reader& reader, const layer2_coded* coded, int count, granule_codes& out) {
+void dequantise_granule(bit_reader& reader, const layer2_coded* coded, int count, float (*rows)[64]) {
     for (int i = 0; i < count; ++i) {
         const layer2_coded& p = coded[i];
         const std::uint64_t field = Guarded ? reader.read_long(p.width) : reader.read_unguarded(p.width);
         const std::uint32_t split = p.split[field & p.group_mask];
-        out.code[0][i] = static_cast<std::uint32_t>(field >> p.shift[0] & p.code_mask) | (split & 15);
-        out.code[1][i] = static_cast<std::uint32_t>(field >> p.shift[1] & p.code_mask) | (split >> 4 & 15);
-        out.code[2][i] = static_cast<std::uint32_t>(field & p.code_mask) | split >> 8;
+        const float code[3] = {
+            static_cast<float>(static_cast<std::uint32_t>(field >> p.shift[0] & p.code_mask) | (split & 15)),
+            static_cast<float>(static_cast<std::uint32_t>(field >> p.shift[1] & p.code_mask) | (split >> 4 & 15)),
+            static_cast<float>(static_cast<std::uint32_t>(field & p.code_mask) | split >> 8)};
+        for (int j = 0; j < 3; ++j) rows[j][p.out] = code[j] * p.line[0].step + p.line[0].offset;
+        if (p.second_out >= 0) {
+            for (int j = 0; j < 3; ++j) rows[j][p.second_out] = code[j] * p.line[1].step + p.line[1].offset;
+        }
     }
 }
 
 // `bytes` bounds what the granule's fields take; with that much and a word
 // more ahead, the reads need no bounds checks.
-void read_granule(bit_reader& shared_reader, const layer2_coded* coded, int count, std::size_t bytes,
-                  granule_codes& out) {
-    // A local copy: the stores of the codes could alias the reader's members,
-    // which would then go through memory on every read.
+void decode_granule(bit_reader& shared_reader, const layer2_coded* coded, int count, std::size_t bytes,
+                    float (*rows)[64]) {
+    // A local copy: the stores of the fractions could alias the reader's
+    // members, which would then go through memory on every read.
     bit_reader reader = shared_reader;
     if (reader.bytes_ahead() >= bytes + 8) {
-        read_fields<false>(reader, coded, count, out);
+        dequantise_granule<false>(reader, coded, count, rows);
     } else {
-        read_fields<true>(reader, coded, count, out);
+        dequantise_granule<true>(reader, coded, count, rows);
     }
     shared_reader = reader;
 }
 
-// Runs the synthesis of `slots` time slots for every channel and converts them.
-void synthesize_and_convert(mpa_decoder& decoder, const float (*fractions)[2][32], int slots) {
+// Runs the synthesis of `slots` time slots, each 2 x 32 fractions, for every
+// channel and converts them.
+void synthesize_and_convert(mpa_decoder& decoder, const float (*fractions)[64], int slots) {
     float rows[3][2][32];
     for (int slot = 0; slot < slots; ++slot) {
-        for (int ch = 0; ch < decoder.header.channels; ++ch) synthesize(decoder, ch, fractions[slot][ch], rows[slot][ch]);
+        for (int ch = 0; ch < decoder.header.channels; ++ch)
+            synthesize(decoder, ch, fractions[slot] + 32 * ch, rows[slot][ch]);
     }
     convert_rows(decoder, rows, slots);
 }
@@ -255,34 +269,33 @@ void read_layer2_scale_factors(bit_reader& reader, const frame_header& h, layer2
     }
 }
 
-// The coded subbands in the order of their samples and the targets they
-// feed; returns the count of coded subbands and sets `targets`.
-int plan_layer2(const frame_header& h, const layer2_side& side, layer2_coded* coded, layer2_target* target,
-                int& targets) {
+// The coded subbands in the order of their samples; returns their count.
+int plan_layer2(const frame_header& h, const layer2_side& side, layer2_coded* coded) {
     const int bound = std::min(h.jsbound, h.sblimit);
     int count = 0;
-    targets = 0;
     for (int sb = 0; sb < h.sblimit; ++sb) {
         for (int ch = 0; ch < (sb < bound ? h.channels : 1); ++ch) {
             const int a = side.allocation[ch][sb];
             if (a == 0) continue;
-            coded[count] = plan_coded(h.allocation_table, sb, a);
-            const linear_code unscaled = layer2_line(h.allocation_table[sb * 64 + a * 4 + 3]);
-            const int last = sb >= bound ? h.channels - 1 : ch;
-            for (int out = ch; out <= last; ++out) {
-                const int* scale = side.scale[out][sb];
-                target[targets++] = {count, sb, out, {scale[0], scale[1], scale[2]}, unscaled, {}};
+            layer2_coded& p = coded[count++];
+            p = plan_coded(h.allocation_table, sb, a);
+            p.out = 32 * ch + sb;
+            p.second_out = sb >= bound && h.channels == 2 ? 32 + sb : -1;
+            for (int part = 0; part < 3; ++part) {
+                p.scale[0][part] = side.scale[ch][sb][part];
+                p.scale[1][part] = side.scale[1][sb][part];
             }
-            ++count;
         }
     }
     return count;
 }
 
-// Folds the scale factor of a part of the frame into every target's line.
-void scale_targets(layer2_target* target, int targets, int part) {
-    for (int t = 0; t < targets; ++t) {
-        target[t].line = scaled(target[t].unscaled, kScaleFactors[target[t].scale[part]]);
+// Folds the scale factors of a part of the frame into every coded subband's
+// lines.
+void scale_lines(layer2_coded* coded, int count, int part) {
+    for (int i = 0; i < count; ++i) {
+        layer2_coded& p = coded[i];
+        for (int k = 0; k < 2; ++k) p.line[k] = scaled(p.unscaled, kScaleFactors[p.scale[k][part]]);
     }
 }
 
@@ -325,14 +338,14 @@ void decode_layer1(mpa_decoder& decoder, bit_reader& reader) {
 
     decoder.clip_count = 0;
     for (int block = 0; block < 12; ++block) {
-        float fractions[1][2][32];
+        float fractions[1][64];
         for (int sb = 0; sb < 32; ++sb) {
             // From the bound on, one code serves both channels.
             for (int ch = 0; ch < (sb < bound ? channels : 1); ++ch) {
                 const int a = allocation[ch][sb];
                 const float code = a ? static_cast<float>(reader.read(a + 1)) : 0.0F;
                 for (int out = ch; out < (sb < bound ? ch + 1 : channels); ++out)
-                    fractions[0][out][sb] = code * lines[out][sb].step + lines[out][sb].offset;
+                    fractions[0][32 * out + sb] = code * lines[out][sb].step + lines[out][sb].offset;
             }
         }
         synthesize_and_convert(decoder, fractions, 1);
@@ -348,25 +361,16 @@ void decode_layer2(mpa_decoder& decoder, bit_reader& reader) {
     // What stays the same for the 12 granules: the coded subbands, how each
     // is read, and where its samples go.
     layer2_coded coded[64];
-    layer2_target target[64];
-    int targets = 0;
-    const int coded_count = plan_layer2(decoder.header, side, coded, target, targets);
+    const int coded_count = plan_layer2(decoder.header, side, coded);
     std::size_t granule_bits = 0;
     for (int i = 0; i < coded_count; ++i) granule_bits += static_cast<std::size_t>(coded[i].width);
     const std::size_t granule_bytes = granule_bits / 8 + 1;
-    float fractions[3][2][32] = {};  // subbands without allocation stay 0
+    float fractions[3][64] = {};  // subbands without allocation stay 0
 
     decoder.clip_count = 0;
     for (int granule = 0; granule < 12; ++granule) {
-        if (granule % 4 == 0) scale_targets(target, targets, granule / 4);
-        granule_codes codes;
-        read_granule(reader, coded, coded_count, granule_bytes, codes);
-        for (int t = 0; t < targets; ++t) {
-            const layer2_target& to = target[t];
-            for (int j = 0; j < 3; ++j) {
-                fractions[j][to.ch][to.sb] = static_cast<float>(codes.code[j][to.code]) * to.line.step + to.line.offset;
-            }
-        }
+        if (granule % 4 == 0) scale_lines(coded, coded_count, granule / 4);
+        decode_granule(reader, coded, coded_count, granule_bytes, fractions);
         synthesize_and_convert(decoder, fractions, 3);
     }
 }
