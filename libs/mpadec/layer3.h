@@ -9,8 +9,10 @@
 // IMDCT with overlap and frequency inversion (layer3_hybrid.cpp).
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "libs/mpadec/bit_reader.h"
 
@@ -55,6 +57,13 @@ struct main_data_buffer {
     }
     // The 8 bytes from `slot` on, the first one at the top.
     [[nodiscard]] std::uint64_t load_8_bytes(std::uint32_t slot) const {
+#if defined(__GNUC__) || defined(__clang__)
+        if constexpr (std::endian::native == std::endian::little) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + slot, sizeof word);
+            return __builtin_bswap64(word);
+        }
+#endif
         std::uint64_t word = 0;
         for (int i = 0; i < 8; ++i) word = word << 8 | bytes[slot + i];
         return word;

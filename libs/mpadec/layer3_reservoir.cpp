@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "libs/mpadec/layer3.h"
 
@@ -38,8 +39,37 @@ int main_data_slots(int version, int channels, int bitrate_kbps, double sampling
     return std::max(slots, 0);  // every valid header leaves room; a negative count reads nothing
 }
 
+namespace {
+
+// Whole runs of bytes into the ring, zeros for those past the reader's data.
+void copy_main_data(main_data_buffer& buffer, const bit_reader& reader, std::size_t from, int count) {
+    while (count > 0) {
+        const std::uint32_t slot = buffer.stored & (kMainDataBytes - 1);
+        const int run = std::min(count, static_cast<int>(kMainDataBytes - slot));
+        const std::size_t held = from < reader.size() ? std::min<std::size_t>(run, reader.size() - from) : 0;
+        if (held > 0) std::memcpy(buffer.bytes + slot, reader.data() + from, held);
+        std::memset(buffer.bytes + slot + held, 0, static_cast<std::size_t>(run) - held);
+        if (slot < 8) {
+            const auto end = std::min<std::uint32_t>(8, slot + static_cast<std::uint32_t>(run));
+            std::memcpy(buffer.bytes + kMainDataBytes + slot, buffer.bytes + slot, end - slot);
+        }
+        buffer.stored += static_cast<std::uint32_t>(run);
+        from += static_cast<std::size_t>(run);
+        count -= run;
+    }
+}
+
+}  // namespace
+
 void store_main_data(main_data_buffer& buffer, bit_reader& reader, int slots) {
-    for (int i = 0; i < slots; ++i) buffer.store(static_cast<std::uint8_t>(reader.read(8)));
+    if (slots <= 0) return;
+    const std::size_t at = reader.position();
+    if (at % 8 != 0) {
+        for (int i = 0; i < slots; ++i) buffer.store(static_cast<std::uint8_t>(reader.read(8)));
+        return;
+    }
+    copy_main_data(buffer, reader, at / 8, slots);
+    reader.skip(static_cast<std::size_t>(slots) * 8);
 }
 
 bool seek_main_data(main_data_buffer& buffer, int main_data_begin, int slots) {

@@ -6,9 +6,10 @@
 //
 // The windowing has a kernel per instruction set (cpu_features.h); all of
 // them add the terms of each output in the same order without fused
-// multiply-add, so every path gives the same values. The PCM conversion of
-// single-precision rows has an SSE2 kernel (which the AVX2 path uses too)
-// that gives the same samples as the portable one.
+// multiply-add, so every path gives the same values where float arithmetic
+// runs at float precision (the x87 unit of 32-bit x86 keeps more). The PCM
+// conversion of single-precision rows has an SSE2 kernel (which the AVX2
+// path uses too) that gives the same samples as the portable one.
 
 #include <array>
 #include <bit>

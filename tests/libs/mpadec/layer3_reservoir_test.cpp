@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "libs/mpadec/decoder.h"
@@ -41,6 +43,39 @@ TEST(Layer3ReservoirTest, AFrameCarriesItsBytesAfterHeaderCrcAndSideInformation)
                     EXPECT_EQ(slots, length - 4 - (params.crc ? 2 : 0) - mpadec::side_info_bytes(version, channels))
                         << version << " " << bitrate << " " << sampling << " " << variant;
                 }
+            }
+        }
+    }
+}
+
+// Storing runs of bytes against storing them one at a time: from byte
+// boundaries (whole runs copied) and from inside a byte, across the end of
+// the ring, past the reader's bytes (zeros), with the 8-byte mirror and
+// 8-byte reads from every slot agreeing.
+TEST(Layer3ReservoirTest, StoredRunsEqualBytesStoredOneByOne) {
+    std::vector<std::uint8_t> source(3000);
+    for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    for (const int shift : {0, 3}) {
+        for (const std::uint32_t start : {0u, 5u, 4090u, 4095u}) {
+            auto stored = std::make_unique<main_data_buffer>();
+            auto expected = std::make_unique<main_data_buffer>();
+            stored->stored = expected->stored = start;
+            mpadec::bit_reader reader(source.data(), source.size());
+            mpadec::bit_reader bytewise(source.data(), source.size());
+            reader.skip(static_cast<std::size_t>(shift));
+            bytewise.skip(static_cast<std::size_t>(shift));
+            for (const int slots : {100, 2000, 950}) {  // the last run reaches past the source
+                mpadec::store_main_data(*stored, reader, slots);
+                for (int i = 0; i < slots; ++i) expected->store(static_cast<std::uint8_t>(bytewise.read(8)));
+                ASSERT_EQ(reader.position(), bytewise.position());
+            }
+            EXPECT_EQ(stored->stored, expected->stored);
+            EXPECT_EQ(0, std::memcmp(stored->bytes, expected->bytes, sizeof expected->bytes)) << shift << " " << start;
+            for (std::uint32_t slot = 0; slot < mpadec::kMainDataBytes; ++slot) {
+                std::uint64_t word = 0;
+                for (std::uint32_t k = 0; k < 8; ++k)
+                    word = word << 8 | expected->bytes[(slot + k) & (mpadec::kMainDataBytes - 1)];
+                ASSERT_EQ(stored->load_8_bytes(slot), word) << slot;
             }
         }
     }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -164,8 +165,10 @@ TEST(SynthesisTest, RingFilterbankEqualsTheShiftingBufferFlowChartOnEveryPath) {
     }
 }
 
-// The kernels add each output's terms in the same order, so the paths agree
-// to the bit.
+// The kernels add each output's terms in the same order, so where float
+// arithmetic runs at float precision the paths agree to the bit. The x87
+// unit of 32-bit x86 keeps more precision in the portable path, so there
+// they agree within single-precision rounding.
 TEST(SynthesisTest, EveryPathGivesTheSameValues) {
     const std::vector<mpadec::simd_path> paths = SupportedSimdPaths();
     std::vector<std::vector<float>> outputs(paths.size());
@@ -181,8 +184,13 @@ TEST(SynthesisTest, EveryPathGivesTheSameValues) {
             outputs[p].insert(outputs[p].end(), out, out + 32);
         }
     }
-    for (std::size_t p = 1; p < paths.size(); ++p)
-        EXPECT_EQ(outputs[p], outputs[0]) << mpadec::simd_path_name(paths[p]);
+    const double tolerance = FLT_EVAL_METHOD == 0 ? 0.0 : 1e-6;
+    for (std::size_t p = 1; p < paths.size(); ++p) {
+        double worst = 0;
+        for (std::size_t i = 0; i < outputs[0].size(); ++i)
+            worst = std::max(worst, std::fabs(static_cast<double>(outputs[p][i]) - outputs[0][i]));
+        EXPECT_LE(worst, tolerance) << mpadec::simd_path_name(paths[p]);
+    }
 }
 
 TEST(SynthesisTest, ZeroInputFromAZeroStateGivesZeroOutput) {
