@@ -35,10 +35,12 @@ public:
         return value;
     }
 
-    // The next `bits` bits (1 to 48) without a bounds check: the caller has
-    // made sure that bytes_ahead() is at least 8 more than the bytes its
-    // unguarded reads take. The cache is topped up on every read, which costs
-    // less than the branch that would decide it.
+    // The next `bits` bits (1 to 48) without a bounds check: the caller makes
+    // sure that bytes_ahead() is at least 8 at each call. The cache may then
+    // hold bits up to 8 bytes beyond those read, so a caller that plans a run
+    // of such reads needs the bytes of the run plus 16 ahead at its start.
+    // The cache is topped up on every read, which costs less than the branch
+    // that would decide it.
     [[nodiscard]] std::uint64_t read_unguarded(int bits) {
         cache_ |= load_big_endian(data_ + next_) >> cached_;
         next_ += static_cast<std::size_t>((63 - cached_) >> 3);

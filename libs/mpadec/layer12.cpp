@@ -161,14 +161,16 @@ void dequantise_granule(bit_reader& reader, const layer2_coded* coded, int count
     }
 }
 
-// `bytes` bounds what the granule's fields take; with that much and a word
-// more ahead, the reads need no bounds checks.
+// `bytes` bounds what the granule's fields take. An unguarded read loads a
+// word at the first byte not cached yet, which runs up to 8 bytes ahead of
+// the bits read; with `bytes` and two words more ahead, no read of the
+// granule loads a byte past the data.
 void decode_granule(bit_reader& shared_reader, const layer2_coded* coded, int count, std::size_t bytes,
                     float (*rows)[64]) {
     // A local copy: the stores of the fractions could alias the reader's
     // members, which would then go through memory on every read.
     bit_reader reader = shared_reader;
-    if (reader.bytes_ahead() >= bytes + 8) {
+    if (reader.bytes_ahead() >= bytes + 16) {
         dequantise_granule<false>(reader, coded, count, rows);
     } else {
         dequantise_granule<true>(reader, coded, count, rows);
