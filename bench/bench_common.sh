@@ -22,13 +22,17 @@ make_work_folder() {
   trap 'rm -rf "$work"' EXIT
 }
 
-# Wall-clock seconds of the median of $runs runs of a command (output dropped).
-median_seconds() {
-  local times=() start
+# The medians of $runs runs of a command (output dropped): wall-clock seconds
+# and CPU seconds (user + system), as "wall cpu". CPU time holds up better
+# than wall-clock time on a machine that other work keeps busy.
+median_times() {
+  local walls=() cpus=() start cpu TIMEFORMAT='%U %S'
   for ((run = 0; run < runs; ++run)); do
     start=$EPOCHREALTIME
-    "$@" >/dev/null 2>&1
-    times+=("$(echo "$EPOCHREALTIME - $start" | bc -l)")
+    cpu=$({ time "$@" >/dev/null 2>&1; } 2>&1)
+    walls+=("$(echo "$EPOCHREALTIME - $start" | bc -l)")
+    cpus+=("$(echo "${cpu% *} + ${cpu#* }" | bc -l)")
   done
-  printf '%s\n' "${times[@]}" | sort -g | sed -n "$(((runs + 1) / 2))p"
+  local middle=$(((runs + 1) / 2))
+  echo "$(printf '%s\n' "${walls[@]}" | sort -g | sed -n "${middle}p") $(printf '%s\n' "${cpus[@]}" | sort -g | sed -n "${middle}p")"
 }

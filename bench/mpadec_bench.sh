@@ -58,16 +58,17 @@ make_stream l3_22k_64k_lsf 22050 lame --quiet -t --cbr -b 64
 compare() {
   local name="$1" peer="$2"
   shift 2
-  local stream
+  local stream ours ours_cpu theirs theirs_cpu
   stream="$(stream_file "$name")"
-  local ours theirs
-  ours=$(median_seconds "$decoder" "$stream")
-  theirs=$(median_seconds "$@" "$stream")
-  printf '%-20s %-9s %9.3f %9.0f %9.3f %9.0f %7.2f\n' "$name" "$peer" "$ours" "$(echo "$seconds / $ours" | bc -l)" \
-    "$theirs" "$(echo "$seconds / $theirs" | bc -l)" "$(echo "$theirs / $ours" | bc -l)"
+  read -r ours ours_cpu < <(median_times "$decoder" "$stream")
+  read -r theirs theirs_cpu < <(median_times "$@" "$stream")
+  printf '%-20s %-7s %8.3f %7.0f %8.3f %7.0f %6.2f %8.3f %8.3f %6.2f\n' "$name" "$peer" "$ours" \
+    "$(echo "$seconds / $ours" | bc -l)" "$theirs" "$(echo "$seconds / $theirs" | bc -l)" \
+    "$(echo "$theirs / $ours" | bc -l)" "$ours_cpu" "$theirs_cpu" "$(echo "$theirs_cpu / $ours_cpu" | bc -l)"
 }
 
-printf '%-20s %-9s %9s %9s %9s %9s %7s\n' stream peer "mpadec s" "mpadec x" "peer s" "peer x" ratio
+printf '%-20s %-7s %8s %7s %8s %7s %6s %8s %8s %6s\n' stream peer "ours s" "ours x" "peer s" "peer x" ratio \
+  "ours cpu" "peer cpu" "cpu r"
 ffmpeg_decode() { ffmpeg -hide_banner -v error -threads 1 -c:a "$1" -i "$2" -f null -; }
 for name in l2_48k_256k_stereo l2_44k_192k_joint l3_44k_128k_cbr l3_44k_vbr l3_22k_64k_lsf; do
   codec=mp3float
@@ -75,4 +76,5 @@ for name in l2_48k_256k_stereo l2_44k_192k_joint l3_44k_128k_cbr l3_44k_vbr l3_2
   compare "$name" ffmpeg ffmpeg_decode "$codec"
   compare "$name" mpg123 mpg123 -q -t
 done
-echo "(x: seconds of audio per second; ratio: mpadec speed / peer speed)"
+echo "(s: median wall-clock seconds; x: seconds of audio per second; ratio: mpadec speed / peer speed;"
+echo " cpu: median user + system seconds; cpu r: the ratio by CPU time)"

@@ -4,8 +4,9 @@
 // PCM. Single precision keeps the output within a few thousandths of an LSB
 // of a double-precision filterbank, far inside the full-accuracy limits.
 //
-// The windowing has a kernel per instruction set (cpu_features.h); all of
-// them add the terms of each output in the same order without fused
+// The filterbank is built from one source for each instruction set
+// (cpu_features.h), vectorised by the compiler across the 32 outputs; every
+// build adds the terms of each output in the same order without fused
 // multiply-add, so every path gives the same values where float arithmetic
 // runs at float precision (the x87 unit of 32-bit x86 keeps more). The PCM
 // conversion of single-precision rows has an SSE2 kernel (which the AVX2
@@ -205,7 +206,9 @@ MPADEC_INLINE window_rows rows_of(const float* ring, int position, int i) {
     return {ring + ((position + 128 * i) & (kRingSize - 1)), ring + ((position + 128 * i + 96) & (kRingSize - 1))};
 }
 
-void synthesize_portable(float* ring, int position, const float* subband, float* out) {
+// One block: matrixing into the ring, then the windowing, written as plain
+// loops over 32 outputs that the compiler vectorises for each target below.
+MPADEC_INLINE void synthesize_block(float* ring, int position, const float* subband, float* out) {
     matrix(subband, ring + position);
     float sum[32] = {};
     for (int i = 0; i < 8; ++i) {
@@ -216,40 +219,18 @@ void synthesize_portable(float* ring, int position, const float* subband, float*
     std::memcpy(out, sum, sizeof sum);
 }
 
-#if MPADEC_X86_KERNELS
+void synthesize_portable(float* ring, int position, const float* subband, float* out) {
+    synthesize_block(ring, position, subband, out);
+}
 
+#if MPADEC_X86_KERNELS
 MPADEC_TARGET("sse2") void synthesize_sse2(float* ring, int position, const float* subband, float* out) {
-    matrix(subband, ring + position);
-    __m128 sum[8];
-    for (__m128& s : sum) s = _mm_setzero_ps();
-    for (int i = 0; i < 8; ++i) {
-        const window_rows r = rows_of(ring, position, i);
-        const float* d = kWindow.data() + 64 * i;
-        for (int q = 0; q < 8; ++q) {
-            const __m128 near = _mm_mul_ps(_mm_loadu_ps(d + 4 * q), _mm_loadu_ps(r.near + 4 * q));
-            const __m128 far = _mm_mul_ps(_mm_loadu_ps(d + 32 + 4 * q), _mm_loadu_ps(r.far + 4 * q));
-            sum[q] = _mm_add_ps(sum[q], _mm_add_ps(near, far));
-        }
-    }
-    for (int q = 0; q < 8; ++q) _mm_storeu_ps(out + 4 * q, sum[q]);
+    synthesize_block(ring, position, subband, out);
 }
 
 MPADEC_TARGET("avx2") void synthesize_avx2(float* ring, int position, const float* subband, float* out) {
-    matrix(subband, ring + position);
-    __m256 sum[4];
-    for (__m256& s : sum) s = _mm256_setzero_ps();
-    for (int i = 0; i < 8; ++i) {
-        const window_rows r = rows_of(ring, position, i);
-        const float* d = kWindow.data() + 64 * i;
-        for (int q = 0; q < 4; ++q) {
-            const __m256 near = _mm256_mul_ps(_mm256_loadu_ps(d + 8 * q), _mm256_loadu_ps(r.near + 8 * q));
-            const __m256 far = _mm256_mul_ps(_mm256_loadu_ps(d + 32 + 8 * q), _mm256_loadu_ps(r.far + 8 * q));
-            sum[q] = _mm256_add_ps(sum[q], _mm256_add_ps(near, far));
-        }
-    }
-    for (int q = 0; q < 4; ++q) _mm256_storeu_ps(out + 8 * q, sum[q]);
+    synthesize_block(ring, position, subband, out);
 }
-
 #endif
 
 using synthesis_kernel = void (*)(float*, int, const float*, float*);

@@ -8,6 +8,7 @@
 
 #include "libs/mpadec/decoder.h"
 #include "tests/libs/mpadec/decoder_driver.h"
+#include "tests/libs/mpadec/simd_paths.h"
 #include "tests/support/mpa_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -19,8 +20,6 @@ using testsupport::MakeHeader;
 using testsupport::MpaFrameSpec;
 using testsupport::MpaStreamBuilder;
 using testsupport::MpaVersion;
-
-mpa_decoder& Internals(Decoder& decoder) { return *reinterpret_cast<mpa_decoder*>(decoder.Stream()); }
 
 TEST(HeaderCheckTest, AcceptsMpeg1AndLowSamplingFrequencyHeadersOfEveryLayer) {
     for (MpaVersion version : {MpaVersion::Mpeg1, MpaVersion::Mpeg2}) {

@@ -1,6 +1,7 @@
 #pragma once
-// The vector kernel paths for tests that check each of them: the paths this
-// processor can run, and a decoder stream set to one of them.
+// A decoder stream's private state for tests, and the vector kernel paths
+// for tests that check each of them: the paths this processor can run, and a
+// decoder stream set to one of them.
 
 #include <vector>
 
