@@ -1,23 +1,23 @@
 #!/usr/bin/env bash
 # tamberly-cli side by side with FFmpeg on large inputs, made here in a
 # temporary folder from the Layer II test fixture (3 s, 44.1 kHz, 128 kbit/s):
-#   validate   a 1-hour Layer II file     vs  ffmpeg -v error -i X -f null -
+#   validate   a 1-hour Layer II file     vs  ffmpeg -v error -threads 1 -i X -f null -
 #   frames     --all on a ~1 GB file      vs  ffprobe -v error -show_packets X
 #   extract    the audio of a transport   vs  ffmpeg -v error -i X.ts -map 0:a -c copy -f mp2 Y
 #              stream holding the 1-hour file
-# Each command's fastest of several runs counts (hyperfine when installed).
+# Each command's median of several whole runs counts.
 # The ratios are FFmpeg's time over tamberly-cli's: above 1 means
 # tamberly-cli is faster.
 #
 #   bench/cli_bench.sh [<build folder>] [<runs>] [<hours>] [<GB>]
-#   (defaults: build/release, 3, 1, 1; smaller sizes for a quick look)
+#   (defaults: build/release, 5, 1, 1; smaller sizes for a quick look)
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=bench/bench_common.sh
 source "$here/bench_common.sh"
 build="${1:-$here/../build/release}"
-runs="${2:-3}"
+runs="${2:-5}"
 hours="${3:-1}"
 gigabytes="${4:-1}"
 cli="$build/bin/tamberly-cli"
@@ -43,30 +43,13 @@ for ((i = 0; i < copies; ++i)); do cat "$fixture"; done >"$hour"
 repeat_to "$hour" "$big" "$(echo "$gigabytes * 1000000000 / 1" | bc)"
 ffmpeg -hide_banner -v error -y -i "$hour" -c:a copy -f mpegts "$ts"
 
-# Wall-clock seconds of the fastest of $runs runs of a command.
-fastest() {
-  if command -v hyperfine >/dev/null; then
-    hyperfine --runs "$runs" --export-json "$work/h.json" -- "$(printf '%q ' "$@") >/dev/null" >/dev/null 2>&1
-    python3 -c 'import json,sys; print(min(json.load(open(sys.argv[1]))["results"][0]["times"]))' "$work/h.json"
-    return
-  fi
-  local best="" start elapsed
-  for ((run = 0; run < runs; ++run)); do
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1 || true
-    elapsed=$(echo "$(date +%s.%N) - $start" | bc -l)
-    if [[ -z "$best" ]] || (($(echo "$elapsed < $best" | bc -l))); then best=$elapsed; fi
-  done
-  echo "$best"
-}
-
 # Outputs are rewritten on every run: --force and -y.
-ours_validate=$(fastest "$cli" validate "$hour" --fail-on never)
-peer_validate=$(fastest ffmpeg -v error -i "$hour" -f null -)
-ours_frames=$(fastest "$cli" frames "$big" --all)
-peer_frames=$(fastest ffprobe -v error -show_packets "$big")
-ours_extract=$(fastest "$cli" extract "$ts" --stream 0 -o "$work/out.ours" --force)
-peer_extract=$(fastest ffmpeg -v error -y -i "$ts" -map 0:a -c copy -f mp2 "$work/out.peer")
+ours_validate=$(median_seconds "$cli" validate "$hour" --fail-on never)
+peer_validate=$(median_seconds ffmpeg -v error -threads 1 -i "$hour" -f null -)
+ours_frames=$(median_seconds "$cli" frames "$big" --all)
+peer_frames=$(median_seconds ffprobe -v error -show_packets "$big")
+ours_extract=$(median_seconds "$cli" extract "$ts" --stream 0 -o "$work/out.ours" --force)
+peer_extract=$(median_seconds ffmpeg -v error -y -i "$ts" -map 0:a -c copy -f mp2 "$work/out.peer")
 cmp -s "$hour" "$work/out.ours" || echo "warning: the extracted stream differs from the original" >&2
 
 ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }

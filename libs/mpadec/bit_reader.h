@@ -3,8 +3,10 @@
 // past the bytes held return zero bits, so a corrupt frame that asks for more
 // data than the window holds can never touch memory outside it.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace mpadec {
 
@@ -33,6 +35,25 @@ public:
         return value;
     }
 
+    // The next `bits` bits (1 to 48) without a bounds check: the caller makes
+    // sure that bytes_ahead() is at least 8 at each call. The cache may then
+    // hold bits up to 8 bytes beyond those read, so a caller that plans a run
+    // of such reads needs the bytes of the run plus 16 ahead at its start.
+    // The cache is topped up on every read, which costs less than the branch
+    // that would decide it.
+    [[nodiscard]] std::uint64_t read_unguarded(int bits) {
+        cache_ |= load_big_endian(data_ + next_) >> cached_;
+        next_ += static_cast<std::size_t>((63 - cached_) >> 3);
+        cached_ |= 56;
+        const std::uint64_t value = cache_ >> (64 - bits);
+        cache_ <<= bits;
+        cached_ -= bits;
+        return value;
+    }
+
+    // Bytes of the data after those in the cache.
+    [[nodiscard]] std::size_t bytes_ahead() const { return next_ < size_ ? size_ - next_ : 0; }
+
     void skip(std::size_t bits) { seek(position() + bits); }
 
     // Bits read so far.
@@ -49,7 +70,7 @@ private:
     void refill() {
         std::uint64_t word = 0;
         if (next_ + 8 <= size_) {
-            for (int i = 0; i < 8; ++i) word = word << 8 | data_[next_ + i];
+            word = load_big_endian(data_ + next_);
         } else {
             for (std::size_t i = 0; i < 8; ++i) word = word << 8 | byte_at(next_ + i);
         }
@@ -57,6 +78,20 @@ private:
         const int bytes = (63 - cached_) >> 3;
         next_ += static_cast<std::size_t>(bytes);
         cached_ += bytes * 8;
+    }
+
+    static std::uint64_t load_big_endian(const std::uint8_t* bytes) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes, sizeof word);
+        if constexpr (std::endian::native == std::endian::little) {
+#if defined(__GNUC__) || defined(__clang__)
+            return __builtin_bswap64(word);
+#else
+            word = 0;
+            for (int i = 0; i < 8; ++i) word = word << 8 | bytes[i];
+#endif
+        }
+        return word;
     }
 
     void seek(std::size_t bit) {

@@ -31,8 +31,7 @@ struct input_window {
     std::uint32_t carried;       // bytes kept for the next call
     std::uint32_t capacity;      // of the caller's PCM buffer in this call
     std::uint32_t pending;       // PCM bytes of the last frame not delivered yet
-    std::uint32_t pending_position;
-    std::uint8_t pending_pcm[kFramePcmBytes];
+    std::uint32_t pending_position;  // in the stream's frame_pcm
 };
 
 // The most recently located frame header, its coded fields and what follows

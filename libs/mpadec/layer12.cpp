@@ -1,5 +1,6 @@
 // Layer I and Layer II: bit allocation, scale factors and samples of a frame
-// into subband fractions (double precision), handed block by block to the
+// into subband fractions (single precision, as the synthesis takes them),
+// handed block by block to the
 // synthesis and then to the PCM conversion.
 
 #include <algorithm>
@@ -67,64 +68,123 @@ const std::uint16_t* split_table(int steps) {
 
 // Layer I: with n = a, (MSB of the (n + 1)-bit code ? 0 : -1) + low bits / 2^n
 // + 1 / 2^n equals (code - 2^n + 1) / 2^n exactly; times 2^(n + 1) that is
-// 2 (code - 2^n + 1), then divided by 2^(n + 1) - 1.
-double dequantise_layer1(std::uint32_t code, int n) {
-    const double scale = static_cast<double>(2u << n);
-    return static_cast<double>(2 * (static_cast<std::int32_t>(code) - (1 << n) + 1)) / (scale - 1.0);
-}
-
-// A subband and channel with a non-zero allocation, in the order their
-// samples follow in the frame: how they are read and dequantised, and where
-// they go (an intensity subband feeds both channels).
-struct layer2_coded {
-    int sb;
-    int ch;
-    int shared;
-    int bits;                    // of one code field
-    const std::uint16_t* split;  // grouped codes: their splits; else null
-    int half;                    // 2^(x - 1)
-    double inverse;              // 1 / 2^(x - 1)
-    double d;
-    double c;
+// 2 (code - 2^n + 1), then divided by 2^(n + 1) - 1. As a line in the code:
+// code x step + offset.
+struct linear_code {
+    double step;
+    double offset;
 };
 
-layer2_coded plan_coded(const std::int32_t* table, int sb, int ch, int shared, int allocation) {
-    const std::int32_t* row = table + sb * 64 + allocation * 4;
-    const int q = row[3];
-    const int half = 1 << (kCodeBits[q] - 1);
-    return {sb, ch, shared, row[1], row[2] == 3 ? nullptr : split_table(row[0]), half, 1.0 / half, kD[q], kC[q]};
+linear_code layer1_line(int n) {
+    const double divisor = static_cast<double>(2u << n) - 1.0;
+    return {2.0 / divisor, 2.0 * static_cast<double>(1 - (1 << n)) / divisor};
+}
+
+// A line with a scale factor folded in, in the precision of the samples.
+struct sample_line {
+    float step;
+    float offset;
+};
+
+sample_line scaled(const linear_code& line, double factor) {
+    return {static_cast<float>(line.step * factor), static_cast<float>(line.offset * factor)};
 }
 
 // Layer II: (MSB of the x-bit code ? 0 : -1) + low bits / 2^(x - 1) equals
-// (code - 2^(x - 1)) / 2^(x - 1) exactly, then (v + D) C.
-double dequantise_layer2(std::uint32_t code, const layer2_coded& p) {
-    const double v = static_cast<double>(static_cast<std::int32_t>(code) - p.half) * p.inverse;
-    return (v + p.d) * p.c;
+// code / 2^(x - 1) - 1 exactly, then (v + D) C: code x C / 2^(x - 1) +
+// (D - 1) C.
+linear_code layer2_line(int q) {
+    const double inverse = 1.0 / static_cast<double>(1 << (kCodeBits[q] - 1));
+    return {kC[q] * inverse, (kD[q] - 1.0) * kC[q]};
 }
 
-// The three samples of a coded subband in one granule.
-void read_samples(bit_reader& reader, const layer2_coded& p, double* v) {
-    std::uint32_t codes[3];
-    if (p.split == nullptr) {
-        const std::uint64_t three = reader.read_long(3 * p.bits);
-        const std::uint32_t mask = (1u << p.bits) - 1;
-        codes[0] = static_cast<std::uint32_t>(three >> (2 * p.bits));
-        codes[1] = static_cast<std::uint32_t>(three >> p.bits) & mask;
-        codes[2] = static_cast<std::uint32_t>(three) & mask;
+// A subband and channel with a non-zero allocation, in the order their
+// samples follow in the frame: the width of its field in a granule (one
+// grouped code or three codes) and how the field splits into three codes.
+// Both ways are one formula, so reading takes no branch: a grouped field
+// indexes its split table (mask all ones) and has no shifted parts (code mask
+// 0); three codes index entry 0 of a table, which splits into zeros, and are
+// shifted out.
+//
+// Then where its samples go, at channel x 32 + subband of a granule's output:
+// an intensity subband feeds the second channel too, with that channel's
+// scale factors. The lines hold the scale factors of the current part of the
+// frame.
+struct layer2_coded {
+    int width;
+    std::uint32_t group_mask;
+    const std::uint16_t* split;
+    int shift[2];
+    std::uint32_t code_mask;
+    int out;
+    int second_out;  // -1: none
+    int scale[2][3];
+    linear_code unscaled;
+    sample_line line[2];
+};
+
+layer2_coded plan_coded(const std::int32_t* table, int sb, int allocation) {
+    const std::int32_t* row = table + sb * 64 + allocation * 4;
+    const int bits = row[1];
+    layer2_coded coded{};
+    coded.unscaled = layer2_line(row[3]);
+    if (row[2] == 3) {
+        coded.width = 3 * bits;
+        coded.split = kSplit3.data();
+        coded.shift[0] = 2 * bits;
+        coded.shift[1] = bits;
+        coded.code_mask = (1u << bits) - 1;
     } else {
-        const std::uint32_t split = p.split[reader.read(p.bits)];
-        codes[0] = split & 15;
-        codes[1] = split >> 4 & 15;
-        codes[2] = split >> 8;
+        coded.width = bits;
+        coded.group_mask = ~0u;
+        coded.split = split_table(row[0]);
     }
-    for (int j = 0; j < 3; ++j) v[j] = dequantise_layer2(codes[j], p);
+    return coded;
 }
 
-// Runs the synthesis of `slots` time slots for every channel and converts them.
-void synthesize_and_convert(mpa_decoder& decoder, const double (*fractions)[2][32], int slots) {
-    double rows[3][2][32];
+// One granule's three samples of every coded subband, read and dequantised
+// into three rows of 2 x 32 fractions.
+template <bool Guarded>
+void dequantise_granule(bit_reader& reader, const layer2_coded* coded, int count, float (*rows)[64]) {
+    for (int i = 0; i < count; ++i) {
+        const layer2_coded& p = coded[i];
+        const std::uint64_t field = Guarded ? reader.read_long(p.width) : reader.read_unguarded(p.width);
+        const std::uint32_t split = p.split[field & p.group_mask];
+        const float code[3] = {
+            static_cast<float>(static_cast<std::uint32_t>(field >> p.shift[0] & p.code_mask) | (split & 15)),
+            static_cast<float>(static_cast<std::uint32_t>(field >> p.shift[1] & p.code_mask) | (split >> 4 & 15)),
+            static_cast<float>(static_cast<std::uint32_t>(field & p.code_mask) | split >> 8)};
+        for (int j = 0; j < 3; ++j) rows[j][p.out] = code[j] * p.line[0].step + p.line[0].offset;
+        if (p.second_out >= 0) {
+            for (int j = 0; j < 3; ++j) rows[j][p.second_out] = code[j] * p.line[1].step + p.line[1].offset;
+        }
+    }
+}
+
+// `bytes` bounds what the granule's fields take. An unguarded read loads a
+// word at the first byte not cached yet, which runs up to 8 bytes ahead of
+// the bits read; with `bytes` and two words more ahead, no read of the
+// granule loads a byte past the data.
+void decode_granule(bit_reader& shared_reader, const layer2_coded* coded, int count, std::size_t bytes,
+                    float (*rows)[64]) {
+    // A local copy: the stores of the fractions could alias the reader's
+    // members, which would then go through memory on every read.
+    bit_reader reader = shared_reader;
+    if (reader.bytes_ahead() >= bytes + 16) {
+        dequantise_granule<false>(reader, coded, count, rows);
+    } else {
+        dequantise_granule<true>(reader, coded, count, rows);
+    }
+    shared_reader = reader;
+}
+
+// Runs the synthesis of `slots` time slots, each 2 x 32 fractions, for every
+// channel and converts them.
+void synthesize_and_convert(mpa_decoder& decoder, const float (*fractions)[64], int slots) {
+    float rows[3][2][32];
     for (int slot = 0; slot < slots; ++slot) {
-        for (int ch = 0; ch < decoder.header.channels; ++ch) synthesize(decoder, ch, fractions[slot][ch], rows[slot][ch]);
+        for (int ch = 0; ch < decoder.header.channels; ++ch)
+            synthesize(decoder, ch, fractions[slot] + 32 * ch, rows[slot][ch]);
     }
     convert_rows(decoder, rows, slots);
 }
@@ -217,12 +277,28 @@ int plan_layer2(const frame_header& h, const layer2_side& side, layer2_coded* co
     int count = 0;
     for (int sb = 0; sb < h.sblimit; ++sb) {
         for (int ch = 0; ch < (sb < bound ? h.channels : 1); ++ch) {
-            const int shared = sb >= bound && h.channels == 2;
             const int a = side.allocation[ch][sb];
-            if (a) coded[count++] = plan_coded(h.allocation_table, sb, ch, shared, a);
+            if (a == 0) continue;
+            layer2_coded& p = coded[count++];
+            p = plan_coded(h.allocation_table, sb, a);
+            p.out = 32 * ch + sb;
+            p.second_out = sb >= bound && h.channels == 2 ? 32 + sb : -1;
+            for (int part = 0; part < 3; ++part) {
+                p.scale[0][part] = side.scale[ch][sb][part];
+                p.scale[1][part] = side.scale[1][sb][part];
+            }
         }
     }
     return count;
+}
+
+// Folds the scale factors of a part of the frame into every coded subband's
+// lines.
+void scale_lines(layer2_coded* coded, int count, int part) {
+    for (int i = 0; i < count; ++i) {
+        layer2_coded& p = coded[i];
+        for (int k = 0; k < 2; ++k) p.line[k] = scaled(p.unscaled, kScaleFactors[p.scale[k][part]]);
+    }
 }
 
 }  // namespace
@@ -251,16 +327,27 @@ void decode_layer1(mpa_decoder& decoder, bit_reader& reader) {
     }
     if (!crc_matches(decoder, reader, crc_end)) return;
 
+    // Per channel and subband the line from code to fraction, scale factor
+    // included; no allocation gives 0 whatever the code.
+    sample_line lines[2][32] = {};
+    for (int ch = 0; ch < channels; ++ch) {
+        for (int sb = 0; sb < 32; ++sb) {
+            const int a = allocation[ch][sb];
+            if (a == 0) continue;
+            lines[ch][sb] = scaled(layer1_line(a), kScaleFactors[scale[ch][sb]]);
+        }
+    }
+
     decoder.clip_count = 0;
     for (int block = 0; block < 12; ++block) {
-        double fractions[1][2][32];
+        float fractions[1][64];
         for (int sb = 0; sb < 32; ++sb) {
             // From the bound on, one code serves both channels.
             for (int ch = 0; ch < (sb < bound ? channels : 1); ++ch) {
                 const int a = allocation[ch][sb];
-                const double v = a ? dequantise_layer1(reader.read(a + 1), a) : 0.0;
+                const float code = a ? static_cast<float>(reader.read(a + 1)) : 0.0F;
                 for (int out = ch; out < (sb < bound ? ch + 1 : channels); ++out)
-                    fractions[0][out][sb] = v * kScaleFactors[scale[out][sb]];
+                    fractions[0][32 * out + sb] = code * lines[out][sb].step + lines[out][sb].offset;
             }
         }
         synthesize_and_convert(decoder, fractions, 1);
@@ -274,29 +361,18 @@ void decode_layer2(mpa_decoder& decoder, bit_reader& reader) {
     if (!crc_matches(decoder, reader, crc_end)) return;
 
     // What stays the same for the 12 granules: the coded subbands, how each
-    // is read and dequantised, and the scale factor multipliers.
+    // is read, and where its samples go.
     layer2_coded coded[64];
     const int coded_count = plan_layer2(decoder.header, side, coded);
-    double factors[2][32][3];
-    for (int ch = 0; ch < 2; ++ch) {
-        for (int sb = 0; sb < 32; ++sb) {
-            for (int part = 0; part < 3; ++part) factors[ch][sb][part] = kScaleFactors[side.scale[ch][sb][part]];
-        }
-    }
-    double fractions[3][2][32] = {};  // subbands without allocation stay 0
+    std::size_t granule_bits = 0;
+    for (int i = 0; i < coded_count; ++i) granule_bits += static_cast<std::size_t>(coded[i].width);
+    const std::size_t granule_bytes = granule_bits / 8 + 1;
+    float fractions[3][64] = {};  // subbands without allocation stay 0
 
     decoder.clip_count = 0;
     for (int granule = 0; granule < 12; ++granule) {
-        const int part = granule / 4;
-        for (int i = 0; i < coded_count; ++i) {
-            const layer2_coded& p = coded[i];
-            double v[3];
-            read_samples(reader, p, v);
-            for (int out = p.ch; out <= p.ch + p.shared; ++out) {
-                const double factor = factors[out][p.sb][part];
-                for (int j = 0; j < 3; ++j) fractions[j][out][p.sb] = v[j] * factor;
-            }
-        }
+        if (granule % 4 == 0) scale_lines(coded, coded_count, granule / 4);
+        decode_granule(reader, coded, coded_count, granule_bytes, fractions);
         synthesize_and_convert(decoder, fractions, 3);
     }
 }

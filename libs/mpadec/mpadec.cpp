@@ -52,19 +52,20 @@ void empty(input_window& window) {
 void deliver_pending(mpa_decoder& decoder) {
     input_window& window = decoder.window;
     const std::uint32_t count = std::min(window.pending, window.capacity);
-    if (count > 0) std::memcpy(decoder.pcm->data, window.pending_pcm + window.pending_position, count);
+    if (count > 0) std::memcpy(decoder.pcm->data, decoder.frame_pcm + window.pending_position, count);
     window.pending_position += count;
     window.pending -= count;
     decoder.pcm->size = count;
 }
 
+// What does not fit the caller's buffer is delivered from frame_pcm by the
+// next calls, which decode nothing before it is all out.
 void deliver_frame(mpa_decoder& decoder) {
     input_window& window = decoder.window;
     const std::uint32_t bytes = frame_pcm_bytes(decoder);
-    std::memcpy(window.pending_pcm, decoder.frame_pcm, bytes);
     if (decoder.pcm == nullptr) return;  // no PCM buffer: the frame's PCM is dropped
     const std::uint32_t count = std::min(bytes, window.capacity - decoder.pcm->size);
-    if (count > 0) std::memcpy(decoder.pcm->data + decoder.pcm->size, window.pending_pcm, count);
+    if (count > 0) std::memcpy(decoder.pcm->data + decoder.pcm->size, decoder.frame_pcm, count);
     decoder.pcm->size += count;
     window.pending_position = count;
     window.pending = bytes - count;

@@ -2,7 +2,9 @@
 // A decoder stream for the tests: created through the library's export,
 // released with the object, with short forms of the calls the tests make.
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "libs/mpadec/mpadec.h"
@@ -103,6 +105,15 @@ inline std::vector<std::int16_t> Samples(const Bytes& pcm) {
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<std::int16_t>(pcm[2 * i] | pcm[2 * i + 1] << 8);
     return samples;
+}
+
+// Largest difference in LSB between two PCM byte strings of equal length.
+inline int MaxDifference(const Bytes& a, const Bytes& b) {
+    const auto x = Samples(a), y = Samples(b);
+    if (x.size() != y.size()) return 1 << 20;
+    int worst = 0;
+    for (std::size_t i = 0; i < x.size(); ++i) worst = std::max(worst, std::abs(x[i] - y[i]));
+    return worst;
 }
 
 }  // namespace mpadec_test

@@ -99,15 +99,6 @@ private:
     ReferenceFilterbank filterbank_[2];
 };
 
-// Largest difference in LSB between two PCM byte strings of equal length.
-int MaxDifference(const Bytes& a, const Bytes& b) {
-    const auto x = Samples(a), y = Samples(b);
-    if (x.size() != y.size()) return 1 << 20;
-    int worst = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) worst = std::max(worst, std::abs(x[i] - y[i]));
-    return worst;
-}
-
 MpaFrameSpec LayerISpec(int mode, bool crc) {
     MpaFrameSpec fields;
     fields.layer = testsupport::kMpaLayerI;
