@@ -138,14 +138,14 @@ std::uint8_t DabCrc8(std::uint8_t crc, unsigned value, int bits) {
     return crc;
 }
 
-DabStream MakeDabStream(const DabStreamSpec& spec) {
-    MpaFrameSpec params = spec.frame;
+DabStream MakeDabStream(const DabStreamShape& shape) {
+    MpaFrameSpec params = shape.frame;
     params.layer = kMpaLayerII;
     params.crc = true;
     DabStream stream;
     stream.checkWords = DabCheckWordCount(params);
     const int length = FrameLength(params);
-    const int tailBytes = spec.xpadBytes + stream.checkWords + 2;
+    const int tailBytes = shape.xpadBytes + stream.checkWords + 2;
     const int budget = length * 8 - 48 - tailBytes * 8;
     const int limit = static_cast<int>(LayerIIAllocationBits(params).size());
     const int allocationBits = [&] {
@@ -155,26 +155,26 @@ DabStream MakeDabStream(const DabStreamSpec& spec) {
         return bits;
     }();
     if (budget < allocationBits) throw std::invalid_argument("no room for the DAB tail");
-    std::mt19937 random(spec.seed);
+    std::mt19937 random(shape.seed);
     std::vector<FrameContent> contents;
-    for (int i = 0; i < spec.frames; ++i) contents.push_back(MakeContent(params, random, budget - allocationBits));
-    for (int i = 0; i < spec.frames; ++i) {
+    for (int i = 0; i < shape.frames; ++i) contents.push_back(MakeContent(params, random, budget - allocationBits));
+    for (int i = 0; i < shape.frames; ++i) {
         Bytes frame = MakeHeader(params);
         frame.resize(static_cast<std::size_t>(length), 0x00);
         const int audioEnd = WriteAudioData(params, contents[static_cast<std::size_t>(i)], random, frame);
         stream.ancillaryBits.push_back(length * 8 - audioEnd);
         const std::size_t tail = static_cast<std::size_t>(length - tailBytes);
-        for (int x = 0; x < spec.xpadBytes; ++x) frame[tail + static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(random());
-        if (i + 1 < spec.frames) {
+        for (int x = 0; x < shape.xpadBytes; ++x) frame[tail + static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(random());
+        if (i + 1 < shape.frames) {
             std::array<std::uint8_t, 4> words = CheckWords(params, contents[static_cast<std::size_t>(i + 1)], stream.checkWords);
-            if (spec.wrongCheckWords.count(i + 1) != 0) words[0] ^= 0x01;
+            if (shape.wrongCheckWords.count(i + 1) != 0) words[0] ^= 0x01;
             // Group 0's word sits last, next to the F-PAD bytes.
             for (int group = 0; group < stream.checkWords; ++group) {
                 frame[static_cast<std::size_t>(length - 3 - group)] = words[static_cast<std::size_t>(group)];
             }
         }
-        frame[static_cast<std::size_t>(length - 2)] = spec.fpad[0];
-        frame[static_cast<std::size_t>(length - 1)] = spec.fpad[1];
+        frame[static_cast<std::size_t>(length - 2)] = shape.fpad[0];
+        frame[static_cast<std::size_t>(length - 1)] = shape.fpad[1];
         const std::uint16_t crc = ComputeFrameCrc(params, frame).value_or(0);
         frame[4] = static_cast<std::uint8_t>(crc >> 8);
         frame[5] = static_cast<std::uint8_t>(crc & 0xFF);

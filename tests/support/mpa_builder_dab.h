@@ -14,7 +14,7 @@
 
 namespace testsupport {
 
-struct DabStreamSpec {
+struct DabStreamShape {
     MpaFrameSpec frame;  // Layer II at 48 kHz (MPEG-1) or 24 kHz (MPEG-2); the CRC is always on
     int frames = 10;
     std::uint32_t seed = 1;
@@ -40,6 +40,6 @@ struct DabStream {
 
 // Throws std::invalid_argument when the frame cannot hold the X-PAD, check
 // words and F-PAD bytes.
-[[nodiscard]] DabStream MakeDabStream(const DabStreamSpec& spec);
+[[nodiscard]] DabStream MakeDabStream(const DabStreamShape& shape);
 
 }  // namespace testsupport

@@ -46,7 +46,7 @@ std::vector<std::pair<std::string, Bytes>> Streams(const testsupport::TempDir& d
         damaged.insert(damaged.end(), a.begin() + static_cast<long>(a.size() / 3), a.end());
         streams.emplace_back("lame_damaged", damaged);
     }
-    testsupport::DabStreamSpec dab;
+    testsupport::DabStreamShape dab;
     dab.frames = 20;
     dab.wrongCheckWords = {3, 4, 17};
     Bytes dab_bytes = testsupport::MakeDabStream(dab).data;

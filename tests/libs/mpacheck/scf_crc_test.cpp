@@ -13,7 +13,7 @@ namespace {
 
 using namespace checktest;
 using mpacheck::scf_crc_state;
-using testsupport::DabStreamSpec;
+using testsupport::DabStreamShape;
 using testsupport::MpaFrameSpec;
 using testsupport::MpaVersion;
 
@@ -51,18 +51,18 @@ const DabCase kCases[] = {
     {"24k_mono_32", MpaVersion::Mpeg2, 4, testsupport::kMpaSingleChannel, 0, 4, false},
 };
 
-DabStreamSpec Spec(const DabCase& c, std::uint32_t seed) {
-    DabStreamSpec spec;
-    spec.frame.version = c.version;
-    spec.frame.bitrateIndex = c.bitrate_index;
-    spec.frame.samplingIndex = 1;  // 48 kHz, or 24 kHz for MPEG-2
-    spec.frame.mode = c.mode;
-    spec.frame.modeExtension = c.mode_extension;
-    spec.frames = 12;
-    spec.seed = seed;
-    spec.fpad[0] = static_cast<std::uint8_t>(seed * 37);
-    spec.fpad[1] = 0xF0;
-    return spec;
+DabStreamShape Shape(const DabCase& c, std::uint32_t seed) {
+    DabStreamShape shape;
+    shape.frame.version = c.version;
+    shape.frame.bitrateIndex = c.bitrate_index;
+    shape.frame.samplingIndex = 1;  // 48 kHz, or 24 kHz for MPEG-2
+    shape.frame.mode = c.mode;
+    shape.frame.modeExtension = c.mode_extension;
+    shape.frames = 12;
+    shape.seed = seed;
+    shape.fpad[0] = static_cast<std::uint8_t>(seed * 37);
+    shape.fpad[1] = 0xF0;
+    return shape;
 }
 
 std::vector<scf_crc_state> States(const CheckRun& run) {
@@ -85,8 +85,8 @@ TEST(ScfCrcTest, RightWordsMatchAndSpoiltOnesMismatchWhereBroken) {
     for (const DabCase& c : kCases) {
         for (std::uint32_t seed = 1; seed <= 3; ++seed) {
             SCOPED_TRACE(std::string(c.name) + " seed " + std::to_string(seed));
-            DabStreamSpec spec = Spec(c, seed);
-            const testsupport::DabStream right = testsupport::MakeDabStream(spec);
+            DabStreamShape shape = Shape(c, seed);
+            const testsupport::DabStream right = testsupport::MakeDabStream(shape);
             EXPECT_EQ(right.checkWords, c.words);
             const CheckRun run = Check(right.data, 7);
             if (seed == 1 && c.peer_check && testsupport::HaveProgram("ffmpeg")) {
@@ -103,8 +103,8 @@ TEST(ScfCrcTest, RightWordsMatchAndSpoiltOnesMismatchWhereBroken) {
             for (std::size_t i = 0; i < run.frames.size(); ++i) {
                 EXPECT_EQ(run.frames[i].ancillary_bits, right.ancillaryBits[i]) << "frame " << i;
             }
-            spec.wrongCheckWords = {1, 5, 11};
-            const CheckRun spoilt = Check(testsupport::MakeDabStream(spec).data);
+            shape.wrongCheckWords = {1, 5, 11};
+            const CheckRun spoilt = Check(testsupport::MakeDabStream(shape).data);
             EXPECT_EQ(spoilt.Problems(), "") << "a spoilt check word is no finding";
             EXPECT_EQ(States(spoilt), Expected(12, {1, 5, 11}));
         }
@@ -131,7 +131,7 @@ TEST(ScfCrcTest, LibtwolameDabStreamsMatch) {
 // Junk between two frames: the frame after it has no frame before it whose
 // check words could be read.
 TEST(ScfCrcTest, AFrameAfterLostSyncIsUnknown) {
-    const testsupport::DabStream stream = testsupport::MakeDabStream(Spec(kCases[0], 9));
+    const testsupport::DabStream stream = testsupport::MakeDabStream(Shape(kCases[0], 9));
     const std::size_t frame_bytes = stream.data.size() / 12;
     Bytes bytes(stream.data.begin(), stream.data.begin() + static_cast<long>(6 * frame_bytes));
     bytes.insert(bytes.end(), 100, 0x00);
@@ -149,8 +149,8 @@ TEST(ScfCrcTest, OnlyLayerIIAt48And24kHzIsJudged) {
     at32.samplingIndex = 2;
     MpaFrameSpec layer3;
     layer3.layer = testsupport::kMpaLayerIII;
-    for (const MpaFrameSpec& spec : {at44, at32, layer3}) {
-        const CheckRun run = Check(testsupport::MpaStreamBuilder().Frames(spec, 5).Data());
+    for (const MpaFrameSpec& shape : {at44, at32, layer3}) {
+        const CheckRun run = Check(testsupport::MpaStreamBuilder().Frames(shape, 5).Data());
         ASSERT_EQ(run.frames.size(), 5u);
         for (const auto& f : run.frames) EXPECT_EQ(f.scf_crc, scf_crc_state::not_applicable);
     }

@@ -206,14 +206,14 @@ std::vector<std::size_t> FrameOffsets(const testsupport::TempDir& dir, const Byt
 }
 
 Bytes Dab(testsupport::MpaVersion version, int bitrateIndex, std::set<int> wrong) {
-    testsupport::DabStreamSpec spec;
-    spec.frame.version = version;
-    spec.frame.bitrateIndex = bitrateIndex;
-    spec.frame.samplingIndex = 1;  // 48 kHz, or 24 kHz for MPEG-2
-    spec.frame.mode = testsupport::kMpaStereo;
-    spec.frames = 12;
-    spec.wrongCheckWords = std::move(wrong);
-    return testsupport::MakeDabStream(spec).data;
+    testsupport::DabStreamShape shape;
+    shape.frame.version = version;
+    shape.frame.bitrateIndex = bitrateIndex;
+    shape.frame.samplingIndex = 1;  // 48 kHz, or 24 kHz for MPEG-2
+    shape.frame.mode = testsupport::kMpaStereo;
+    shape.frames = 12;
+    shape.wrongCheckWords = std::move(wrong);
+    return testsupport::MakeDabStream(shape).data;
 }
 
 struct TwolameStream {
