@@ -168,7 +168,9 @@ TEST(SynthesisTest, RingFilterbankEqualsTheShiftingBufferFlowChartOnEveryPath) {
 // The kernels add each output's terms in the same order, so where float
 // arithmetic runs at float precision the paths agree to the bit. The x87
 // unit of 32-bit x86 keeps more precision in the portable path, so there
-// they agree within single-precision rounding.
+// each output's sum of 512 terms rounds differently a few times: they agree
+// within a third of a 16-bit step (about ten float steps at the outputs'
+// magnitude, as measured under 32-bit x86: 4.8e-6).
 TEST(SynthesisTest, EveryPathGivesTheSameValues) {
     const std::vector<mpadec::simd_path> paths = SupportedSimdPaths();
     std::vector<std::vector<float>> outputs(paths.size());
@@ -184,7 +186,7 @@ TEST(SynthesisTest, EveryPathGivesTheSameValues) {
             outputs[p].insert(outputs[p].end(), out, out + 32);
         }
     }
-    const double tolerance = FLT_EVAL_METHOD == 0 ? 0.0 : 1e-6;
+    const double tolerance = FLT_EVAL_METHOD == 0 ? 0.0 : 1e-5;
     for (std::size_t p = 1; p < paths.size(); ++p) {
         double worst = 0;
         for (std::size_t i = 0; i < outputs[0].size(); ++i)

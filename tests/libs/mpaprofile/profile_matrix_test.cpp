@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <string_view>
 #include <tuple>
 
 #include "libs/mpacheck/mpacheck.h"
@@ -305,9 +306,15 @@ TEST(ProfileMatrix, EveryStreamBreaksExactlyTheListedRules) {
         if (!testsupport::HaveProgram(tool)) GTEST_SKIP() << tool << " is not installed";
     const std::map<std::string, Bytes> streams = MakeStreams();
     std::set<std::string> judged;
+    int withoutLibrary = 0;  // rows of libtwolame streams where the library cannot be loaded (32-bit builds)
     for (const Row& row : kMatrix) {
         SCOPED_TRACE(std::string(row.stream) + " x " + row.profile);
         const auto found = streams.find(row.stream);
+        if (found == streams.end() && std::string_view(row.stream).starts_with("libtwolame_") &&
+            !testsupport::EncodeDabWithLibtwolame(48000, 128, 2)) {
+            ++withoutLibrary;
+            continue;
+        }
         ASSERT_TRUE(found != streams.end() && found->second.size() > 1000) << "the stream was not made";
         const auto p = mpaprofile::find_builtin(row.profile);
         ASSERT_TRUE(p.has_value());
@@ -316,6 +323,7 @@ TEST(ProfileMatrix, EveryStreamBreaksExactlyTheListedRules) {
         judged.insert(row.profile);
     }
     EXPECT_EQ(judged.size(), mpaprofile::builtin_profiles().size());
+    if (withoutLibrary > 0) GTEST_SKIP() << "libtwolame cannot be loaded: " << withoutLibrary << " rows not judged";
 }
 
 }  // namespace
