@@ -83,13 +83,7 @@ public:
                 }
                 filterbank_[ch].Run(fractions, out[ch]);
             }
-            for (int j = 0; j < 32; ++j) {
-                for (int ch = 0; ch < channels_; ++ch) {
-                    const auto sample = static_cast<std::uint16_t>(Round16(out[ch][j]));
-                    pcm.push_back(static_cast<std::uint8_t>(sample));
-                    pcm.push_back(static_cast<std::uint8_t>(sample >> 8));
-                }
-            }
+            AppendPcm16(out, channels_, pcm);
         }
         return pcm;
     }

@@ -173,13 +173,7 @@ public:
                     }
                     filterbank_[ch].Run(fractions, out[ch]);
                 }
-                for (int k = 0; k < 32; ++k) {
-                    for (int ch = 0; ch < channels_; ++ch) {
-                        const auto sample = static_cast<std::uint16_t>(Round16(out[ch][k]));
-                        pcm.push_back(static_cast<std::uint8_t>(sample));
-                        pcm.push_back(static_cast<std::uint8_t>(sample >> 8));
-                    }
-                }
+                AppendPcm16(out, channels_, pcm);
             }
         }
         return pcm;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <vector>
 
 #include "libs/mpadec/decoder.h"
 
@@ -52,6 +53,18 @@ inline double ScaleFactor(int index) { return index == 63 ? 0.0 : std::pow(2.0, 
 inline std::int16_t Round16(double value) {
     const double scaled = std::round(value * 32768.0);  // halves away from zero
     return static_cast<std::int16_t>(std::fmax(-32768.0, std::fmin(32767.0, scaled)));
+}
+
+// Appends 32 time slots of `channels` filterbank outputs as interleaved
+// 16-bit little-endian PCM.
+inline void AppendPcm16(const double (&out)[2][32], int channels, std::vector<std::uint8_t>& pcm) {
+    for (int slot = 0; slot < 32; ++slot) {
+        for (int ch = 0; ch < channels; ++ch) {
+            const auto sample = static_cast<std::uint16_t>(Round16(out[ch][slot]));
+            pcm.push_back(static_cast<std::uint8_t>(sample));
+            pcm.push_back(static_cast<std::uint8_t>(sample >> 8));
+        }
+    }
 }
 
 }  // namespace mpadec_test
