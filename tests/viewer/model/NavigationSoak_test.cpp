@@ -66,10 +66,10 @@ private:
 
     std::int64_t WriteFrames(std::int64_t at, int count, std::mt19937_64& random) {
         for (int i = 0; i < count; ++i) {
-            MpaFrameSpec spec;
-            spec.bitrateIndex = 1 + static_cast<int>(random() % 14);
-            spec.padding = static_cast<int>(random() % 2);
-            at = Write(at, MakeFrame(spec), true);
+            MpaFrameSpec shape;
+            shape.bitrateIndex = 1 + static_cast<int>(random() % 14);
+            shape.padding = static_cast<int>(random() % 2);
+            at = Write(at, MakeFrame(shape), true);
         }
         return at;
     }
