@@ -18,12 +18,10 @@
 
 namespace {
 
-// Most actions rebuild the page, which reads a whole search window (1 MiB)
-// of the file: five thousand keep the walk to a few seconds.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr int kActions = 1000;  // the sanitizers slow every read
+constexpr int kActions = 10000;  // the sanitizers slow every scan of the bytes read
 #else
-constexpr int kActions = 5000;
+constexpr int kActions = 100000;
 #endif
 
 class NavigationSoak : public ::testing::Test {
