@@ -35,7 +35,8 @@ void BM_RandomNavigationAction(benchmark::State& state) {
         walker->walk.Step();
         framesListed += walker->navigator.FramesCount();
     }
-    state.counters["frames/page"] = benchmark::Counter(static_cast<double>(framesListed), benchmark::Counter::kAvgIterations);
+    state.counters["frames/page"] =
+        benchmark::Counter(static_cast<double>(framesListed), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_RandomNavigationAction)->Unit(benchmark::kMicrosecond)->Iterations(20000);
 

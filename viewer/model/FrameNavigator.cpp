@@ -61,7 +61,8 @@ std::int64_t TFrameNavigator::ForwardWindowEnd(std::int64_t from) const {
 // four header bytes at `from`, not reaching back into a leading tag from after
 // it.
 void TFrameNavigator::ScanBackwardWindow(std::int64_t from, const TUsableHeaderScan::Visit& visit) {
-    const std::int64_t windowStart = std::max<std::int64_t>(from - kSearchWindow, from >= FAudioStart ? FAudioStart : 0);
+    const std::int64_t windowStart =
+        std::max<std::int64_t>(from - kSearchWindow, from >= FAudioStart ? FAudioStart : 0);
     const std::int64_t windowEnd = std::min(from + 4, FFileStream.Size());
     Scan().Backwards(windowStart, windowEnd, visit);
 }
@@ -163,7 +164,8 @@ void TFrameNavigator::RebuildPage(std::int64_t position) {
         parse_mpa_frame(header.data(), header.size(), frame.Header);
         GetMPAFrameTime(frame);
         if (frame.FrameLength < 0) break;
-        const std::int64_t next = scan.First(offset + std::min<std::int64_t>(frame.FrameLength, windowEnd - offset), windowEnd);
+        const std::int64_t frameEnd = offset + std::min<std::int64_t>(frame.FrameLength, windowEnd - offset);
+        const std::int64_t next = scan.First(frameEnd, windowEnd);
         if (next <= offset) break;
         frame.PackLength = static_cast<std::int32_t>(next - offset);
         ++FMPAFramesCount;

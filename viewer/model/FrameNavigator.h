@@ -15,15 +15,15 @@
 #include <vector>
 
 #include "platform/shared_file.h"
+#include "viewer/model/FileSpanCache.h"
 #include "viewer/model/MPAUtils.h"
 #include "viewer/model/MainDataSpan.h"
-#include "viewer/model/FileSpanCache.h"
 #include "viewer/model/UsableHeaderScan.h"
 
 class TFrameNavigator {
 public:
     static constexpr int kPageCapacity = 256;
-    static constexpr std::int64_t kSearchWindow = 1048576;  // bytes read by one search or rebuild
+    static constexpr std::int64_t kSearchWindow = 1048576;  // bytes one search or rebuild looks through
     static constexpr std::size_t kScratchSize = 5242880;  // bytes of file the navigator holds at most
     static constexpr int kColumnCount = 7;
 

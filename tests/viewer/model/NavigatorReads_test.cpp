@@ -33,11 +33,13 @@ constexpr std::int64_t kFileSize = 3 * 1048576 + 123;
 // whole file is also kept in memory for the oracles.
 class IslandFile {
 public:
-    IslandFile(const testsupport::TempDir& dir, std::uint32_t seed) : path_(dir.File("islands.mpa")), image_(kFileSize) {
+    IslandFile(const testsupport::TempDir& dir, std::uint32_t seed)
+        : path_(dir.File("islands.mpa")), image_(kFileSize) {
         std::mt19937 random(seed);
         std::map<std::int64_t, Bytes> islands;
         islands[0] = Island(random);
-        for (int i = 0; i < 12; ++i) islands[static_cast<std::int64_t>(random() % (kFileSize - 300000))] = Island(random);
+        for (int i = 0; i < 12; ++i)
+            islands[static_cast<std::int64_t>(random() % (kFileSize - 300000))] = Island(random);
         const int fd = ::open(path_.c_str(), O_CREAT | O_RDWR | O_TRUNC, 0600);
         if (fd < 0 || ::ftruncate(fd, kFileSize) != 0) throw std::runtime_error("cannot make the file");
         for (const auto& [at, bytes] : islands) {
@@ -101,8 +103,9 @@ TEST_F(NavigatorReads, CacheGivesWhatADirectReadGivesInEveryOrder) {
     const Case cases[] = {
         {"fresh, then held inside", 65536, {{1000, 5000}, {2000, 100}, {1000, 5000}}},
         {"stretched forward, then past the buffer's end", 65536, {{0, 40000}, {39000, 20000}, {50000, 20000}}},
-        {"stretched backward until moved, then forward", 65536, {{mid, 4000}, {mid - 8000, 8004}, {mid - 30000, 22004},
-                                                                {mid - 40000, 60000}}},
+        {"stretched backward until moved, then forward",
+         65536,
+         {{mid, 4000}, {mid - 8000, 8004}, {mid - 30000, 22004}, {mid - 40000, 60000}}},
         {"backward then forward within one request", 65536, {{mid, 1000}, {mid - 500, 3000}}},
         {"too far apart to stretch", 65536, {{0, 60000}, {60000, 60000}, {0, 10}}},
         {"at and past the end of the file", 65536, {{kFileSize - 100, 1000}, {kFileSize - 1000, 1000},
@@ -164,7 +167,8 @@ std::vector<std::int64_t> OracleHeaders(const Bytes& image, std::int64_t windowS
 
 // Random windows, and windows whose first header straddles the seams where
 // a forward scan reads its next piece (16 KiB from the start, then 32 more).
-std::vector<std::pair<std::int64_t, std::int64_t>> ScanWindows(const Bytes& image, const THeaderExpectation& expected) {
+std::vector<std::pair<std::int64_t, std::int64_t>> ScanWindows(const Bytes& image,
+                                                               const THeaderExpectation& expected) {
     std::vector<std::pair<std::int64_t, std::int64_t>> windows;
     std::mt19937 random(5);
     for (int window = 0; window < 60; ++window) {
@@ -181,7 +185,8 @@ std::vector<std::pair<std::int64_t, std::int64_t>> ScanWindows(const Bytes& imag
 }
 
 TEST_F(NavigatorReads, PiecewiseScansFindWhatOnePassFinds) {
-    const THeaderExpectation expectations[] = {{kLayerII, 1, kMPEG1}, {-1, -1, kAnyMPEGVersion}, {kLayerII, 0, kMPEG1}};
+    const THeaderExpectation expectations[] = {
+        {kLayerII, 1, kMPEG1}, {-1, -1, kAnyMPEGVersion}, {kLayerII, 0, kMPEG1}};
     for (const THeaderExpectation& expected : expectations) {
         for (const auto& [start, end] : ScanWindows(islands.Image(), expected)) {
             const auto oracle = OracleHeaders(islands.Image(), start, end, expected);
