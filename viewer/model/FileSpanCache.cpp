@@ -6,6 +6,10 @@
 
 namespace {
 
+// A read forwards fetches at least this much: a page rebuild asks for the
+// bytes of one frame after another, and each would otherwise cost a read.
+constexpr std::int64_t kReadAhead = 65536;
+
 // Reads [offset, offset + length) into out and returns the bytes delivered
 // (fewer where the file ends). Holes of a sparse file are not read: they are
 // zeros, written here without asking the system to copy them.
@@ -85,10 +89,10 @@ void TFileSpanCache::StretchBackTo(platform::SharedFile& file, std::int64_t offs
     }
 }
 
-// Reads the bytes after the run, first moving it to the buffer's start when
-// they would not fit after it.
+// Reads the bytes after the run (and some ahead, room allowing), first
+// moving it to the buffer's start when they would not fit after it.
 void TFileSpanCache::StretchForwardTo(platform::SharedFile& file, std::int64_t end) {
-    const std::int64_t wanted = end - HeldEnd();
+    const std::int64_t wanted = std::min(std::max(end - HeldEnd(), kReadAhead), Capacity() - held_);
     if (base_ + held_ + wanted > Capacity()) {
         std::memmove(buffer_.data(), Run(), static_cast<std::size_t>(held_));
         base_ = 0;
@@ -100,5 +104,5 @@ void TFileSpanCache::ReadAfresh(platform::SharedFile& file, std::int64_t offset,
     held_ = 0;
     base_ = 0;
     start_ = offset;
-    held_ = ReadSkippingHoles(file, offset, buffer_.data(), length);
+    held_ = ReadSkippingHoles(file, offset, buffer_.data(), std::min(std::max(length, kReadAhead), Capacity()));
 }
