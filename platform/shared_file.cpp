@@ -1,5 +1,6 @@
 #include "platform/shared_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -52,6 +53,19 @@ FileOffset SharedFile::Size() const {
     struct stat info {};
     if (::fstat(fd_, &info) != 0) return -1;
     return static_cast<FileOffset>(info.st_size);
+}
+
+FileOffset SharedFile::DataFrom(FileOffset position) const {
+    if (fd_ < 0 || position < 0) return position;
+    const off_t found = ::lseek(fd_, static_cast<off_t>(position), SEEK_DATA);
+    if (found >= 0) return static_cast<FileOffset>(found);
+    return errno == ENXIO ? std::max(Size(), position) : position;  // ENXIO: only a hole follows
+}
+
+FileOffset SharedFile::HoleFrom(FileOffset position) const {
+    if (fd_ < 0 || position < 0) return Size();
+    const off_t found = ::lseek(fd_, static_cast<off_t>(position), SEEK_HOLE);
+    return found >= 0 ? static_cast<FileOffset>(found) : Size();
 }
 
 bool SharedFile::Seek(FileOffset position) {

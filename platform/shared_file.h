@@ -39,6 +39,13 @@ public:
     // read. Returns the bytes read (0 at the end), or -1 on error.
     std::int64_t Read(void* buffer, std::int64_t count);
 
+    // Sparse files: the first offset at or after position that is not in a
+    // hole (a run never written, which reads as zeros), and the first that
+    // is. Where the system cannot tell, both answer position itself for data
+    // and the size for a hole, so every byte counts as written.
+    [[nodiscard]] FileOffset DataFrom(FileOffset position) const;
+    [[nodiscard]] FileOffset HoleFrom(FileOffset position) const;
+
     // Writes count bytes at the position; returns the bytes written or -1.
     std::int64_t Write(const void* buffer, std::int64_t count);
 

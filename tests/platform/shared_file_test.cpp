@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -90,6 +93,38 @@ TEST(SharedFile, MoveHandsOverTheOpenFile) {
     std::uint8_t byte = 0;
     EXPECT_EQ(second.Read(&byte, 1), 1);
     EXPECT_EQ(byte, 8);
+}
+
+// Whatever the file system can tell: no byte before the data found is
+// anything but zero, the data and the hole found lie where they can, and a
+// closed file or a position past the end makes no claim.
+TEST(SharedFile, TellsWrittenBytesFromHoles) {
+    testsupport::TempDir dir;
+    const auto path = dir.File("sparse.bin");
+    constexpr std::int64_t kData = 1 << 20;
+    constexpr std::int64_t kSize = 3 << 20;
+    const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    const std::vector<std::uint8_t> marker(4096, 0x5A);
+    ASSERT_EQ(::pwrite(fd, marker.data(), marker.size(), kData), 4096);
+    ASSERT_EQ(::ftruncate(fd, kSize), 0);
+    ::close(fd);
+
+    SharedFile file;
+    ASSERT_TRUE(file.Open(path));
+    const std::int64_t data = file.DataFrom(0);
+    EXPECT_GE(data, 0);
+    EXPECT_LE(data, kData);
+    std::vector<std::uint8_t> before(static_cast<std::size_t>(data));
+    ASSERT_TRUE(file.Seek(0));
+    EXPECT_EQ(file.Read(before.data(), data), data);
+    EXPECT_EQ(std::count(before.begin(), before.end(), 0), data);
+    const std::int64_t hole = file.HoleFrom(kData);
+    EXPECT_GE(hole, kData + 4096);
+    EXPECT_LE(hole, kSize);
+    EXPECT_EQ(file.DataFrom(kSize + 10), kSize + 10);
+    file.Close();
+    EXPECT_EQ(file.DataFrom(7), 7);
 }
 
 }  // namespace

@@ -8,32 +8,9 @@
 
 #include "platform/debug_output.h"
 #include "viewer/model/ID3v2Tag.h"
+#include "viewer/model/UsableHeaderScan.h"
 
-namespace {
-
-// Index of the first usable position in data[0..size), or -1.
-// Positions are tried while 4 bytes remain; only positions holding 0xFF can
-// pass the sync test, so the scan jumps between them.
-std::int64_t FindFirstUsable(const std::uint8_t* data, std::size_t size, std::int32_t layer,
-                             std::int32_t frequency, std::int32_t version) {
-    if (size < 4) return -1;
-    const std::uint8_t* candidate = data;
-    const std::uint8_t* const last = data + size - 4;
-    while (candidate <= last) {
-        candidate = static_cast<const std::uint8_t*>(
-            std::memchr(candidate, 0xFF, static_cast<std::size_t>(last - candidate) + 1));
-        if (candidate == nullptr) return -1;
-        if (MPAValidFramePoint(candidate, static_cast<std::size_t>(data + size - candidate), layer, frequency,
-                               version))
-            return candidate - data;
-        ++candidate;
-    }
-    return -1;
-}
-
-}  // namespace
-
-TFrameNavigator::TFrameNavigator() : FBuff(kScratchSize) {}
+TFrameNavigator::TFrameNavigator() : FSpans(kScratchSize) {}
 
 bool TFrameNavigator::OpenFile(const std::string& fileName) {
     CloseFile();
@@ -65,14 +42,9 @@ bool TFrameNavigator::SearchNextPackPositionFromPos(std::int64_t& found, std::in
     try {
         if (!CanSearchFrom(from)) return false;
         from = std::max(from, FAudioStart);
-        if (!FFileStream.Seek(from)) throw std::runtime_error("seek");
-        const std::int64_t got = FFileStream.Read(FBuff.data(), kSearchWindow);
-        if (got < 0) throw std::runtime_error("read");
-        if (got == 0) return false;
-        const std::int64_t index =
-            FindFirstUsable(FBuff.data(), static_cast<std::size_t>(got), FLayer, FFrequency, FVersion);
+        const std::int64_t index = Scan().First(from, ForwardWindowEnd(from));
         if (index < 0) return false;
-        found = from + index;
+        found = index;
         return true;
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.SearchNextPackPositionFromPos call...");
@@ -80,30 +52,31 @@ bool TFrameNavigator::SearchNextPackPositionFromPos(std::int64_t& found, std::in
     }
 }
 
-// Reads the backward search window: up to 1 MiB before `from` plus the four
-// header bytes at `from`, not reaching back into a leading tag from after it.
-bool TFrameNavigator::ReadBackwardWindow(std::int64_t from, std::int64_t& windowStart, std::int64_t& bytesRead) {
-    windowStart = std::max<std::int64_t>(from - kSearchWindow, from >= FAudioStart ? FAudioStart : 0);
-    if (!FFileStream.Seek(windowStart)) throw std::runtime_error("seek");
-    bytesRead = FFileStream.Read(FBuff.data(), from - windowStart + 4);
-    if (bytesRead < 0) throw std::runtime_error("read");
-    return bytesRead > 0;
+// The end of the 1 MiB a forward search or a rebuild reads from `from`.
+std::int64_t TFrameNavigator::ForwardWindowEnd(std::int64_t from) const {
+    return from + std::clamp<std::int64_t>(FFileStream.Size() - from, 0, kSearchWindow);
+}
+
+// Walks down the backward search window: up to 1 MiB before `from` plus the
+// four header bytes at `from`, not reaching back into a leading tag from after
+// it.
+void TFrameNavigator::ScanBackwardWindow(std::int64_t from, const TUsableHeaderScan::Visit& visit) {
+    const std::int64_t windowStart =
+        std::max<std::int64_t>(from - kSearchWindow, from >= FAudioStart ? FAudioStart : 0);
+    const std::int64_t windowEnd = std::min(from + 4, FFileStream.Size());
+    Scan().Backwards(windowStart, windowEnd, visit);
 }
 
 bool TFrameNavigator::SearchPreviousPackPositionFromPos(std::int64_t& found, std::int64_t from) {
     try {
         if (!CanSearchFrom(from)) return false;
-        std::int64_t windowStart = 0;
-        std::int64_t got = 0;
-        if (!ReadBackwardWindow(from, windowStart, got)) return false;
-        for (std::int64_t index = got - 4; index >= 0; --index) {
-            const std::uint8_t* candidate = FBuff.data() + index;
-            if (MPAValidFramePoint(candidate, static_cast<std::size_t>(got - index), FLayer, FFrequency, FVersion)) {
-                found = windowStart + index;
-                return true;
-            }
-        }
-        return false;
+        bool seen = false;
+        ScanBackwardWindow(from, [&](std::int64_t offset) {
+            found = offset;
+            seen = true;
+            return false;
+        });
+        return seen;
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.SearchPreviousPackPositionFromPos call...");
         return false;
@@ -113,17 +86,11 @@ bool TFrameNavigator::SearchPreviousPackPositionFromPos(std::int64_t& found, std
 bool TFrameNavigator::SearchBackPackPositionFromPos(std::int64_t& found, std::int32_t count, std::int64_t from) {
     try {
         if (!CanSearchFrom(from)) return false;
-        std::int64_t windowStart = 0;
-        std::int64_t got = 0;
-        if (!ReadBackwardWindow(from, windowStart, got)) return false;
         std::int32_t seen = 0;
-        for (std::int64_t index = got - 4; index >= 0; --index) {
-            const std::uint8_t* candidate = FBuff.data() + index;
-            if (!MPAValidFramePoint(candidate, static_cast<std::size_t>(got - index), FLayer, FFrequency, FVersion))
-                continue;
-            found = windowStart + index;
-            if (++seen == count) return true;
-        }
+        ScanBackwardWindow(from, [&](std::int64_t offset) {
+            found = offset;
+            return ++seen != count;
+        });
         return seen > 0;
     } catch (...) {
         platform::OutputDebugLine("dbg: Error in TForm1.SearchBackPackPositionFromPos call...");
@@ -132,16 +99,20 @@ bool TFrameNavigator::SearchBackPackPositionFromPos(std::int64_t& found, std::in
 }
 
 bool TFrameNavigator::ReadFrameAt(std::int64_t offset, TMPAFrame& frame) {
-    if (!FFileStream.IsOpen() || !FFileStream.Seek(offset)) return false;
-    const std::int64_t got = FFileStream.Read(FBuff.data(), kSearchWindow);
-    if (got <= 0) return false;
-    const auto size = static_cast<std::size_t>(got);
-    frame = TMPAFrame{};
-    frame.Offset = offset;
-    parse_mpa_frame(FBuff.data(), size, frame.Header);
-    GetMPAFrameTime(frame);
-    GetMPAESPackLength(FBuff.data(), size, frame.PackLength, frame.FrameLength, FLayer, FFrequency, FVersion);
-    return true;
+    if (!FFileStream.IsOpen() || offset < 0) return false;
+    try {
+        const auto bytes = SpansForNewRead().Bytes(FFileStream, offset, kSearchWindow);
+        if (bytes.empty()) return false;
+        frame = TMPAFrame{};
+        frame.Offset = offset;
+        parse_mpa_frame(bytes.data(), bytes.size(), frame.Header);
+        GetMPAFrameTime(frame);
+        GetMPAESPackLength(bytes.data(), bytes.size(), frame.PackLength, frame.FrameLength, FLayer, FFrequency,
+                           FVersion);
+        return true;
+    } catch (const std::runtime_error&) {
+        return false;
+    }
 }
 
 bool TFrameNavigator::ReadFrameBytes(std::int64_t offset, TFrameBytes& bytes) {
@@ -174,32 +145,49 @@ bool TFrameNavigator::RefreshPosition(std::int64_t position, int visibleRows) {
     return ok;
 }
 
-// Walks one 1 MiB read from `position`, hopping from each usable header over
-// its frame to the next. A frame whose successor is not in the read ends the
+// Walks the 1 MiB from `position`, hopping from each usable header over its
+// frame to the next. A frame whose successor is not in the window ends the
 // walk uncounted: its length is unknown.
 void TFrameNavigator::RebuildPage(std::int64_t position) {
     FMPAFramesCount = 0;
     position = std::max(position, FAudioStart);
-    if (!FFileStream.Seek(position)) throw std::runtime_error("seek");
-    const std::int64_t got = FFileStream.Read(FBuff.data(), kSearchWindow);
-    if (got < 0) throw std::runtime_error("read");
-    const auto size = static_cast<std::size_t>(got);
-    std::size_t index = 0;
-    while (FMPAFramesCount < FRowsCount && size - index >= 4) {
-        const std::int64_t skip = FindFirstUsable(FBuff.data() + index, size - index, FLayer, FFrequency, FVersion);
-        if (skip < 0) break;
-        index += static_cast<std::size_t>(skip);
+    const std::int64_t windowEnd = ForwardWindowEnd(position);
+    TUsableHeaderScan scan = Scan();
+    std::int64_t at = position;
+    while (FMPAFramesCount < FRowsCount && windowEnd - at >= 4) {
+        const std::int64_t offset = scan.First(at, windowEnd);
+        if (offset < 0) break;
         TMPAFrame& frame = FMPAFrames[static_cast<std::size_t>(FMPAFramesCount)];
         frame = TMPAFrame{};
-        frame.Offset = position + static_cast<std::int64_t>(index);
-        const std::uint8_t* header = FBuff.data() + index;
-        parse_mpa_frame(header, size - index, frame.Header);
+        frame.Offset = offset;
+        const auto header = FSpans.Bytes(FFileStream, offset, std::min<std::int64_t>(windowEnd - offset, 6));
+        parse_mpa_frame(header.data(), header.size(), frame.Header);
         GetMPAFrameTime(frame);
-        GetMPAESPackLength(header, size - index, frame.PackLength, frame.FrameLength, FLayer, FFrequency, FVersion);
-        if (frame.PackLength <= 0) break;
+        if (frame.FrameLength < 0) break;
+        const std::int64_t frameEnd = offset + std::min<std::int64_t>(frame.FrameLength, windowEnd - offset);
+        const std::int64_t next = scan.First(frameEnd, windowEnd);
+        if (next <= offset) break;
+        frame.PackLength = static_cast<std::int32_t>(next - offset);
         ++FMPAFramesCount;
-        index += static_cast<std::size_t>(frame.PackLength);
+        at = next;
     }
+}
+
+TFileSpanCache& TFrameNavigator::SpansForNewRead() {
+    if (readReuseDepth_ == 0) FSpans.Forget();
+    return FSpans;
+}
+
+TUsableHeaderScan TFrameNavigator::Scan() {
+    return TUsableHeaderScan(SpansForNewRead(), FFileStream, THeaderExpectation{FLayer, FFrequency, FVersion});
+}
+
+TFrameNavigator::ReadReuse::ReadReuse(TFrameNavigator& navigator) : navigator_(navigator) {
+    ++navigator_.readReuseDepth_;
+}
+
+TFrameNavigator::ReadReuse::~ReadReuse() {
+    if (--navigator_.readReuseDepth_ == 0) navigator_.FSpans.Forget();
 }
 
 void TFrameNavigator::ReportItemCount(int count) {

@@ -15,14 +15,16 @@
 #include <vector>
 
 #include "platform/shared_file.h"
+#include "viewer/model/FileSpanCache.h"
 #include "viewer/model/MPAUtils.h"
 #include "viewer/model/MainDataSpan.h"
+#include "viewer/model/UsableHeaderScan.h"
 
 class TFrameNavigator {
 public:
     static constexpr int kPageCapacity = 256;
-    static constexpr std::int64_t kSearchWindow = 1048576;  // bytes read by one search or rebuild
-    static constexpr std::size_t kScratchSize = 5242880;
+    static constexpr std::int64_t kSearchWindow = 1048576;  // bytes one search or rebuild looks through
+    static constexpr std::size_t kScratchSize = 5242880;  // bytes of file the navigator holds at most
     static constexpr int kColumnCount = 7;
 
     using RowTexts = std::array<std::string, kColumnCount>;
@@ -31,6 +33,21 @@ public:
     using ItemCountSink = std::function<void(int)>;
 
     TFrameNavigator();
+
+    // While one lives, each search, rebuild and frame read reuses the bytes
+    // the others read before it; without one, each reads the file afresh. A
+    // navigation action holds one around its search and its rebuild, and no
+    // longer: the file may change between two actions.
+    class ReadReuse {
+    public:
+        explicit ReadReuse(TFrameNavigator& navigator);
+        ~ReadReuse();
+        ReadReuse(const ReadReuse&) = delete;
+        ReadReuse& operator=(const ReadReuse&) = delete;
+
+    private:
+        TFrameNavigator& navigator_;
+    };
 
     // Load and unload of the file itself (the window adds its own steps).
     bool OpenFile(const std::string& fileName);
@@ -95,14 +112,19 @@ public:
 
 private:
     bool CanSearchFrom(std::int64_t from) const;
-    bool ReadBackwardWindow(std::int64_t from, std::int64_t& windowStart, std::int64_t& bytesRead);
+    [[nodiscard]] std::int64_t ForwardWindowEnd(std::int64_t from) const;
+    void ScanBackwardWindow(std::int64_t from, const TUsableHeaderScan::Visit& visit);
+    // The span cache at the start of a read: emptied unless a ReadReuse lives.
+    TFileSpanCache& SpansForNewRead();
+    TUsableHeaderScan Scan();
     void RebuildPage(std::int64_t position);
     void ReportItemCount(int count);
 
     std::string FFileName;
     mutable platform::SharedFile FFileStream;
     int FRowsCount = 0;
-    std::vector<std::uint8_t> FBuff;
+    TFileSpanCache FSpans;
+    int readReuseDepth_ = 0;
     mutable std::recursive_mutex FMPAFramesLock;
     std::array<TMPAFrame, kPageCapacity> FMPAFrames{};
     int FMPAFramesCount = 0;

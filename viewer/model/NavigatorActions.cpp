@@ -105,6 +105,7 @@ void TNavigatorActions::SetScrollTo(std::int64_t position) {
 void TNavigatorActions::ListView1KeyDown(TNavigationKey key, int selectedRow) {
     try {
         if (selectedRow < 0) return;
+        const TFrameNavigator::ReadReuse reuse(navigator_);
         switch (key) {
             case TNavigationKey::Up: KeyUp(selectedRow); break;
             case TNavigationKey::Down: KeyDown(selectedRow); break;
@@ -196,6 +197,7 @@ void TNavigatorActions::KeyEnd() {
 void TNavigatorActions::MyScrollMouseDown() {
     try {
         surface_.ClearSelection();
+        const TFrameNavigator::ReadReuse reuse(navigator_);
         const int position = surface_.ScrollPosition();
         const int difference = FScrollLastPosition - position;
         if (difference == 1 || difference == -1 || difference == kScrollLargeChange ||
