@@ -6,6 +6,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "abi/ql_demux_api.h"
 #include "platform/dynamic_library.h"
 
 namespace fakes {
@@ -34,6 +35,17 @@ bool FakePluginFolder::IsLoaded(std::string_view pluginBase) const {
     if (handle == nullptr) return false;
     dlclose(handle);
     return true;
+}
+
+bool FakePluginFolder::Release(std::string_view pluginBase) const {
+    const std::string path = dir_.File(platform::SharedLibraryFileName(pluginBase));
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle == nullptr) return false;
+    using TRelease = void(TAMBERLY_STDCALL*)();
+    const auto release = reinterpret_cast<TRelease>(dlsym(handle, "FakeDemuxRelease"));
+    if (release != nullptr) release();
+    dlclose(handle);
+    return release != nullptr;
 }
 
 std::vector<std::string> FakePluginFolder::LogLines(std::string_view name) const {
