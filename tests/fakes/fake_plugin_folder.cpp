@@ -2,9 +2,11 @@
 
 #include <dlfcn.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <thread>
 
 #include "abi/ql_demux_api.h"
 #include "platform/dynamic_library.h"
@@ -53,6 +55,17 @@ std::vector<std::string> FakePluginFolder::LogLines(std::string_view name) const
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+}
+
+bool FakePluginFolder::WaitForLog(std::string_view text) const {
+    using namespace std::chrono_literals;
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    while (std::chrono::steady_clock::now() < end) {
+        for (const std::string& line : LogLines("calls.log"))
+            if (line.find(text) != std::string::npos) return true;
+        std::this_thread::sleep_for(5ms);
+    }
+    return false;
 }
 
 std::vector<std::uint8_t> ExpectedBytes(std::int64_t offset, std::int64_t size) {

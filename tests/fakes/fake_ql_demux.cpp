@@ -22,16 +22,15 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <fstream>
-#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <dlfcn.h>
+#include <pthread.h>
 
 #include "abi/ql_demux_api.h"
 
@@ -110,17 +109,21 @@ bool Accepts(const Script& parsed) {
     return false;
 }
 
-std::mutex releaseMutex;
-std::condition_variable releaseSignal;
+// Plain pthread objects, never destroyed: a thread may still wait here when
+// the program ends, and a condition variable destroyed under a waiter blocks
+// the exit for good. (An atomic wait would make the copy impossible to
+// unload.)
+pthread_mutex_t releaseMutex = PTHREAD_MUTEX_INITIALIZER;
+pthread_cond_t releaseSignal = PTHREAD_COND_INITIALIZER;
 bool released = false;
 
 // Holds the calling thread in the export named until the test releases it.
 void BlockIfScripted(const std::string& exportName) {
     if (script.blockIn != exportName) return;
     Note(exportName + " blocks");
-    std::unique_lock lock(releaseMutex);
-    releaseSignal.wait(lock, [] { return released; });
-    lock.unlock();
+    pthread_mutex_lock(&releaseMutex);
+    while (!released) pthread_cond_wait(&releaseSignal, &releaseMutex);
+    pthread_mutex_unlock(&releaseMutex);
     Note(exportName + " released");
 }
 
@@ -213,9 +216,10 @@ QL_DEMUX_API int32_t TAMBERLY_STDCALL AbortDemux(int32_t /*nTimeOutMS*/) {
 
 // Not a plugin export: lets every call held by "block" go on.
 QL_DEMUX_API void TAMBERLY_STDCALL FakeDemuxRelease(void) {
-    std::lock_guard lock(releaseMutex);
+    pthread_mutex_lock(&releaseMutex);
     released = true;
-    releaseSignal.notify_all();
+    pthread_cond_broadcast(&releaseSignal);
+    pthread_mutex_unlock(&releaseMutex);
 }
 
 }  // extern "C"

@@ -24,23 +24,11 @@ using ::testing::Not;
 
 constexpr std::int64_t kMiB = 1024 * 1024;
 
-// Waits until a fake plugin of folder has logged a line containing text.
-bool WaitForLogIn(const fakes::FakePluginFolder& folder, const std::string& text,
-                  std::chrono::milliseconds timeout = 10s) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-        for (const std::string& line : folder.LogLines("calls.log"))
-            if (line.find(text) != std::string::npos) return true;
-        std::this_thread::sleep_for(5ms);
-    }
-    return false;
-}
-
 class QlDemuxReader : public ::testing::Test {
 protected:
     QlDemuxReader() { plugins.InstallPlugin("demo_ql_demux_mp2", "demo_demux_mp2"); }
 
-    bool WaitForLog(const std::string& text) const { return WaitForLogIn(plugins, text); }
+    bool WaitForLog(const std::string& text) const { return plugins.WaitForLog(text); }
 
     // Reads until ReadData answers 0, size bytes at a time.
     static std::vector<std::uint8_t> ReadToEnd(TQlDemuxEx& reader, std::int32_t size, int* calls = nullptr) {
@@ -275,7 +263,7 @@ bool LoadInto(TQlDemuxEx& reader, const fakes::FakePluginFolder&, const std::str
 
 bool StopInto(TQlDemuxEx& reader, const fakes::FakePluginFolder& folder, const std::string& container) {
     if (!reader.LoadFile(container) || !reader.StartDemultiplexingStream(0)) return true;
-    EXPECT_TRUE(WaitForLogIn(folder, "demo_ql_demux_mp2.so DemuxStreamCallBack begins"));
+    EXPECT_TRUE(folder.WaitForLog("demo_ql_demux_mp2.so DemuxStreamCallBack begins"));
     return reader.StopDemultiplexing();
 }
 
@@ -310,7 +298,7 @@ TEST_F(QlDemuxReader, EveryCallThatNeverReturnsIsGivenUpOn) {
             TQlDemuxEx reader(folder.Folder(), kShortTimeOuts);
             EXPECT_FALSE(blocked.runInto(reader, folder, blocking));
             EXPECT_TRUE(reader.PluginHung());
-            EXPECT_TRUE(WaitForLogIn(folder, std::string("demo_ql_demux_mp2.so ") + blocked.exportName + " blocks"));
+            EXPECT_TRUE(folder.WaitForLog(std::string("demo_ql_demux_mp2.so ") + blocked.exportName + " blocks"));
             std::int32_t count = -1;
             EXPECT_FALSE(reader.GetStreamsCount(&count)) << "the blocked plugin's file is no longer the reader's";
             EXPECT_TRUE(folder.IsLoaded("demo_ql_demux_mp2")) << "kept loaded while it runs";
@@ -323,7 +311,7 @@ TEST_F(QlDemuxReader, EveryCallThatNeverReturnsIsGivenUpOn) {
         }
         EXPECT_TRUE(folder.IsLoaded("demo_ql_demux_mp2")) << "never unloaded once given up on";
         ASSERT_TRUE(folder.Release("demo_ql_demux_mp2"));
-        EXPECT_TRUE(WaitForLogIn(folder, blocked.lineWhenOut));
+        EXPECT_TRUE(folder.WaitForLog(blocked.lineWhenOut));
     }
 }
 
