@@ -37,7 +37,8 @@ struct TPluginTimeOuts {
     // Loading a file (with the plugin library), unloading it, a stream query.
     static constexpr std::chrono::milliseconds kDefaultCallTimeOut{30000};
     // An extraction to a file that neither writes nor ends for this long is
-    // stopped: its plugin searches the container for a long time at most.
+    // stopped; long enough for a plugin to search a large container for the
+    // stream's first packet.
     static constexpr std::chrono::milliseconds kDefaultStallTimeOut{60000};
 
     std::chrono::milliseconds Stop = kDefaultStopTimeOut;
@@ -55,7 +56,7 @@ public:
     static constexpr std::int32_t kRunToFile = 2;
     // ReadDataFor: nothing arrived within the wait, the stream goes on.
     static constexpr std::int32_t kNoDataYet = -1;
-    // How long a stop waits for the worker after the plugin's abort.
+    // How long a stop waits for the plugin's abort and then the worker.
     static constexpr std::chrono::milliseconds kDefaultStopTimeOut = TPluginTimeOuts::kDefaultStopTimeOut;
 
     // Starts the worker. The plugins are looked for in libraryPath (empty:
