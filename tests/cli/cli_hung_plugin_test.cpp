@@ -24,8 +24,8 @@ class CliBlockedPlugin {
 public:
     explicit CliBlockedPlugin(const std::string& blockedExport) {
         plugins.InstallPlugin("demo_ql_demux_mp2", "demo_demux_mp2");
-        container = plugins.WriteContainer(
-            "blocking.ts", {"stream 0 0 131", "chunks 4096 2", "block " + blockedExport, "log " + plugins.File("calls.log")});
+        container = plugins.WriteContainer("blocking.ts", {"stream 0 0 131", "chunks 4096 2", "block " + blockedExport,
+                                                           "log " + plugins.File("calls.log")});
     }
     // Lets the plugin out, and waits until it has left the call.
     void Release(const std::string& lineWhenOut) const {
