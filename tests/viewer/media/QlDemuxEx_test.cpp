@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
+#include <future>
+#include <memory>
 #include <thread>
 
 #include "platform/dynamic_library.h"
@@ -278,54 +281,77 @@ const TBlockedCall kBlockedCalls[] = {
     {"DemuxStreamToFile", ExtractInto, "demo_ql_demux_mp2.so DemuxStreamToFile ends aborted"},
 };
 
+// Runs body on a thread of its own, so that a reader that waits for good
+// shows as a failure instead of a test that never ends; a body that does
+// not finish is left running. body must own or outlive what it uses.
+bool FinishesWithin(std::chrono::seconds limit, std::function<void()> body) {
+    auto finished = std::make_shared<std::promise<void>>();
+    std::future<void> done = finished->get_future();
+    std::thread([finished, body = std::move(body)] {
+        body();
+        finished->set_value();
+    }).detach();
+    return done.wait_for(limit) == std::future_status::ready;
+}
+
 // The caller gets a failure and a hung plugin within its bound; the plugin
 // stays loaded while it runs; the reader loads and reads another file; and
 // once released the plugin leaves without harm, the reader already gone.
-TEST_F(QlDemuxReader, EveryCallThatNeverReturnsIsGivenUpOn) {
-    for (const TBlockedCall& blocked : kBlockedCalls) {
-        SCOPED_TRACE(blocked.exportName);
-        fakes::FakePluginFolder folder;
-        folder.InstallPlugin("demo_ql_demux_mp2", "demo_demux_mp2");
-        folder.InstallPlugin("demo_ql_demux_wav");
-        const std::string blocking = folder.WriteContainer(
-            "blocking.ts", {"accept " + platform::SharedLibraryFileName("demo_ql_demux_mp2"), "stream 0 0 131",
-                            "chunks 4096 1", "stall", std::string("block ") + blocked.exportName,
-                            "log " + folder.File("calls.log")});
-        const std::string working = folder.WriteContainer(
-            "working.ts", {"accept " + platform::SharedLibraryFileName("demo_ql_demux_wav"), "stream 0 0 131",
-                           "chunks 512 3"});
-        {
-            TQlDemuxEx reader(folder.Folder(), kShortTimeOuts);
-            EXPECT_FALSE(blocked.runInto(reader, folder, blocking));
-            EXPECT_TRUE(reader.PluginHung());
-            EXPECT_TRUE(folder.WaitForLog(std::string("demo_ql_demux_mp2.so ") + blocked.exportName + " blocks"));
-            std::int32_t count = -1;
-            EXPECT_FALSE(reader.GetStreamsCount(&count)) << "the blocked plugin's file is no longer the reader's";
-            EXPECT_TRUE(folder.IsLoaded("demo_ql_demux_mp2")) << "kept loaded while it runs";
+void GiveUpOnBlockedCall(const TBlockedCall& blocked) {
+    SCOPED_TRACE(blocked.exportName);
+    fakes::FakePluginFolder folder;
+    folder.InstallPlugin("demo_ql_demux_mp2", "demo_demux_mp2");
+    folder.InstallPlugin("demo_ql_demux_wav");
+    const std::string blocking = folder.WriteContainer(
+        "blocking.ts", {"accept " + platform::SharedLibraryFileName("demo_ql_demux_mp2"), "stream 0 0 131",
+                        "chunks 4096 1", "stall", std::string("block ") + blocked.exportName,
+                        "log " + folder.File("calls.log")});
+    const std::string working = folder.WriteContainer(
+        "working.ts", {"accept " + platform::SharedLibraryFileName("demo_ql_demux_wav"), "stream 0 0 131",
+                       "chunks 512 3"});
+    {
+        TQlDemuxEx reader(folder.Folder(), kShortTimeOuts);
+        EXPECT_FALSE(blocked.runInto(reader, folder, blocking));
+        EXPECT_TRUE(reader.PluginHung());
+        EXPECT_TRUE(folder.WaitForLog(std::string("demo_ql_demux_mp2.so ") + blocked.exportName + " blocks"));
+        std::int32_t count = -1;
+        EXPECT_FALSE(reader.GetStreamsCount(&count)) << "the blocked plugin's file is no longer the reader's";
+        EXPECT_TRUE(folder.IsLoaded("demo_ql_demux_mp2")) << "kept loaded while it runs";
 
-            ASSERT_TRUE(reader.LoadFile(working));
-            EXPECT_FALSE(reader.PluginHung());
-            ASSERT_TRUE(reader.StartDemultiplexingStream(0));
-            std::vector<std::uint8_t> block(4096);
-            EXPECT_EQ(reader.ReadData(block.data(), 4096), 3 * 512);
-        }
-        EXPECT_TRUE(folder.IsLoaded("demo_ql_demux_mp2")) << "never unloaded once given up on";
-        ASSERT_TRUE(folder.Release("demo_ql_demux_mp2"));
-        EXPECT_TRUE(folder.WaitForLog(blocked.lineWhenOut));
+        ASSERT_TRUE(reader.LoadFile(working));
+        EXPECT_FALSE(reader.PluginHung());
+        ASSERT_TRUE(reader.StartDemultiplexingStream(0));
+        std::vector<std::uint8_t> block(4096);
+        EXPECT_EQ(reader.ReadData(block.data(), 4096), 3 * 512);
     }
+    EXPECT_TRUE(folder.IsLoaded("demo_ql_demux_mp2")) << "never unloaded once given up on";
+    ASSERT_TRUE(folder.Release("demo_ql_demux_mp2"));
+    EXPECT_TRUE(folder.WaitForLog(blocked.lineWhenOut));
+}
+
+TEST_F(QlDemuxReader, EveryCallThatNeverReturnsIsGivenUpOn) {
+    for (const TBlockedCall& blocked : kBlockedCalls)
+        EXPECT_TRUE(FinishesWithin(60s, [&blocked] { GiveUpOnBlockedCall(blocked); })) << blocked.exportName;
 }
 
 TEST_F(QlDemuxReader, DestroyingWhileTheAbortNeverReturnsLeavesThePluginRunning) {
-    {
-        TQlDemuxEx reader(plugins.Folder(), kShortTimeOuts);
-        ASSERT_TRUE(reader.LoadFile(Container({"stream 0 0 131", "chunks 4096 1", "stall", "block AbortDemux"})));
-        ASSERT_TRUE(reader.StartDemultiplexingStream(0));
-        ASSERT_TRUE(WaitForLog("DemuxStreamCallBack begins"));
-    }
-    EXPECT_TRUE(WaitForLog("AbortDemux blocks"));
-    EXPECT_TRUE(plugins.IsLoaded("demo_ql_demux_mp2"));
-    ASSERT_TRUE(plugins.Release("demo_ql_demux_mp2"));
-    EXPECT_TRUE(WaitForLog("DemuxStreamCallBack ends aborted"));
+    EXPECT_TRUE(FinishesWithin(60s, [] {
+        fakes::FakePluginFolder folder;
+        folder.InstallPlugin("demo_ql_demux_mp2", "demo_demux_mp2");
+        const std::string blocking = folder.WriteContainer("blocking.ts", {"stream 0 0 131", "chunks 4096 1", "stall",
+                                                                           "block AbortDemux",
+                                                                           "log " + folder.File("calls.log")});
+        {
+            TQlDemuxEx reader(folder.Folder(), kShortTimeOuts);
+            ASSERT_TRUE(reader.LoadFile(blocking));
+            ASSERT_TRUE(reader.StartDemultiplexingStream(0));
+            ASSERT_TRUE(folder.WaitForLog("DemuxStreamCallBack begins"));
+        }
+        EXPECT_TRUE(folder.WaitForLog("AbortDemux blocks"));
+        EXPECT_TRUE(folder.IsLoaded("demo_ql_demux_mp2"));
+        ASSERT_TRUE(folder.Release("demo_ql_demux_mp2"));
+        EXPECT_TRUE(folder.WaitForLog("DemuxStreamCallBack ends aborted"));
+    }));
 }
 
 // The file extraction runs on the worker: the output is the plugin's, the
