@@ -68,15 +68,21 @@ int RunExtract(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     std::vector<std::uint8_t> buffer(kTransferBufferSize);
     ProgressBar progress("extract");
-    const TExtraction extraction =
-        pcm == TPcmOutput::kWave ? ExtractThroughPlugin(demux, stream, output)
-                                 : ExtractStreamToHandle(demux, stream, output.Handle(), buffer, [&](std::int64_t size) {
-                                       progress.Update(static_cast<std::uint64_t>(size), 0);
-                                       return true;
-                                   });
+    const auto showProgress = [&](std::int64_t size) {
+        progress.Update(static_cast<std::uint64_t>(size), 0);
+        return true;
+    };
+    const TExtraction extraction = pcm == TPcmOutput::kWave
+                                       ? ExtractThroughPlugin(demux, stream, output, showProgress)
+                                       : ExtractStreamToHandle(demux, stream, output.Handle(), buffer, showProgress);
     progress.Clear();
     if (extraction.end == TExtractionEnd::kWriteFailed) {
         err << "tamberly-cli: cannot write " << outName << ": " << std::strerror(extraction.error) << "\n";
+        return kExitFailure;
+    }
+    if (extraction.end == TExtractionEnd::kPluginHung) {
+        err << "tamberly-cli extract: the demultiplexer plugin did not stop when asked and was left running; stream "
+            << stream << " of " << fileName << " not written\n";
         return kExitFailure;
     }
     if (extraction.end != TExtractionEnd::kCompleted) {

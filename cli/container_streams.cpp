@@ -26,15 +26,26 @@ void HoldDemultiplexerPluginsLoaded() {
     (void)held;
 }
 
+namespace {
+
+int ReportHungPlugin(const std::string& fileName, std::ostream& err) {
+    err << "tamberly-cli: " << fileName << ": the demultiplexer plugin did not answer and was left running\n";
+    return kExitFailure;
+}
+
+}  // namespace
+
 int OpenContainer(const std::string& fileName, TQlDemuxEx& demux, std::vector<TStreamInfo>& streams,
                   std::ostream& err) {
     HoldDemultiplexerPluginsLoaded();
     if (!demux.LoadFile(fileName)) {
+        if (demux.PluginHung()) return ReportHungPlugin(fileName, err);
         err << "tamberly-cli: " << fileName << ": no demultiplexer plugin reads this file\n";
         return kExitNotAudio;
     }
     std::int32_t count = 0;
     if (!demux.GetStreamsCount(&count)) {
+        if (demux.PluginHung()) return ReportHungPlugin(fileName, err);
         err << "tamberly-cli: " << fileName << ": the demultiplexer cannot list its streams\n";
         return kExitFailure;
     }
@@ -42,6 +53,7 @@ int OpenContainer(const std::string& fileName, TQlDemuxEx& demux, std::vector<TS
     for (std::int32_t index = 0; index < count; ++index) {
         TStreamInfo& info = streams[static_cast<std::size_t>(index)];
         if (!demux.GetStreamMediaType(index, &info.ProgramID, &info.StreamID, &info.MediaType)) {
+            if (demux.PluginHung()) return ReportHungPlugin(fileName, err);
             err << "tamberly-cli: " << fileName << ": the demultiplexer cannot describe stream " << index << "\n";
             return kExitFailure;
         }

@@ -17,7 +17,7 @@ void HoldDemultiplexerPluginsLoaded();
 
 // Loads the file into demux and lists its streams. On failure writes one
 // line to err and returns the exit code (kExitNotAudio when no plugin takes
-// the file); kExitOk otherwise.
+// the file, kExitFailure when a plugin did not answer); kExitOk otherwise.
 int OpenContainer(const std::string& fileName, TQlDemuxEx& demux, std::vector<TStreamInfo>& streams,
                   std::ostream& err);
 

@@ -31,13 +31,14 @@ std::int32_t NamingMediaType(std::int32_t mediaType) {
     return mediaType;
 }
 
-TExtraction ExtractThroughPlugin(TQlDemuxEx& demux, std::int32_t index, const platform::AtomicOutputFile& output) {
+TExtraction ExtractThroughPlugin(TQlDemuxEx& demux, std::int32_t index, const platform::AtomicOutputFile& output,
+                                 const TExtractionProgress& progress) {
     TExtraction extraction;
     std::error_code error;
-    const bool extracted = demux.DemuxStreamToFile(index, output.TemporaryName());
+    const bool extracted = demux.DemuxStreamToFile(index, output.TemporaryName(), progress);
     const auto size = std::filesystem::file_size(output.TemporaryName(), error);
     if (!extracted || error) {
-        extraction.end = TExtractionEnd::kPluginFailed;
+        extraction.end = demux.PluginHung() ? TExtractionEnd::kPluginHung : TExtractionEnd::kPluginFailed;
         return extraction;
     }
     extraction.written = static_cast<std::int64_t>(size);

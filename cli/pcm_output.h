@@ -30,9 +30,13 @@ enum class TPcmOutput {
 [[nodiscard]] std::int32_t NamingMediaType(std::int32_t mediaType);
 
 // Extracts stream index into output's temporary file through the plugin's
-// own file extraction; written is the file's size.
+// own file extraction, progress seeing the file's size; written is the
+// file's size. A plugin that stops writing for the reader's stall time-out
+// is stopped (kPluginFailed) or, when it does not stop, left running
+// (kPluginHung).
 [[nodiscard]] TExtraction ExtractThroughPlugin(TQlDemuxEx& demux, std::int32_t index,
-                                               const platform::AtomicOutputFile& output);
+                                               const platform::AtomicOutputFile& output,
+                                               const TExtractionProgress& progress = {});
 
 // What the listing line adds about the output's format ("" when nothing).
 [[nodiscard]] std::string PcmOutputNote(TPcmOutput output);

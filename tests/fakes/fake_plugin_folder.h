@@ -25,8 +25,14 @@ public:
     std::string WriteContainer(std::string_view name, const std::vector<std::string>& lines) const;
     // Whether the process has this plugin copy loaded right now.
     [[nodiscard]] bool IsLoaded(std::string_view pluginBase) const;
+    // Lets the calls a loaded plugin copy holds ("block") go on; false when
+    // that copy is not loaded.
+    bool Release(std::string_view pluginBase) const;
     // The lines the plugins appended to a log file named in a script.
     [[nodiscard]] std::vector<std::string> LogLines(std::string_view name) const;
+    // Waits, at most ten seconds, until a plugin thread the test cannot join
+    // has appended a line containing text to the log "calls.log".
+    [[nodiscard]] bool WaitForLog(std::string_view text) const;
 
 private:
     testsupport::TempDir dir_;

@@ -12,6 +12,10 @@
 //                                  sending this many chunks, as after a read
 //                                  error half-way
 //   log <path>                     append the calls to this file
+//   block <export>                 LoadFile, AbortDemux or DemuxStreamToFile
+//                                  waits on entry, ignoring aborts, until the
+//                                  test calls FakeDemuxRelease (a plugin that
+//                                  does not return from that call)
 //
 // The bytes of a stream are a counter modulo 251 over the stream offset, so
 // that a test can tell every lost, doubled or reordered byte.
@@ -26,6 +30,7 @@
 #include <vector>
 
 #include <dlfcn.h>
+#include <pthread.h>
 
 #include "abi/ql_demux_api.h"
 
@@ -47,6 +52,7 @@ struct Script {
     bool hang = false;
     std::int64_t failAfter = -1;
     std::string log;
+    std::string blockIn;
 };
 
 Script script;
@@ -88,6 +94,8 @@ bool Parse(std::istream& in, Script& parsed) {
             parsed.hang = true;
         } else if (word == "log") {
             words >> parsed.log;
+        } else if (word == "block") {
+            words >> parsed.blockIn;
         }
     }
     return true;
@@ -99,6 +107,24 @@ bool Accepts(const Script& parsed) {
     for (const std::string& name : parsed.accepted)
         if (name == self) return true;
     return false;
+}
+
+// Plain pthread objects, never destroyed: a thread may still wait here when
+// the program ends, and a condition variable destroyed under a waiter blocks
+// the exit for good. (An atomic wait would make the copy impossible to
+// unload.)
+pthread_mutex_t releaseMutex = PTHREAD_MUTEX_INITIALIZER;
+pthread_cond_t releaseSignal = PTHREAD_COND_INITIALIZER;
+bool released = false;
+
+// Holds the calling thread in the export named until the test releases it.
+void BlockIfScripted(const std::string& exportName) {
+    if (script.blockIn != exportName) return;
+    Note(exportName + " blocks");
+    pthread_mutex_lock(&releaseMutex);
+    while (!released) pthread_cond_wait(&releaseSignal, &releaseMutex);
+    pthread_mutex_unlock(&releaseMutex);
+    Note(exportName + " released");
 }
 
 std::vector<std::uint8_t> Chunk(std::int64_t offset, std::int64_t size) {
@@ -117,6 +143,7 @@ QL_DEMUX_API int32_t TAMBERLY_STDCALL LoadFile(const char* pFileName) {
     Script parsed;
     if (!in || !Parse(in, parsed) || !Accepts(parsed)) return -1;
     script = parsed;
+    BlockIfScripted("LoadFile");
     Note("LoadFile");
     return 0;
 }
@@ -143,12 +170,17 @@ QL_DEMUX_API int32_t TAMBERLY_STDCALL GetStreamMediaType(int32_t nIndex, int32_t
 }
 
 QL_DEMUX_API int32_t TAMBERLY_STDCALL DemuxStreamToFile(int32_t /*nIndex*/, const char* pFileName) {
+    aborted = false;
+    BlockIfScripted("DemuxStreamToFile");
     std::ofstream out(pFileName, std::ios::binary);
-    for (std::int64_t i = 0; i < script.chunkCount; ++i) {
+    for (std::int64_t i = 0; i < script.chunkCount && !aborted; ++i) {
         if (i == script.failAfter) return -1;
         const auto bytes = Chunk(i * script.chunkSize, script.chunkSize);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (script.pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(script.pauseMs));
     }
+    Note(aborted ? "DemuxStreamToFile ends aborted" : "DemuxStreamToFile ends");
     return 0;
 }
 
@@ -175,10 +207,19 @@ QL_DEMUX_API int32_t TAMBERLY_STDCALL DemuxStreamCallBack(int32_t /*nIndex*/, ql
 
 #ifndef FAKE_DEMUX_WITHOUT_ABORT
 QL_DEMUX_API int32_t TAMBERLY_STDCALL AbortDemux(int32_t /*nTimeOutMS*/) {
+    BlockIfScripted("AbortDemux");
     aborted = true;
     Note("AbortDemux");
     return 0;
 }
 #endif
+
+// Not a plugin export: lets every call held by "block" go on.
+QL_DEMUX_API void TAMBERLY_STDCALL FakeDemuxRelease(void) {
+    pthread_mutex_lock(&releaseMutex);
+    released = true;
+    pthread_cond_broadcast(&releaseSignal);
+    pthread_mutex_unlock(&releaseMutex);
+}
 
 }  // extern "C"

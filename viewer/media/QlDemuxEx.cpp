@@ -4,6 +4,8 @@
 #include <array>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <utility>
 
 #include "platform/debug_output.h"
 
@@ -50,7 +52,10 @@ TQlDemuxNames NamesOf(const TPluginBaseNames& plugin) {
 }  // namespace
 
 TQlDemuxEx::TQlDemuxEx(std::string libraryPath, milliseconds stopTimeOut)
-    : FLibraryPath(std::move(libraryPath)), FStopTimeOut(stopTimeOut) {
+    : TQlDemuxEx(std::move(libraryPath), TPluginTimeOuts{stopTimeOut}) {}
+
+TQlDemuxEx::TQlDemuxEx(std::string libraryPath, TPluginTimeOuts timeOuts)
+    : FLibraryPath(std::move(libraryPath)), FTimeOuts(timeOuts) {
     StartWorker();
 }
 
@@ -69,22 +74,32 @@ TQlDemuxEx::~TQlDemuxEx() {
             FWorker->FExitEvent.Set();
             FThread.join();
         }
-        FWorker->FQlDemux.reset();
+        ReleasePlugin();
     } catch (...) {
         Log("dbg: Error in TQlDemuxEx.Destroy call...");
     }
 }
 
+// The abort runs on a thread of its own, so that a plugin that never
+// returns from it holds that thread instead of the caller.
+TPluginCallResult<bool> TQlDemuxEx::AbortWithin(TDeadline deadline) {
+    std::shared_ptr<TQlDemux> demux = FWorker->FQlDemux;
+    if (!demux) return {true, false};
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now());
+    return CallPluginWithin<bool>(std::max(left, milliseconds{0}),
+                                  [demux = std::move(demux)] { return demux->AbortDemux(kAbortTimeOutMS); });
+}
+
 // An abort that reaches the plugin just before its extraction has begun may
 // be missed by an older plugin; asking again every second makes sure the
-// extraction still ends. False when the worker is still busy after the stop
-// time-out.
-bool TQlDemuxEx::WaitUntilIdle() {
-    const auto giveUp = std::chrono::steady_clock::now() + FStopTimeOut;
+// extraction still ends. False when the worker is still busy at the
+// deadline or a repeated abort has not returned by then.
+bool TQlDemuxEx::WaitUntilIdle(TDeadline deadline) {
     for (int step = 1; FWorker->FCommand.load() != kIdle; ++step) {
-        if (std::chrono::steady_clock::now() >= giveUp) return false;
-        std::this_thread::sleep_for(std::min(kStopPoll, FStopTimeOut));
-        if (step % kStopPollsPerAbort == 0 && FWorker->FQlDemux) FWorker->FQlDemux->AbortDemux(kAbortTimeOutMS);
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) return false;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kStopPoll, deadline - now));
+        if (step % kStopPollsPerAbort == 0 && !AbortWithin(deadline).returned) return false;
     }
     return true;
 }
@@ -94,10 +109,41 @@ bool TQlDemuxEx::WaitUntilIdle() {
 // goes on with a new worker and without a file.
 void TQlDemuxEx::LeaveHungWorker() {
     Log("dbg: TQlDemuxEx - the plugin did not stop; it is left running.");
-    FPluginHung = true;
+    GiveUpOnPlugin(FWorker->FQlDemux);
     FWorker->FExitEvent.Set();
     FThread.detach();
     StartWorker();
+}
+
+void TQlDemuxEx::GiveUpOnPlugin(std::shared_ptr<TQlDemux> demux) {
+    FPluginHung = true;
+    KeepPluginLoadedForGood(std::move(demux));
+}
+
+// Only while the worker is idle. A plugin that does not let go within the
+// call time-out finishes its own release later (see ReleasePluginWithin).
+void TQlDemuxEx::ReleasePlugin() {
+    if (!ReleasePluginWithin(FTimeOuts.Call, std::move(FWorker->FQlDemux))) {
+        Log("dbg: TQlDemuxEx - the plugin did not unload its file; it is left running.");
+        FPluginHung = true;
+    }
+    FWorker->FQlDemux.reset();
+}
+
+// A call into the loaded plugin, made only while the worker is idle. When
+// the plugin does not return in time the reader gives it up: the file is
+// no longer the reader's.
+template <class Result, class Call>
+TPluginCallResult<Result> TQlDemuxEx::CallLoadedPlugin(Call call) {
+    std::shared_ptr<TQlDemux> demux = FWorker->FQlDemux;
+    if (!demux) return {true, Result{}};
+    auto result = CallPluginWithin<Result>(FTimeOuts.Call, [demux, call = std::move(call)] { return call(*demux); });
+    if (!result.returned) {
+        Log("dbg: TQlDemuxEx - the plugin did not answer; it is left running.");
+        GiveUpOnPlugin(std::move(FWorker->FQlDemux));
+        FWorker->FQlDemux.reset();
+    }
+    return result;
 }
 
 // ---------------------------------------------------------------- worker
@@ -116,8 +162,11 @@ void TQlDemuxEx::TWorker::Execute() {
 // plugin call but still hands the command back, so the stopper never waits
 // for a worker that will not answer.
 void TQlDemuxEx::TWorker::RunExtraction() {
-    if (FCommand.load() == kRun && FQlDemux)
+    const std::int32_t command = FCommand.load();
+    if (command == kRun && FQlDemux)
         FExtractionFailed.store(!FQlDemux->DemuxStreamCallBack(FDemuxStreamIndex.load(), SendDataFunc, this));
+    else if (command == kRunToFile && FQlDemux)
+        FExtractionFailed.store(!FQlDemux->DemuxStreamToFile(FDemuxStreamIndex.load(), FOutputFileName));
     FEndOfStream.store(true);
     FCommand.store(kIdle);
 }
@@ -154,13 +203,26 @@ std::int32_t TQlDemuxEx::TWorker::Send(const void* data, std::int32_t size) {
 
 bool TQlDemuxEx::LoadFile(const std::string& fileName) {
     try {
+        FPluginHung = false;
         StopDemultiplexing();  // the plugin must not go while it extracts
-        FWorker->FQlDemux.reset();
+        ReleasePlugin();
         for (const TPluginBaseNames& plugin : kPlugins) {
             auto demux = std::make_shared<TQlDemux>(NamesOf(plugin));
-            if (demux->LoadQlDemuxLibrary(FLibraryPath) && demux->LoadFile(fileName)) {
+            const auto loaded = CallPluginWithin<bool>(FTimeOuts.Call, [demux, path = FLibraryPath, fileName] {
+                return demux->LoadQlDemuxLibrary(path) && demux->LoadFile(fileName);
+            });
+            if (!loaded.returned) {
+                Log("dbg: TQlDemuxEx - the plugin did not load the file; it is left running.");
+                GiveUpOnPlugin(std::move(demux));
+                return false;
+            }
+            if (loaded.value) {
                 FWorker->FQlDemux = std::move(demux);
                 return true;
+            }
+            if (!ReleasePluginWithin(FTimeOuts.Call, std::move(demux))) {
+                FPluginHung = true;
+                return false;
             }
         }
         return false;
@@ -173,7 +235,7 @@ bool TQlDemuxEx::LoadFile(const std::string& fileName) {
 bool TQlDemuxEx::UnloadFile() {
     try {
         StopDemultiplexing();
-        return FWorker->FQlDemux && FWorker->FQlDemux->UnloadFile();
+        return FWorker->FQlDemux && CallLoadedPlugin<bool>([](TQlDemux& demux) { return demux.UnloadFile(); }).value;
     } catch (...) {
         Log("dbg: Error in TQlDemuxEx.UnloadFile call...");
         return false;
@@ -182,7 +244,16 @@ bool TQlDemuxEx::UnloadFile() {
 
 bool TQlDemuxEx::GetStreamsCount(std::int32_t* pCount) {
     try {
-        return FWorker->FQlDemux && FWorker->FQlDemux->GetStreamsCount(pCount);
+        if (pCount == nullptr || FWorker->FCommand.load() != kIdle) return false;
+        // The answer comes back by value: a call given up on must not write
+        // into the caller's variables later.
+        const auto answer = CallLoadedPlugin<std::pair<bool, std::int32_t>>([](TQlDemux& demux) {
+            std::int32_t count = 0;
+            const bool ok = demux.GetStreamsCount(&count);
+            return std::pair{ok, count};
+        });
+        if (answer.value.first) *pCount = answer.value.second;
+        return answer.value.first;
     } catch (...) {
         Log("dbg: Error in TQlDemuxEx.GetStreamsCount call...");
         return false;
@@ -192,7 +263,22 @@ bool TQlDemuxEx::GetStreamsCount(std::int32_t* pCount) {
 bool TQlDemuxEx::GetStreamMediaType(std::int32_t nIndex, std::int32_t* pProgramID, std::int32_t* pStreamID,
                                     std::int32_t* pStreamMediaType) {
     try {
-        return FWorker->FQlDemux && FWorker->FQlDemux->GetStreamMediaType(nIndex, pProgramID, pStreamID, pStreamMediaType);
+        if (pProgramID == nullptr || pStreamID == nullptr || pStreamMediaType == nullptr) return false;
+        if (FWorker->FCommand.load() != kIdle) return false;
+        struct TAnswer {
+            bool ok = false;
+            std::int32_t program = 0, stream = 0, type = 0;
+        };
+        const auto answer = CallLoadedPlugin<TAnswer>([nIndex](TQlDemux& demux) {
+            TAnswer a;
+            a.ok = demux.GetStreamMediaType(nIndex, &a.program, &a.stream, &a.type);
+            return a;
+        }).value;
+        if (!answer.ok) return false;
+        *pProgramID = answer.program;
+        *pStreamID = answer.stream;
+        *pStreamMediaType = answer.type;
+        return true;
     } catch (...) {
         Log("dbg: Error in TQlDemuxEx.GetStreamMediaType call...");
         return false;
@@ -201,14 +287,45 @@ bool TQlDemuxEx::GetStreamMediaType(std::int32_t nIndex, std::int32_t* pProgramI
 
 // ---------------------------------------------------------------- extraction
 
-bool TQlDemuxEx::DemuxStreamToFile(std::int32_t nIndex, const std::string& fileName) {
+bool TQlDemuxEx::DemuxStreamToFile(std::int32_t nIndex, const std::string& fileName, const TFileProgress& progress) {
     try {
-        return FWorker->FQlDemux && FWorker->FCommand.load() == kIdle &&
-               FWorker->FQlDemux->DemuxStreamToFile(nIndex, fileName);
+        TWorker& worker = *FWorker;
+        if (!worker.FQlDemux || worker.FCommand.load() != kIdle) return false;
+        FPluginHung = false;
+        worker.FDemuxStreamIndex.store(nIndex);
+        worker.FOutputFileName = fileName;
+        worker.FExtractionFailed.store(false);
+        worker.FCommand.store(kRunToFile);  // last: the worker sees a complete request
+        return WaitForFileExtraction(fileName, progress) && !worker.FExtractionFailed.load();
     } catch (...) {
         Log("dbg: Error in TQlDemuxEx.DemuxStreamToFile call...");
         return false;
     }
+}
+
+// Waits while the worker extracts into fileName, the output growing or the
+// plugin still within the stall time-out. False when the extraction was
+// stopped: by progress or because it stalled.
+bool TQlDemuxEx::WaitForFileExtraction(const std::string& fileName, const TFileProgress& progress) {
+    std::int64_t lastSize = -1;
+    auto lastGrowth = std::chrono::steady_clock::now();
+    while (FWorker->FCommand.load() != kIdle) {
+        std::this_thread::sleep_for(kFifoPoll);
+        std::error_code error;
+        const auto size = std::filesystem::file_size(fileName, error);
+        const std::int64_t now = error ? 0 : static_cast<std::int64_t>(size);
+        if (now != lastSize) {
+            lastSize = now;
+            lastGrowth = std::chrono::steady_clock::now();
+        }
+        const bool stalled = std::chrono::steady_clock::now() - lastGrowth >= FTimeOuts.Stall;
+        if (stalled) Log("dbg: TQlDemuxEx - the file extraction wrote nothing for too long; it is stopped.");
+        if (stalled || (progress && !progress(now))) {
+            StopDemultiplexing();
+            return false;
+        }
+    }
+    return true;
 }
 
 // A running extraction is stopped first, which also waits until the worker
@@ -278,16 +395,22 @@ std::int64_t TQlDemuxEx::BufferedBytes() {
 
 bool TQlDemuxEx::StopDemultiplexing() {
     try {
-        std::int32_t running = kRun;
-        if (!FWorker->FCommand.compare_exchange_strong(running, kStop)) return true;  // idle already
-        const bool aborted = FWorker->FQlDemux && FWorker->FQlDemux->AbortDemux(kAbortTimeOutMS);
-        if (!WaitUntilIdle()) {
-            LeaveHungWorker();
-            return false;
-        }
-        return aborted;
+        for (std::int32_t running : {kRun, kRunToFile})
+            if (FWorker->FCommand.compare_exchange_strong(running, kStop)) return StopRunning();
+        return true;  // idle already
     } catch (...) {
         Log("dbg: Error in TQlDemuxEx.StopDemultiplexing call...");
         return false;
     }
+}
+
+// The abort and the wait for the worker share one deadline.
+bool TQlDemuxEx::StopRunning() {
+    const TDeadline deadline = std::chrono::steady_clock::now() + FTimeOuts.Stop;
+    const TPluginCallResult<bool> aborted = AbortWithin(deadline);
+    if (!aborted.returned || !WaitUntilIdle(deadline)) {
+        LeaveHungWorker();
+        return false;
+    }
+    return aborted.value;
 }

@@ -10,14 +10,16 @@
 // only under FCriticalSection, which is never held while sleeping; FCommand
 // and FEndOfStream are the handshake words.
 //
-// Every wait on the plugin is bounded. A plugin that does not stop within
-// the stop time-out after its abort is left running on its worker, which
-// keeps the plugin loaded and the state it writes alive until the plugin
-// returns; the reader goes on with a fresh worker and no file loaded.
+// Every wait on the plugin is bounded (TPluginTimeOuts). Loading, unloading,
+// the stream queries and the abort run on threads of their own, both
+// extractions on the worker; the caller gives up after the bound. A plugin
+// given up on is marked hung (PluginHung), left running and kept loaded for
+// good; the reader goes on with a fresh worker and no file loaded.
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,7 +27,24 @@
 
 #include "platform/auto_reset_event.h"
 #include "viewer/media/Buffer.h"
+#include "viewer/media/PluginCall.h"
 #include "viewer/media/QlDemux.h"
+
+// How long the reader waits for a plugin before it gives up on it.
+struct TPluginTimeOuts {
+    // A stop: the abort to return and the extraction to end after it.
+    static constexpr std::chrono::milliseconds kDefaultStopTimeOut{2000};
+    // Loading a file (with the plugin library), unloading it, a stream query.
+    static constexpr std::chrono::milliseconds kDefaultCallTimeOut{30000};
+    // An extraction to a file that neither writes nor ends for this long is
+    // stopped; long enough for a plugin to search a large container for the
+    // stream's first packet.
+    static constexpr std::chrono::milliseconds kDefaultStallTimeOut{60000};
+
+    std::chrono::milliseconds Stop = kDefaultStopTimeOut;
+    std::chrono::milliseconds Call = kDefaultCallTimeOut;
+    std::chrono::milliseconds Stall = kDefaultStallTimeOut;
+};
 
 class TQlDemuxEx {
 public:
@@ -34,35 +53,45 @@ public:
     static constexpr std::int32_t kIdle = 0;
     static constexpr std::int32_t kRun = 1;
     static constexpr std::int32_t kStop = -1;
+    static constexpr std::int32_t kRunToFile = 2;
     // ReadDataFor: nothing arrived within the wait, the stream goes on.
     static constexpr std::int32_t kNoDataYet = -1;
-    // How long a stop waits for the worker after the plugin's abort.
-    static constexpr std::chrono::milliseconds kDefaultStopTimeOut{2000};
+    // How long a stop waits for the plugin's abort and then the worker.
+    static constexpr std::chrono::milliseconds kDefaultStopTimeOut = TPluginTimeOuts::kDefaultStopTimeOut;
 
     // Starts the worker. The plugins are looked for in libraryPath (empty:
     // the program's folder).
     explicit TQlDemuxEx(std::string libraryPath = {},
                         std::chrono::milliseconds stopTimeOut = kDefaultStopTimeOut);
+    TQlDemuxEx(std::string libraryPath, TPluginTimeOuts timeOuts);
     // Destroy: stops a running extraction, waits for the worker, then
-    // unloads the file and the plugin.
+    // unloads the file and the plugin, each within its time-out.
     ~TQlDemuxEx();
     TQlDemuxEx(const TQlDemuxEx&) = delete;
     TQlDemuxEx& operator=(const TQlDemuxEx&) = delete;
 
     // Stops a running extraction, then tries the known plugins in their
     // fixed order; the first that accepts the file stays loaded. Plugins that
-    // refuse it are unloaded again.
+    // refuse it are unloaded again. False, with PluginHung, when a plugin
+    // did not answer within the call time-out; the later ones are not tried.
     bool LoadFile(const std::string& fileName);
     bool UnloadFile();
+    // The stream queries answer false while an extraction runs (the plugin
+    // takes one call at a time besides its abort).
     bool GetStreamsCount(std::int32_t* pCount);
     bool GetStreamMediaType(std::int32_t nIndex, std::int32_t* pProgramID, std::int32_t* pStreamID,
                             std::int32_t* pStreamMediaType);
 
-    // The plugin's own extraction of stream nIndex into fileName on the
-    // calling thread (the PCM kinds its WAV sink takes become WAVE files);
-    // false without a plugin, during a callback extraction or when the
-    // plugin answers a failure.
-    bool DemuxStreamToFile(std::int32_t nIndex, const std::string& fileName);
+    // Called about every hundredth of a second with the output's size so
+    // far while a file extraction runs; false stops it.
+    using TFileProgress = std::function<bool(std::int64_t size)>;
+    // The plugin's own extraction of stream nIndex into fileName, on the
+    // worker (the PCM kinds its WAV sink takes become WAVE files); false
+    // without a plugin, during a callback extraction, when the plugin answers
+    // a failure, when progress stops it, and when the output has not grown
+    // for the stall time-out (the extraction is then stopped; PluginHung
+    // when that stop gives up).
+    bool DemuxStreamToFile(std::int32_t nIndex, const std::string& fileName, const TFileProgress& progress = {});
 
     // Stops a running extraction and waits for the worker, then starts one.
     bool StartDemultiplexingStream(std::int32_t nIndex);
@@ -77,8 +106,8 @@ public:
     // the plugin has not returned within the stop time-out: it is then left
     // running (PluginHung) and the file is unloaded.
     bool StopDemultiplexing();
-    // Whether the stop of the last extraction gave up on a plugin that did
-    // not return.
+    // Whether the last load, stop, extraction or query gave up on a plugin
+    // that did not return.
     [[nodiscard]] bool PluginHung() const { return FPluginHung; }
     // Whether the plugin's last extraction call answered a failure (nonzero):
     // the stream read so far is then incomplete. Valid once ReadData has
@@ -99,6 +128,7 @@ private:
         std::shared_ptr<TQlDemux> FQlDemux;
         TBuffer FBuffer{kBufferSize, 0};
         std::atomic<std::int32_t> FDemuxStreamIndex{0};
+        std::string FOutputFileName;  // of kRunToFile; set while idle
         std::atomic<std::int32_t> FCommand{kIdle};
         // No extraction is running at first, so a read finds the end at once.
         std::atomic<bool> FEndOfStream{true};
@@ -109,12 +139,21 @@ private:
         std::int32_t Send(const void* data, std::int32_t size);
     };
 
+    using TDeadline = std::chrono::steady_clock::time_point;
+
     void StartWorker();
-    bool WaitUntilIdle();
+    bool StopRunning();
+    TPluginCallResult<bool> AbortWithin(TDeadline deadline);
+    bool WaitUntilIdle(TDeadline deadline);
+    bool WaitForFileExtraction(const std::string& fileName, const TFileProgress& progress);
     void LeaveHungWorker();
+    void GiveUpOnPlugin(std::shared_ptr<TQlDemux> demux);
+    void ReleasePlugin();
+    template <class Result, class Call>
+    TPluginCallResult<Result> CallLoadedPlugin(Call call);
 
     std::string FLibraryPath;
-    std::chrono::milliseconds FStopTimeOut;
+    TPluginTimeOuts FTimeOuts;
     std::shared_ptr<TWorker> FWorker;
     std::thread FThread;
     bool FPluginHung = false;

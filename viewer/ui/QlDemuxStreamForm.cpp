@@ -305,25 +305,40 @@ bool TQlDemuxStreamForm::ExtractToOutput(int row, std::vector<std::uint8_t>& buf
 
 // ---------------------------------------------------------------- the whole exchange
 
+namespace {
+
+void ReportHungPlugin(QWidget* parent, const TQlDemuxEx& demux, const std::string& fileName,
+                      TQlDemuxStreamAsker* asker) {
+    if (!demux.PluginHung()) return;
+    TQlDemuxStreamDialogAsker dialogAsker;
+    (asker != nullptr ? asker : &dialogAsker)
+        ->ShowError(parent, QStringLiteral("The plugin did not answer and was left running; %1 was not opened.")
+                                .arg(FromFileSystemName(fileName)));
+}
+
+}  // namespace
+
 bool LoadFileForDemux(QWidget* parent, const std::string& fileName, std::int32_t mediaCategory,
                       std::string& outputName, bool& cancelled, std::string& saveFolder,
-                      const std::string& libraryPath, TQlDemuxStreamAsker* asker) {
+                      const std::string& libraryPath, TQlDemuxStreamAsker* asker, const TPluginTimeOuts& timeOuts) {
     cancelled = false;
     try {
         std::unique_ptr<TQlDemuxEx> demux;
         try {
-            demux = std::make_unique<TQlDemuxEx>(libraryPath);
+            demux = std::make_unique<TQlDemuxEx>(libraryPath, timeOuts);
         } catch (...) {
             Log("vld: Error in LoadFileForDemux - cannot create demux object.");
             return false;
         }
         if (!demux->LoadFile(fileName)) {
             Log("vld: Error in LoadFileForDemux - cannot load file calling Demux.LoadFile.");
+            ReportHungPlugin(parent, *demux, fileName, asker);
             return false;
         }
         std::int32_t count = 0;
         if (!demux->GetStreamsCount(&count) || count <= 0) {
             Log("vld: Error in LoadFileForDemux - no streams found with Demux.GetStreamsCount.");
+            ReportHungPlugin(parent, *demux, fileName, asker);
             return false;
         }
         TQlDemuxStreamForm form(parent, demux.get(), fileName, mediaCategory, saveFolder, asker);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "viewer/media/QlDemuxEx.h"
 #include "viewer/media/QlDemuxStream.h"
 #include "viewer/ui/StreamExtractor.h"
 
@@ -95,10 +96,12 @@ private:
 // the program's folder), shows the dialog modally and, after OK, sets
 // outputName and saveFolder (with its trailing delimiter) from the chosen
 // output. False when no plugin takes the file or it holds no stream; true
-// otherwise, also when the user cancelled.
+// otherwise, also when the user cancelled. A plugin that does not answer
+// within timeOuts is reported through asker and left running.
 bool LoadFileForDemux(QWidget* parent, const std::string& fileName, std::int32_t mediaCategory,
                       std::string& outputName, bool& cancelled, std::string& saveFolder,
-                      const std::string& libraryPath = {}, TQlDemuxStreamAsker* asker = nullptr);
+                      const std::string& libraryPath = {}, TQlDemuxStreamAsker* asker = nullptr,
+                      const TPluginTimeOuts& timeOuts = {});
 
 // The main window's extractor: LoadFileForDemux with the plugins beside the
 // program.

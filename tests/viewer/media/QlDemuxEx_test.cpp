@@ -9,10 +9,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
+#include <future>
+#include <memory>
 #include <thread>
 
 #include "platform/dynamic_library.h"
 #include "tests/fakes/fake_plugin_folder.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -27,16 +31,7 @@ class QlDemuxReader : public ::testing::Test {
 protected:
     QlDemuxReader() { plugins.InstallPlugin("demo_ql_demux_mp2", "demo_demux_mp2"); }
 
-    // Waits until the fake plugin has logged a line containing text.
-    bool WaitForLog(const std::string& text, std::chrono::milliseconds timeout = 10s) const {
-        const auto end = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < end) {
-            for (const std::string& line : plugins.LogLines("calls.log"))
-                if (line.find(text) != std::string::npos) return true;
-            std::this_thread::sleep_for(5ms);
-        }
-        return false;
-    }
+    bool WaitForLog(const std::string& text) const { return plugins.WaitForLog(text); }
 
     // Reads until ReadData answers 0, size bytes at a time.
     static std::vector<std::uint8_t> ReadToEnd(TQlDemuxEx& reader, std::int32_t size, int* calls = nullptr) {
@@ -246,6 +241,138 @@ TEST_F(QlDemuxReader, APluginThatNeverReturnsIsLeftRunningAndTheReaderGoesOn) {
     EXPECT_EQ(ReadToEnd(reader, 4096), fakes::ExpectedBytes(0, 3 * 512));
     EXPECT_TRUE(reader.StopDemultiplexing());
     EXPECT_FALSE(reader.PluginHung());
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- plugins that never return
+
+// Bounds short enough for a test; the blocked calls are released by the test.
+constexpr TPluginTimeOuts kShortTimeOuts{1s, 1s, 1s};
+
+// One call that blocks inside the plugin: what the test does to run into
+// it, and the log line the plugin writes once released and out of it.
+struct TBlockedCall {
+    const char* exportName;
+    bool (*runInto)(TQlDemuxEx& reader, const fakes::FakePluginFolder& folder, const std::string& container);
+    const char* lineWhenOut;
+};
+
+bool LoadInto(TQlDemuxEx& reader, const fakes::FakePluginFolder&, const std::string& container) {
+    return reader.LoadFile(container);
+}
+
+bool StopInto(TQlDemuxEx& reader, const fakes::FakePluginFolder& folder, const std::string& container) {
+    if (!reader.LoadFile(container) || !reader.StartDemultiplexingStream(0)) return true;
+    EXPECT_TRUE(folder.WaitForLog("demo_ql_demux_mp2.so DemuxStreamCallBack begins"));
+    return reader.StopDemultiplexing();
+}
+
+bool ExtractInto(TQlDemuxEx& reader, const fakes::FakePluginFolder& folder, const std::string& container) {
+    if (!reader.LoadFile(container)) return true;
+    return reader.DemuxStreamToFile(0, folder.File("out.wav"));
+}
+
+const TBlockedCall kBlockedCalls[] = {
+    {"LoadFile", LoadInto, "demo_ql_demux_mp2.so LoadFile released"},
+    {"AbortDemux", StopInto, "demo_ql_demux_mp2.so DemuxStreamCallBack ends aborted"},
+    {"DemuxStreamToFile", ExtractInto, "demo_ql_demux_mp2.so DemuxStreamToFile ends aborted"},
+};
+
+// Runs body on a thread of its own, so that a reader that waits for good
+// shows as a failure instead of a test that never ends; a body that does
+// not finish is left running. body must own or outlive what it uses.
+bool FinishesWithin(std::chrono::seconds limit, std::function<void()> body) {
+    auto finished = std::make_shared<std::promise<void>>();
+    std::future<void> done = finished->get_future();
+    std::thread([finished, body = std::move(body)] {
+        body();
+        finished->set_value();
+    }).detach();
+    return done.wait_for(limit) == std::future_status::ready;
+}
+
+// The caller gets a failure and a hung plugin within its bound; the plugin
+// stays loaded while it runs; the reader loads and reads another file; and
+// once released the plugin leaves without harm, the reader already gone.
+void GiveUpOnBlockedCall(const TBlockedCall& blocked) {
+    SCOPED_TRACE(blocked.exportName);
+    fakes::FakePluginFolder folder;
+    folder.InstallPlugin("demo_ql_demux_mp2", "demo_demux_mp2");
+    folder.InstallPlugin("demo_ql_demux_wav");
+    const std::string blocking = folder.WriteContainer(
+        "blocking.ts", {"accept " + platform::SharedLibraryFileName("demo_ql_demux_mp2"), "stream 0 0 131",
+                        "chunks 4096 1", "stall", std::string("block ") + blocked.exportName,
+                        "log " + folder.File("calls.log")});
+    const std::string working = folder.WriteContainer(
+        "working.ts", {"accept " + platform::SharedLibraryFileName("demo_ql_demux_wav"), "stream 0 0 131",
+                       "chunks 512 3"});
+    {
+        TQlDemuxEx reader(folder.Folder(), kShortTimeOuts);
+        EXPECT_FALSE(blocked.runInto(reader, folder, blocking));
+        EXPECT_TRUE(reader.PluginHung());
+        EXPECT_TRUE(folder.WaitForLog(std::string("demo_ql_demux_mp2.so ") + blocked.exportName + " blocks"));
+        std::int32_t count = -1;
+        EXPECT_FALSE(reader.GetStreamsCount(&count)) << "the blocked plugin's file is no longer the reader's";
+        EXPECT_TRUE(folder.IsLoaded("demo_ql_demux_mp2")) << "kept loaded while it runs";
+
+        ASSERT_TRUE(reader.LoadFile(working));
+        EXPECT_FALSE(reader.PluginHung());
+        ASSERT_TRUE(reader.StartDemultiplexingStream(0));
+        std::vector<std::uint8_t> block(4096);
+        EXPECT_EQ(reader.ReadData(block.data(), 4096), 3 * 512);
+    }
+    EXPECT_TRUE(folder.IsLoaded("demo_ql_demux_mp2")) << "never unloaded once given up on";
+    ASSERT_TRUE(folder.Release("demo_ql_demux_mp2"));
+    EXPECT_TRUE(folder.WaitForLog(blocked.lineWhenOut));
+}
+
+TEST_F(QlDemuxReader, EveryCallThatNeverReturnsIsGivenUpOn) {
+    for (const TBlockedCall& blocked : kBlockedCalls)
+        EXPECT_TRUE(FinishesWithin(60s, [&blocked] { GiveUpOnBlockedCall(blocked); })) << blocked.exportName;
+}
+
+TEST_F(QlDemuxReader, DestroyingWhileTheAbortNeverReturnsLeavesThePluginRunning) {
+    EXPECT_TRUE(FinishesWithin(60s, [] {
+        fakes::FakePluginFolder folder;
+        folder.InstallPlugin("demo_ql_demux_mp2", "demo_demux_mp2");
+        const std::string blocking = folder.WriteContainer("blocking.ts", {"stream 0 0 131", "chunks 4096 1", "stall",
+                                                                           "block AbortDemux",
+                                                                           "log " + folder.File("calls.log")});
+        {
+            TQlDemuxEx reader(folder.Folder(), kShortTimeOuts);
+            ASSERT_TRUE(reader.LoadFile(blocking));
+            ASSERT_TRUE(reader.StartDemultiplexingStream(0));
+            ASSERT_TRUE(folder.WaitForLog("DemuxStreamCallBack begins"));
+        }
+        EXPECT_TRUE(folder.WaitForLog("AbortDemux blocks"));
+        EXPECT_TRUE(folder.IsLoaded("demo_ql_demux_mp2"));
+        ASSERT_TRUE(folder.Release("demo_ql_demux_mp2"));
+        EXPECT_TRUE(folder.WaitForLog("DemuxStreamCallBack ends aborted"));
+    }));
+}
+
+// The file extraction runs on the worker: the output is the plugin's, the
+// progress sees it grow, and a progress that answers false stops it.
+TEST_F(QlDemuxReader, FileExtractionReportsProgressAndStopsWhenAsked) {
+    TQlDemuxEx reader(plugins.Folder(), kShortTimeOuts);
+    ASSERT_TRUE(reader.LoadFile(Container({"stream 0 0 131", "chunks 4096 8 5"})));
+    std::vector<std::int64_t> sizes;
+    ASSERT_TRUE(reader.DemuxStreamToFile(0, plugins.File("whole.bin"), [&](std::int64_t size) {
+        sizes.push_back(size);
+        return true;
+    }));
+    EXPECT_EQ(testsupport::ReadFileBytes(plugins.File("whole.bin")), fakes::ExpectedBytes(0, 8 * 4096));
+    EXPECT_TRUE(std::is_sorted(sizes.begin(), sizes.end()));
+    EXPECT_FALSE(sizes.empty());
+
+    EXPECT_FALSE(reader.DemuxStreamToFile(0, plugins.File("stopped.bin"), [](std::int64_t) { return false; }));
+    EXPECT_FALSE(reader.PluginHung()) << "it stopped when asked";
+    EXPECT_THAT(plugins.LogLines("calls.log"), Contains("demo_ql_demux_mp2.so DemuxStreamToFile ends aborted"));
+    std::int32_t count = -1;
+    EXPECT_TRUE(reader.GetStreamsCount(&count)) << "still the reader's file";
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -181,6 +182,25 @@ TEST_F(ExtractionDialog, ContainerWithoutStreamsAnswersFalseWithoutDialog) {
     EXPECT_THAT(lines.Lines(),
                 ElementsAre("vld: Error in LoadFileForDemux - no streams found with Demux.GetStreamsCount.",
                             "vld: Error in LoadFileForDemux - cannot load file calling Demux.LoadFile."));
+}
+
+// A plugin that never answers the load: the window's thread is back after
+// the time-out, the user is told, and the plugin leaves once let out.
+TEST_F(ExtractionDialog, APluginThatDoesNotAnswerTheLoadIsReportedWithoutDialog) {
+    using namespace std::chrono_literals;
+    const std::string blocking =
+        plugins.WriteContainer("blocking.ts", {"stream 0 0 131", "block LoadFile", "log " + plugins.File("calls.log")});
+    std::string output = "unchanged";
+    std::string folder = saveFolder;
+    bool cancelled = true;
+    EXPECT_FALSE(LoadFileForDemux(nullptr, blocking, kMediaCategoryMPEGAudio, output, cancelled, folder,
+                                  plugins.Folder(), &asker, TPluginTimeOuts{1s, 1s, 1s}));
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(output, "unchanged");
+    EXPECT_THAT(asker.errors, ElementsAre(QStringLiteral("The plugin did not answer and was left running; ") +
+                                          QString::fromStdString(blocking) + QStringLiteral(" was not opened.")));
+    ASSERT_TRUE(plugins.Release("demo_ql_demux_mp2"));
+    EXPECT_TRUE(plugins.WaitForLog("LoadFile released"));
 }
 
 TEST_F(ExtractionDialog, DemultiplexAndLoadWritesTheStreamAndNamesTheFolder) {
