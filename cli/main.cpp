@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -11,6 +12,7 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "platform/atomic_output.h"
+#include "viewer/media/PluginCall.h"
 
 namespace {
 
@@ -103,5 +105,9 @@ int main(int argc, char** argv) {
     // program.
     platform::RemoveTemporaryOutputsOnSignals();
     std::signal(SIGXFSZ, SIG_IGN);
-    return FinishStandardOutput(Run(std::vector<std::string>(argv + 1, argv + argc)));
+    const int code = FinishStandardOutput(Run(std::vector<std::string>(argv + 1, argv + argc)));
+    // A plugin that was given up on may still run on one of our threads:
+    // the program ends without destroying statics it may be using.
+    if (AnyPluginKeptForGood()) std::_Exit(code);
+    return code;
 }

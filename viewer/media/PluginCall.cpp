@@ -4,14 +4,33 @@
 
 #include "viewer/media/QlDemux.h"
 
+namespace {
+
+// Never destroyed, not even at exit: a thread may still run inside one of
+// these plugins while the program's statics go.
+struct TKeptPlugins {
+    std::mutex mutex;
+    std::vector<std::shared_ptr<TQlDemux>> plugins;
+};
+
+TKeptPlugins& KeptPlugins() {
+    static auto* const kept = new TKeptPlugins;
+    return *kept;
+}
+
+}  // namespace
+
 void KeepPluginLoadedForGood(std::shared_ptr<TQlDemux> demux) {
     if (!demux) return;
-    // Never destroyed, not even at exit: a thread may still run inside one
-    // of these plugins while the program's statics go.
-    static auto* const mutex = new std::mutex;
-    static auto* const kept = new std::vector<std::shared_ptr<TQlDemux>>;
-    std::lock_guard lock(*mutex);
-    kept->push_back(std::move(demux));
+    TKeptPlugins& kept = KeptPlugins();
+    std::lock_guard lock(kept.mutex);
+    kept.plugins.push_back(std::move(demux));
+}
+
+bool AnyPluginKeptForGood() {
+    TKeptPlugins& kept = KeptPlugins();
+    std::lock_guard lock(kept.mutex);
+    return !kept.plugins.empty();
 }
 
 bool ReleasePluginWithin(std::chrono::milliseconds bound, std::shared_ptr<TQlDemux> demux) {

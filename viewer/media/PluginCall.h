@@ -55,6 +55,11 @@ TPluginCallResult<Result> CallPluginWithin(std::chrono::milliseconds bound, Call
 // file nor its library is ever released, whether or not the call returns.
 void KeepPluginLoadedForGood(std::shared_ptr<TQlDemux> demux);
 
+// Whether any plugin was kept loaded for good: a program ending then should
+// skip its static destructors (std::_Exit), which would otherwise run while
+// a thread may still be inside that plugin.
+bool AnyPluginKeptForGood();
+
 // Releases a plugin (its file, then its library) on a thread of its own,
 // waiting at most bound. False when the plugin did not return in time: the
 // thread then finishes the release once the plugin lets it, so the library

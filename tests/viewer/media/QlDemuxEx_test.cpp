@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "platform/dynamic_library.h"
+#include "viewer/media/PluginCall.h"
 #include "tests/fakes/fake_plugin_folder.h"
 #include "tests/support/temp_dir.h"
 
@@ -317,6 +318,7 @@ void GiveUpOnBlockedCall(const TBlockedCall& blocked) {
         std::int32_t count = -1;
         EXPECT_FALSE(reader.GetStreamsCount(&count)) << "the blocked plugin's file is no longer the reader's";
         EXPECT_TRUE(folder.IsLoaded("demo_ql_demux_mp2")) << "kept loaded while it runs";
+        EXPECT_TRUE(AnyPluginKeptForGood()) << "so that the command line ends without running statics";
 
         ASSERT_TRUE(reader.LoadFile(working));
         EXPECT_FALSE(reader.PluginHung());
