@@ -2,7 +2,9 @@
 # - every test program of two C++ sources or more precompiles the GoogleTest
 #   and GoogleMock headers, and the standard headers the tests use most, once
 #   for all its sources instead of parsing them again in each one (a program of
-#   one source would only pay for the precompiled header);
+#   one source would only pay for the precompiled header); not where ccache
+#   launches the compiler, which then caches whole objects instead (it would
+#   not cache sources compiled with a precompiled header);
 # - in the release build, the tests' code carries line tables only (-g1, as in
 #   the sanitizer builds): backtraces keep their lines, compiling takes a
 #   quarter less. The programs and libraries keep their full debug information.
@@ -17,7 +19,7 @@ function(tamberly_fast_test_target target)
   endif()
   get_target_property(libraries ${target} LINK_LIBRARIES)
   get_target_property(sources ${target} SOURCES)
-  if(NOT type STREQUAL "EXECUTABLE" OR NOT libraries OR NOT sources)
+  if(NOT type STREQUAL "EXECUTABLE" OR NOT libraries OR NOT sources OR CMAKE_CXX_COMPILER_LAUNCHER MATCHES "ccache")
     return()
   endif()
   list(FILTER libraries INCLUDE REGEX "^(GTest::|test_support$)")
