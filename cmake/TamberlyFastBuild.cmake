@@ -30,6 +30,9 @@ function(tamberly_fast_test_target target)
   endif()
   set(headers)
   foreach(header IN LISTS TAMBERLY_TEST_PRECOMPILED_HEADERS)
+    # C++ only (some programs hold C sources); ANGLE-R keeps the closing
+    # bracket of <header> from ending the expression.
+    string(REPLACE ">" "$<ANGLE-R>" header "${header}")
     list(APPEND headers "$<$<COMPILE_LANGUAGE:CXX>:${header}>")
   endforeach()
   target_precompile_headers(${target} PRIVATE ${headers})
