@@ -488,7 +488,7 @@ TEST(ScanMPAAllLayers, OtherFieldValuesAreCounted) {
 
 TEST(ScanMPAAllLayers, HeaderCutAtTheEndIsNotCounted) {
     Bytes data = RepeatedHeader(MpaFrameSpec{}, 5);
-    data.resize(data.size() - 2);  // the fifth header loses its last byte
+    data.erase(data.end() - 2, data.end());  // the fifth header loses its last byte
     EXPECT_FALSE(ScanMPA(data));
 }
 

@@ -166,7 +166,14 @@ TEST_F(QlDemuxReader, DestroyDuringExtractionAbortsAndWaits) {
 // unloaded under a running extraction as a crash.
 TEST_F(QlDemuxReader, StartThenDestroyAtOnceNeverHangs) {
     const std::string file = Container({"stream 0 0 131", "chunks 4096 4"});
-    for (int i = 0; i < 20; ++i) {
+#if defined(__SANITIZE_THREAD__)
+    // A round takes seconds under the thread sanitizer, which reports a race
+    // from one unordered access: a few rounds show it; the others hunt hangs.
+    constexpr int kRounds = 4;
+#else
+    constexpr int kRounds = 20;
+#endif
+    for (int i = 0; i < kRounds; ++i) {
         TQlDemuxEx reader(plugins.Folder());
         ASSERT_TRUE(reader.LoadFile(file));
         ASSERT_TRUE(reader.StartDemultiplexingStream(0));
