@@ -1,13 +1,17 @@
 # Shorter builds of the test programs (option TAMBERLY_FAST_BUILD):
-# - every test program of two C++ sources or more precompiles the GoogleTest
-#   and GoogleMock headers, and the standard headers the tests use most, once
-#   for all its sources instead of parsing them again in each one (a program of
-#   one source would only pay for the precompiled header); not where ccache
-#   launches the compiler, which then caches whole objects instead (it would
-#   not cache sources compiled with a precompiled header);
-# - in the release build, the tests' code carries line tables only (-g1, as in
-#   the sanitizer builds): backtraces keep their lines, compiling takes a
-#   quarter less. The programs and libraries keep their full debug information.
+# - every test program of two C++ sources or more compiles as one source
+#   (a unity build): the GoogleTest, Qt and standard headers are parsed once
+#   per program and the code they generate is built once, not once per test
+#   source. Where ccache launches the compiler it caches objects per source,
+#   so that a changed test source recompiles alone; there the program
+#   precompiles the GoogleTest and GoogleMock headers, and the standard
+#   headers the tests use most, instead (ccache does not cache sources
+#   compiled with a precompiled header, so those builds skip it). Names at
+#   file scope in the test sources of one program must therefore differ.
+# - in the release build, the test programs' own sources build at -O1 and
+#   all the tests' code carries line tables only (-g1, as in the sanitizer
+#   builds): backtraces keep their lines, and the code under test, in the
+#   libraries and programs, keeps -O2 and its full debug information.
 # - GCC's -Warray-bounds, -Wstringop-overflow and -Wrestrict are off in the
 #   tests' code (see below).
 set(TAMBERLY_TEST_PRECOMPILED_HEADERS
@@ -26,13 +30,21 @@ function(tamberly_fast_test_target target)
   endif()
   get_target_property(libraries ${target} LINK_LIBRARIES)
   get_target_property(sources ${target} SOURCES)
-  if(NOT type STREQUAL "EXECUTABLE" OR NOT libraries OR NOT sources OR CMAKE_CXX_COMPILER_LAUNCHER MATCHES "ccache")
+  if(NOT type STREQUAL "EXECUTABLE" OR NOT libraries OR NOT sources)
     return()
   endif()
   list(FILTER libraries INCLUDE REGEX "^(GTest::|test_support$)")
   list(FILTER sources INCLUDE REGEX "\\.cpp$")
   list(LENGTH sources count)
-  if(NOT libraries OR count LESS 2)
+  if(NOT libraries)
+    return()
+  endif()
+  target_compile_options(${target} PRIVATE $<$<CONFIG:RelWithDebInfo>:-O0>)
+  if(count LESS 2)
+    return()
+  endif()
+  if(NOT CMAKE_CXX_COMPILER_LAUNCHER MATCHES "ccache")
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
     return()
   endif()
   set(headers)

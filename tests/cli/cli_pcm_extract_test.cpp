@@ -49,7 +49,7 @@ TEST(CliPcmExtract, OutputsHoldTheSamplesFfmpegDecodesFromTheSource) {
     };
     testsupport::TempDir dir;
     for (const Case& c : cases) {
-        const std::string source = testsupport::FixturePath(std::string("demux/") + c.container);
+        const std::string source = testsupport::DemuxFixturePath(c.container);
         const auto result = RunCli("extract " + Quoted(source) + " --stream " + std::to_string(c.stream),
                                    dir.Path().string());
         ASSERT_EQ(result.exitCode, 0) << c.container << ": " << result.err;

@@ -29,13 +29,6 @@ using clitest::RunCli;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-std::vector<std::string> Entries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // mp3val's complaints, without the one about a file that has no tags.
 std::string Mp3valWarnings(const std::string& path) {
     std::istringstream lines(testsupport::RunShell("mp3val " + Quoted(path)).out);
@@ -172,12 +165,12 @@ TEST_P(CliRepairFailure, ExitsOneWithALineAndLeavesEverythingAsItWas) {
     std::string prefix;
     const std::string arguments = GetParam().setup(dir, in, prefix);
     if (arguments.empty()) GTEST_SKIP() << "device nodes need root";
-    const auto before = Entries(dir.Path());
+    const auto before = testsupport::FolderEntries(dir.Path());
     const auto run = RunCli("repair " + arguments, dir.Path().string(), prefix);
     EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
     EXPECT_THAT(run.err, StartsWith("tamberly-cli: "));
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    EXPECT_EQ(Entries(dir.Path()), before);
+    EXPECT_EQ(testsupport::FolderEntries(dir.Path()), before);
     EXPECT_EQ(testsupport::ReadFileBytes(in), stream);
 }
 

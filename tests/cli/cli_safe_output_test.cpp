@@ -34,13 +34,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 const char* const kTimeLimit = "timeout 30";
 
-std::vector<std::string> Entries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 bool IsRoot() { return ::geteuid() == 0; }
 
 // A character device node of the test's own: the full-disk device's numbers.
@@ -106,11 +99,11 @@ TEST(CliOutputs, LinksFoldersFifosAndDevicesAreNeverReplacedEvenWithForce) {
         for (const std::string& command : {"extract " + ts + " --stream 0 -o ", "decode " + mp2 + " -o ",
                                           "validate " + mp2 + " --report "}) {
             SCOPED_TRACE(command + output);
-            const auto before = Entries(dir.Path());
+            const auto before = testsupport::FolderEntries(dir.Path());
             const auto result = RunCli(command + Quoted(output) + " --force", dir.Path().string(), kTimeLimit);
             EXPECT_EQ(result.exitCode, 1);
             EXPECT_THAT(result.err, HasSubstr(output + " exists and is not a regular file"));
-            EXPECT_EQ(Entries(dir.Path()), before);
+            EXPECT_EQ(testsupport::FolderEntries(dir.Path()), before);
         }
     }
     EXPECT_EQ(testsupport::ReadFileBytes(target), (Bytes{7, 7}));
@@ -154,11 +147,11 @@ TEST(CliOutputs, AFileSizeLimitLeavesNoPartialOutput) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
-        const auto before = Entries(dir.Path());
+        const auto before = testsupport::FolderEntries(dir.Path());
         const auto result = RunCli(c.command, dir.Path().string(), "ulimit -f 1;");
         EXPECT_EQ(result.exitCode, 1) << result.err;
         EXPECT_THAT(result.err, HasSubstr("cannot write"));
-        EXPECT_EQ(Entries(dir.Path()), before);
+        EXPECT_EQ(testsupport::FolderEntries(dir.Path()), before);
     }
     EXPECT_EQ(testsupport::ReadFileBytes(kept), (Bytes{'o', 'l', 'd'}));
 }
@@ -182,7 +175,7 @@ int InterruptWhenWriting(const std::string& program, const std::string& folder,
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     bool writing = false;
     while (!writing && std::chrono::steady_clock::now() < giveUp) {
-        for (const std::string& name : Entries(folder)) writing = writing || name.ends_with(".part");
+        for (const std::string& name : testsupport::FolderEntries(folder)) writing = writing || name.ends_with(".part");
         if (!writing) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a few blocks into the output
@@ -195,14 +188,14 @@ int InterruptWhenWriting(const std::string& program, const std::string& folder,
 TEST(CliOutputs, ASignalMidWayLeavesNothingBehind) {
     testsupport::TempDir dir;
     const std::string input = LongStream(dir, "long.mp2", 600);
-    const auto before = Entries(dir.Path());
+    const auto before = testsupport::FolderEntries(dir.Path());
     for (const int signalNumber : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(signalNumber);
         const int status = InterruptWhenWriting(testsupport::BinPath("tamberly-cli"), dir.Path().string(),
                                                 {"decode", input, "-o", "out.wav"}, signalNumber);
         if (WIFEXITED(status)) GTEST_SKIP() << "finished before the signal; the input is too short";
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber);
-        EXPECT_EQ(Entries(dir.Path()), before);
+        EXPECT_EQ(testsupport::FolderEntries(dir.Path()), before);
     }
 }
 
@@ -227,7 +220,7 @@ TEST_F(CliBesideFakePlugins, AnExtractionThatFailsHalfWayExitsOneAndLeavesNoOutp
                                               out.Path().string());
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_THAT(failed.err, HasSubstr("the demultiplexer failed part-way"));
-    EXPECT_TRUE(Entries(out.Path()).empty());
+    EXPECT_TRUE(testsupport::FolderEntries(out.Path()).empty());
 
     // The same stream without the failure: the whole of it.
     const std::string whole = plugins.WriteContainer("whole.ts", {"stream 0 0 131", "chunks 100000 10"});
@@ -246,7 +239,7 @@ TEST_F(CliBesideFakePlugins, ASignalMidWayThroughAnExtractionLeavesNothingBehind
             InterruptWhenWriting(program, out.Path().string(), {"extract", slow, "--stream", "0", "-o", "out.mpa"},
                                  signalNumber);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber);
-        EXPECT_TRUE(Entries(out.Path()).empty());
+        EXPECT_TRUE(testsupport::FolderEntries(out.Path()).empty());
     }
 }
 

@@ -19,7 +19,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Listing = std::vector<std::vector<std::uint32_t>>;  // media types, program by program
 
-std::string Fixture(const char* name) { return testsupport::FixturePath(std::string("demux/") + name); }
 
 class Mp2Core : public ::testing::Test {
 protected:
@@ -73,30 +72,30 @@ protected:
 };
 
 TEST_F(Mp2Core, TransportStreamWithVideoListsOneProgram) {
-    ASSERT_TRUE(Open(Fixture("l2_mpeg2video.ts")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("l2_mpeg2video.ts")));
     EXPECT_EQ(List(), (Listing{{3, 131}}));
 }
 
 TEST_F(Mp2Core, ProgramStreamIsOneProgram) {
-    ASSERT_TRUE(Open(Fixture("l2_mpeg2video.mpg")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("l2_mpeg2video.mpg")));
     EXPECT_EQ(List(), (Listing{{3, 131}}));
 }
 
 TEST_F(Mp2Core, TwoProgramsListTheirStreamsInOrder) {
-    ASSERT_TRUE(Open(Fixture("two_programs.ts")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("two_programs.ts")));
     // MPEG-2 video, 44.1 kHz Layer II, AC-3; MPEG-1 video, 24 kHz Layer II, AAC.
     EXPECT_EQ(List(), (Listing{{3, 131, 150}, {2, 132, 140}}));
 }
 
 TEST_F(Mp2Core, FurtherCodecsHaveTheirCodes) {
-    ASSERT_TRUE(Open(Fixture("codecs.ts")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("codecs.ts")));
     EXPECT_EQ(List(), (Listing{{10, 13, 4, 151, 172}}));
 }
 
 TEST_F(Mp2Core, PcmKindsHaveTheirCodes) {
     for (const auto& [name, type] : {std::pair{"lpcm_16bit.mpg", 202u}, std::pair{"lpcm_24bit.mpg", 202u},
                                      std::pair{"hdmv_lpcm.m2ts", 203u}, std::pair{"s302m.ts", 210u}}) {
-        ASSERT_TRUE(Open(Fixture(name))) << name;
+        ASSERT_TRUE(Open(testsupport::DemuxFixturePath(name))) << name;
         EXPECT_EQ(List(), (Listing{{type}})) << name;
     }
 }
@@ -150,7 +149,7 @@ TEST_F(Mp2Core, ExtractionGivesTheMuxedStreamByteForByte) {
     };
     for (const Case& c : {Case{"l2_mpeg2video.ts", 0, 1, l2_44k}, Case{"l2_mpeg2video.mpg", 0, 1, l2_44k},
                           Case{"two_programs.ts", 0, 1, l2_44k}, Case{"two_programs.ts", 1, 1, l2_24k}}) {
-        ASSERT_TRUE(Open(Fixture(c.file))) << c.file;
+        ASSERT_TRUE(Open(testsupport::DemuxFixturePath(c.file))) << c.file;
         coretest::RecordingOutput output;
         EXPECT_EQ(Extract(c.program, c.stream, output), 0) << c.file;
         EXPECT_EQ(output.Bytes(), c.expected) << c.file << " program " << c.program;
@@ -166,7 +165,7 @@ TEST_F(Mp2Core, ElementaryStreamExtractsToItself) {
 }
 
 TEST_F(Mp2Core, DvdLpcmGoesOutAsTaggedPackets) {
-    ASSERT_TRUE(Open(Fixture("lpcm_16bit.mpg")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("lpcm_16bit.mpg")));
     coretest::RecordingOutput output;
     ASSERT_EQ(Extract(0, 0, output), 0);
     const auto& events = output.Events();
@@ -184,11 +183,11 @@ TEST_F(Mp2Core, DvdLpcmGoesOutAsTaggedPackets) {
         expect_command = !expect_command;
     }
     // Every sample of the source, big-endian.
-    EXPECT_EQ(payload, testsupport::ReadFileBytes(Fixture("pcm_stereo.s16le")).size());
+    EXPECT_EQ(payload, testsupport::ReadFileBytes(testsupport::DemuxFixturePath("pcm_stereo.s16le")).size());
 }
 
 TEST_F(Mp2Core, SeekStartsThePassAgain) {
-    ASSERT_TRUE(Open(Fixture("l2_mpeg2video.ts")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("l2_mpeg2video.ts")));
     const mp2_parser_settings settings{};
     mp2_demux_parser* parser = mp2DemuxCreateParser(demux_, &settings);
     ASSERT_NE(parser, nullptr);
@@ -210,7 +209,7 @@ TEST_F(Mp2Core, SeekStartsThePassAgain) {
 }
 
 TEST_F(Mp2Core, RefusedOutputFailsThePush) {
-    ASSERT_TRUE(Open(Fixture("l2_mpeg2video.ts")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("l2_mpeg2video.ts")));
     coretest::RecordingOutput output;
     output.RefuseWritesAfter(10000);
     EXPECT_EQ(Extract(0, 1, output), -1);
@@ -222,7 +221,7 @@ TEST_F(Mp2Core, QueriesOutOfRangeFail) {
     EXPECT_EQ(mp2DemuxGetFileInfo(demux_, &file), -1) << "nothing open";
     const mp2_parser_settings parser_settings{};
     EXPECT_EQ(mp2DemuxCreateParser(demux_, &parser_settings), nullptr);
-    ASSERT_TRUE(Open(Fixture("l2_mpeg2video.ts")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("l2_mpeg2video.ts")));
     mp2_program_info program{};
     mp2_stream_format format{};
     EXPECT_EQ(mp2DemuxGetProgramInfo(demux_, &program, 1), -1);
@@ -240,7 +239,7 @@ TEST_F(Mp2Core, QueriesOutOfRangeFail) {
 }
 
 TEST_F(Mp2Core, RecordsHoldOnlyTheirFields) {
-    ASSERT_TRUE(Open(Fixture("two_programs.ts")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("two_programs.ts")));
     mp2_stream_format format;
     std::memset(&format, 0xAA, sizeof format);
     ASSERT_EQ(mp2DemuxGetStreamFormat(demux_, &format, 1, 1), 0);
@@ -267,9 +266,9 @@ TEST_F(Mp2Core, ArgumentsAreChecked) {
     int something = 0;
     EXPECT_EQ(mp2DemuxCreate(&something, &options, &settings), nullptr);
     EXPECT_EQ(mp2DemuxCreate(nullptr, nullptr, &settings), nullptr);
-    EXPECT_EQ(mp2DemuxOpen(demux_, 1, Fixture("l2_mpeg2video.ts").c_str()), -1);
+    EXPECT_EQ(mp2DemuxOpen(demux_, 1, testsupport::DemuxFixturePath("l2_mpeg2video.ts").c_str()), -1);
     EXPECT_EQ(mp2DemuxOpen(demux_, 0, nullptr), -1);
-    EXPECT_EQ(mp2DemuxOpen(nullptr, 0, Fixture("l2_mpeg2video.ts").c_str()), -1);
+    EXPECT_EQ(mp2DemuxOpen(nullptr, 0, testsupport::DemuxFixturePath("l2_mpeg2video.ts").c_str()), -1);
 }
 
 TEST_F(Mp2Core, FilesOfOtherKindsAreRefused) {
@@ -280,7 +279,7 @@ TEST_F(Mp2Core, FilesOfOtherKindsAreRefused) {
     EXPECT_FALSE(Open(dir.Write("noise.ts", noise)));
     EXPECT_FALSE(Open(dir.Write("empty.ts", {})));
     EXPECT_FALSE(Open(dir.File("missing.ts")));
-    EXPECT_FALSE(Open(Fixture("video_two_pcm.mxf")));
+    EXPECT_FALSE(Open(testsupport::DemuxFixturePath("video_two_pcm.mxf")));
     mp2_file_info file{};
     EXPECT_EQ(mp2DemuxGetFileInfo(demux_, &file), -1) << "a failed open leaves nothing open";
 }
@@ -288,14 +287,14 @@ TEST_F(Mp2Core, FilesOfOtherKindsAreRefused) {
 TEST_F(Mp2Core, NameWithAColonIsAPlainFile) {
     testsupport::TempDir dir;
     const std::string path = dir.File("a:b.ts");
-    std::filesystem::copy_file(Fixture("l2_mpeg2video.ts"), path);
+    std::filesystem::copy_file(testsupport::DemuxFixturePath("l2_mpeg2video.ts"), path);
     ASSERT_TRUE(Open(path));
     EXPECT_EQ(List(), (Listing{{3, 131}}));
 }
 
 TEST_F(Mp2Core, TruncatedFileGivesAPrefixOfTheStream) {
     testsupport::TempDir dir;
-    Bytes ts = testsupport::ReadFileBytes(Fixture("l2_mpeg2video.ts"));
+    Bytes ts = testsupport::ReadFileBytes(testsupport::DemuxFixturePath("l2_mpeg2video.ts"));
     ts.resize(ts.size() / 2 + 100);  // cut inside a packet
     ASSERT_TRUE(Open(dir.Write("cut.ts", ts)));
     coretest::RecordingOutput output;
@@ -310,7 +309,7 @@ TEST_F(Mp2Core, TruncatedFileGivesAPrefixOfTheStream) {
 TEST_F(Mp2Core, FileRemovedAfterOpeningCannotBeSeeked) {
     testsupport::TempDir dir;
     const std::string path = dir.File("gone.ts");
-    std::filesystem::copy_file(Fixture("l2_mpeg2video.ts"), path);
+    std::filesystem::copy_file(testsupport::DemuxFixturePath("l2_mpeg2video.ts"), path);
     ASSERT_TRUE(Open(path));
     std::filesystem::remove(path);
     coretest::RecordingOutput output;

@@ -14,8 +14,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::string Fixture(const char* name) { return testsupport::FixturePath(std::string("demux/") + name); }
-
 class MxfCore : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -65,41 +63,41 @@ protected:
 };
 
 TEST_F(MxfCore, ListsVideoAndTwoPcmTracks) {
-    ASSERT_TRUE(Open(Fixture("video_two_pcm.mxf")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("video_two_pcm.mxf")));
     EXPECT_EQ(Types(), (std::vector<std::uint32_t>{3, 201, 201}));
 }
 
 TEST_F(MxfCore, PcmTrackComesOutRaw) {
-    ASSERT_TRUE(Open(Fixture("video_two_pcm.mxf")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("video_two_pcm.mxf")));
     mxf_demux_parser* parser = NewParser();
     ASSERT_NE(parser, nullptr);
     coretest::RecordingOutput output;
     ASSERT_EQ(Add(parser, 1, output), 0);
     EXPECT_EQ(Run(parser), 0);
-    EXPECT_EQ(output.Bytes(), testsupport::ReadFileBytes(Fixture("pcm_mono.s16le")));
+    EXPECT_EQ(output.Bytes(), testsupport::ReadFileBytes(testsupport::DemuxFixturePath("pcm_mono.s16le")));
     for (const auto& event : output.Events()) EXPECT_EQ(event.kind, coretest::OutputEvent::Kind::Write);
     mxfDemuxFreeParser(demux_, parser);
 }
 
 TEST_F(MxfCore, TracksAddedTogetherComeOutInOnePass) {
-    ASSERT_TRUE(Open(Fixture("video_two_pcm.mxf")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("video_two_pcm.mxf")));
     mxf_demux_parser* parser = NewParser();
     coretest::RecordingOutput first, second;
     ASSERT_EQ(Add(parser, 2, second), 0);
     ASSERT_EQ(Add(parser, 1, first), 0);
     EXPECT_EQ(Add(parser, 1, first), -1) << "a track is added once";
     EXPECT_EQ(Run(parser), 0);
-    EXPECT_EQ(first.Bytes(), testsupport::ReadFileBytes(Fixture("pcm_mono.s16le")));
-    EXPECT_EQ(second.Bytes(), testsupport::ReadFileBytes(Fixture("pcm_mono.s24le")));
+    EXPECT_EQ(first.Bytes(), testsupport::ReadFileBytes(testsupport::DemuxFixturePath("pcm_mono.s16le")));
+    EXPECT_EQ(second.Bytes(), testsupport::ReadFileBytes(testsupport::DemuxFixturePath("pcm_mono.s24le")));
     // A second pass from the start gives the same again.
     first.Clear();
     EXPECT_EQ(Run(parser), 0);
-    EXPECT_EQ(first.Bytes(), testsupport::ReadFileBytes(Fixture("pcm_mono.s16le")));
+    EXPECT_EQ(first.Bytes(), testsupport::ReadFileBytes(testsupport::DemuxFixturePath("pcm_mono.s16le")));
     mxfDemuxFreeParser(demux_, parser);
 }
 
 TEST_F(MxfCore, VideoTrackIsTheMpeg2Stream) {
-    ASSERT_TRUE(Open(Fixture("video_two_pcm.mxf")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("video_two_pcm.mxf")));
     mxf_demux_parser* parser = NewParser();
     coretest::RecordingOutput output;
     ASSERT_EQ(Add(parser, 0, output), 0);
@@ -117,7 +115,7 @@ TEST_F(MxfCore, SettingsAndArgumentsAreChecked) {
     EXPECT_EQ(mxfDemuxCreate(nullptr, &options, &zero), nullptr) << "byte 57 must be 1";
     EXPECT_EQ(mxfDemuxCreate(nullptr, &options, nullptr), nullptr);
     EXPECT_EQ(NewParser(), nullptr) << "nothing open";
-    ASSERT_TRUE(Open(Fixture("video_two_pcm.mxf")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("video_two_pcm.mxf")));
     mxf_stream_format format{};
     EXPECT_EQ(mxfDemuxGetStreamFormat(demux_, &format, 3), -1);
     EXPECT_EQ(mxfDemuxGetStreamFormat(demux_, &format, -1), -1);
@@ -130,7 +128,7 @@ TEST_F(MxfCore, SettingsAndArgumentsAreChecked) {
 }
 
 TEST_F(MxfCore, RecordsHoldOnlyTheirFields) {
-    ASSERT_TRUE(Open(Fixture("video_two_pcm.mxf")));
+    ASSERT_TRUE(Open(testsupport::DemuxFixturePath("video_two_pcm.mxf")));
     mxf_stream_format format;
     std::memset(&format, 0xAA, sizeof format);
     ASSERT_EQ(mxfDemuxGetStreamFormat(demux_, &format, 1), 0);
@@ -146,10 +144,10 @@ TEST_F(MxfCore, RecordsHoldOnlyTheirFields) {
 }
 
 TEST_F(MxfCore, OtherContainersAreRefused) {
-    EXPECT_FALSE(Open(Fixture("l2_mpeg2video.ts")));
-    EXPECT_FALSE(Open(Fixture("l2_mpeg2video.mpg")));
+    EXPECT_FALSE(Open(testsupport::DemuxFixturePath("l2_mpeg2video.ts")));
+    EXPECT_FALSE(Open(testsupport::DemuxFixturePath("l2_mpeg2video.mpg")));
     testsupport::TempDir dir;
-    Bytes cut = testsupport::ReadFileBytes(Fixture("video_two_pcm.mxf"));
+    Bytes cut = testsupport::ReadFileBytes(testsupport::DemuxFixturePath("video_two_pcm.mxf"));
     cut.resize(200);
     EXPECT_FALSE(Open(dir.Write("cut.mxf", cut)));
 }

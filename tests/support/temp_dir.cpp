@@ -1,5 +1,6 @@
 #include "tests/support/temp_dir.h"
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <iterator>
@@ -48,6 +49,16 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
     if (!in) return {};
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+std::vector<std::string> FolderEntries(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string DemuxFixturePath(std::string_view name) { return FixturePath("demux/" + std::string(name)); }
 
 std::string FixturePath(std::string_view name) {
     return (std::filesystem::path(TAMBERLY_TEST_DATA_DIR) / name).string();

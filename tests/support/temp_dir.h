@@ -27,11 +27,16 @@ private:
     std::filesystem::path path_;
 };
 
+// The names in a folder, sorted.
+std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
+
 // Reads a whole file; empty when it cannot be read.
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 
 // Full path of a committed fixture under tests/data.
 std::string FixturePath(std::string_view name);
+// Full path of a committed container image under tests/data/demux.
+std::string DemuxFixturePath(std::string_view name);
 
 // Full path of a program or library in the build's bin folder.
 std::string BinPath(std::string_view name);

@@ -19,7 +19,7 @@ struct CrcCase {
 
 // Layer II tables B.2a-d and B.1 (MPEG-2), joint stereo bounds, and Layer III
 // in MPEG-1, MPEG-2 and MPEG-2.5 with one and two channels.
-const CrcCase kCases[] = {
+const CrcCase kCrcCases[] = {
     {"l2_48k_192k_stereo", "twolame", "-p -b 192 -m s", 48000},
     {"l2_44k_128k_joint", "twolame", "-p -b 128 -m j", 44100},
     {"l2_44k_320k_stereo", "twolame", "-p -b 320 -m s", 44100},
@@ -83,7 +83,7 @@ TEST_P(CrcTest, FlipsInTheAudioDataAreNotCrcErrors) {
     EXPECT_EQ(FfmpegCrcErrors(outside), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Encoders, CrcTest, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Encoders, CrcTest, ::testing::ValuesIn(kCrcCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Every conformance stream with CRC words passes. The "wrongcrc" streams

@@ -41,7 +41,7 @@ struct DabCase {
 };
 
 // 48 kHz: 2 words below 56 kbit/s per channel, 4 from there; 24 kHz: 4.
-const DabCase kCases[] = {
+const DabCase kDabCases[] = {
     {"48k_stereo_128", MpaVersion::Mpeg1, 8, testsupport::kMpaStereo, 0, 4, true},
     {"48k_joint_192", MpaVersion::Mpeg1, 10, testsupport::kMpaJointStereo, 1, 4, false},
     {"48k_mono_64", MpaVersion::Mpeg1, 4, testsupport::kMpaSingleChannel, 0, 4, false},
@@ -82,7 +82,7 @@ std::vector<scf_crc_state> Expected(int frames, std::set<int> wrong, std::set<in
 }
 
 TEST(ScfCrcTest, RightWordsMatchAndSpoiltOnesMismatchWhereBroken) {
-    for (const DabCase& c : kCases) {
+    for (const DabCase& c : kDabCases) {
         for (std::uint32_t seed = 1; seed <= 3; ++seed) {
             SCOPED_TRACE(std::string(c.name) + " seed " + std::to_string(seed));
             DabStreamShape shape = Shape(c, seed);
@@ -131,7 +131,7 @@ TEST(ScfCrcTest, LibtwolameDabStreamsMatch) {
 // Junk between two frames: the frame after it has no frame before it whose
 // check words could be read.
 TEST(ScfCrcTest, AFrameAfterLostSyncIsUnknown) {
-    const testsupport::DabStream stream = testsupport::MakeDabStream(Shape(kCases[0], 9));
+    const testsupport::DabStream stream = testsupport::MakeDabStream(Shape(kDabCases[0], 9));
     const std::size_t frame_bytes = stream.data.size() / 12;
     Bytes bytes(stream.data.begin(), stream.data.begin() + static_cast<long>(6 * frame_bytes));
     bytes.insert(bytes.end(), 100, 0x00);

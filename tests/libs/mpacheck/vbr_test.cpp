@@ -16,7 +16,7 @@ struct VbrCase {
     bool protected_frames;
 };
 
-const VbrCase kCases[] = {
+const VbrCase kVbrCases[] = {
     {"cbr", "-b 128", false},
     {"abr", "--abr 96", false},
     {"vbr", "-V 2", false},
@@ -137,7 +137,7 @@ TEST_P(VbrTest, AnAudioByteBreaksTheMusicCrc) {
     EXPECT_EQ(run.Frames(finding_kind::crc_mismatch), expected_crc_frames);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lame, VbrTest, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Lame, VbrTest, ::testing::ValuesIn(kVbrCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -62,15 +62,15 @@ struct Case {
 
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
-struct Row {
+struct Layer3Row {
     std::string name;
     std::size_t samples;
     double rms;
     int max_lsb;
 };
 
-std::vector<Row>& Rows() {
-    static std::vector<Row> rows;
+std::vector<Layer3Row>& Layer3Rows() {
+    static std::vector<Layer3Row> rows;
     return rows;
 }
 
@@ -105,13 +105,13 @@ std::vector<std::int16_t> WithoutFrames(const std::vector<std::int16_t>& referen
 class Layer3Accuracy : public ::testing::TestWithParam<Case> {
 public:
     static void TearDownTestSuite() {
-        if (Rows().empty()) return;
+        if (Layer3Rows().empty()) return;
         std::printf("\nLayer III accuracy (full: RMS < %.3e FS and max <= %d LSB):\n", kFullRms, kMaxLsb);
-        for (const Row& row : Rows()) {
+        for (const Layer3Row& row : Layer3Rows()) {
             std::printf("  %-34s %8zu samples  RMS %.3e FS (%.3f LSB)  max %4d LSB\n", row.name.c_str(), row.samples,
                         row.rms, row.rms * 32768, row.max_lsb);
         }
-        Rows().clear();
+        Layer3Rows().clear();
     }
 };
 
@@ -134,7 +134,7 @@ void CheckOnPath(const Case& c, const Bytes& stream, const std::vector<std::int1
     const std::size_t count = std::min(ours.size(), reference.size());
     for (std::size_t i = 0; i < count; ++i) full.Add(ours[i] - reference[i]);
     ASSERT_GT(full.samples, 0u) << label;
-    Rows().push_back({label, full.samples, full.Rms(), full.max_lsb});
+    Layer3Rows().push_back({label, full.samples, full.Rms(), full.max_lsb});
     EXPECT_LT(full.Rms(), kFullRms) << label;
     EXPECT_LE(full.max_lsb, kMaxLsb) << label;
 }

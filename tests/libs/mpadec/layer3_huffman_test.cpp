@@ -11,6 +11,7 @@
 
 #include "libs/mpadec/layer3.h"
 #include "tests/libs/mpadec/bit_writer.h"
+#include "tests/libs/mpadec/layer3_parts.h"
 
 namespace mpadec_test {
 namespace {
@@ -28,13 +29,6 @@ BitWriter Bits(const std::string& text) {
         if (c == '0' || c == '1') writer.Put(c == '1' ? 1 : 0, 1);
     }
     return writer;
-}
-
-// A reservoir holding the bits from position 0.
-main_data_buffer Holding(const BitWriter& bits) {
-    main_data_buffer buffer{};
-    for (std::uint8_t byte : bits.Bytes()) buffer.store(byte);
-    return buffer;
 }
 
 int BitCount(const std::string& text) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "libs/mpadec/layer3.h"
+#include "tests/libs/mpadec/layer3_parts.h"
 
 namespace mpadec_test {
 namespace {
@@ -132,14 +133,6 @@ struct Hybrid {
         return true;
     }
 };
-
-granule_info Block(int block_type, int mixed = 0) {
-    granule_info g{};
-    g.window_switching_flag = block_type != 0;
-    g.block_type = block_type;
-    g.mixed_block_flag = mixed;
-    return g;
-}
 
 TEST(Layer3HybridTest, ShortBlocksGetNoAliasReductionAndMixedBlocksOnlyBetweenTheirTwoLongSubbands) {
     // Lines of subband 0 only (coded lines 0-11 of a short block are band 0

@@ -9,6 +9,7 @@
 
 #include "libs/mpadec/layer3.h"
 #include "tests/libs/mpadec/bit_writer.h"
+#include "tests/libs/mpadec/layer3_parts.h"
 
 namespace mpadec_test {
 namespace {
@@ -17,13 +18,7 @@ using mpadec::granule_info;
 using mpadec::main_data_buffer;
 using mpadec::scale_factors;
 
-main_data_buffer Holding(const BitWriter& bits) {
-    main_data_buffer buffer{};
-    for (std::uint8_t byte : bits.Bytes()) buffer.store(byte);
-    return buffer;
-}
-
-granule_info Granule(int scalefac_compress, int block_type = 0, int mixed = 0) {
+granule_info CompressedGranule(int scalefac_compress, int block_type = 0, int mixed = 0) {
     granule_info g{};
     g.scalefac_compress = scalefac_compress;
     g.window_switching_flag = block_type != 0;
@@ -45,7 +40,7 @@ TEST(Layer3ScaleFactorsTest, Mpeg1LongBlocksUseSlen1And2AndScfsiKeepsGranuleZero
     scale_factors f{};
     f.l[21] = f.l[22] = 9;
     const int no_scfsi[4] = {0, 0, 0, 0};
-    mpadec::read_scale_factors_mpeg1(data, Granule(12), no_scfsi, 0, f);
+    mpadec::read_scale_factors_mpeg1(data, CompressedGranule(12), no_scfsi, 0, f);
     EXPECT_EQ(data.position, 11 * 3 + 10 * 2);
     for (int band = 0; band < 11; ++band) EXPECT_EQ(f.l[band], band % 8) << band;
     for (int band = 11; band < 21; ++band) EXPECT_EQ(f.l[band], band % 4) << band;
@@ -53,7 +48,7 @@ TEST(Layer3ScaleFactorsTest, Mpeg1LongBlocksUseSlen1And2AndScfsiKeepsGranuleZero
     EXPECT_EQ(f.l[22], 0);
 
     const int scfsi[4] = {0, 1, 0, 1};
-    mpadec::read_scale_factors_mpeg1(data, Granule(12), scfsi, 1, f);
+    mpadec::read_scale_factors_mpeg1(data, CompressedGranule(12), scfsi, 1, f);
     EXPECT_EQ(data.position, 11 * 3 + 10 * 2 + 6 * 3 + 5 * 2);
     for (int band = 0; band < 6; ++band) EXPECT_EQ(f.l[band], 7) << band;
     for (int band = 6; band < 11; ++band) EXPECT_EQ(f.l[band], band % 8) << band;
@@ -62,7 +57,7 @@ TEST(Layer3ScaleFactorsTest, Mpeg1LongBlocksUseSlen1And2AndScfsiKeepsGranuleZero
 
     // scalefac_compress 0 reads nothing.
     main_data_buffer none{};
-    mpadec::read_scale_factors_mpeg1(none, Granule(0), no_scfsi, 0, f);
+    mpadec::read_scale_factors_mpeg1(none, CompressedGranule(0), no_scfsi, 0, f);
     EXPECT_EQ(none.position, 0);
     EXPECT_EQ(f.l[5], 0);
 }
@@ -78,7 +73,7 @@ TEST(Layer3ScaleFactorsTest, Mpeg1ShortAndMixedBlocksReadBandByBandWithTheirWind
     main_data_buffer data = Holding(w);
     scale_factors f{};
     const int scfsi[4] = {1, 1, 1, 1};  // means nothing for short blocks
-    mpadec::read_scale_factors_mpeg1(data, Granule(14, 2), scfsi, 1, f);
+    mpadec::read_scale_factors_mpeg1(data, CompressedGranule(14, 2), scfsi, 1, f);
     EXPECT_EQ(data.position, 18 * 4 + 18 * 2);
     value = 0;
     for (int band = 0; band < 12; ++band) {
@@ -95,7 +90,7 @@ TEST(Layer3ScaleFactorsTest, Mpeg1ShortAndMixedBlocksReadBandByBandWithTheirWind
     for (int k = 0; k < 18; ++k) m.Put(2, 2);
     main_data_buffer mixed = Holding(m);
     scale_factors g{};
-    mpadec::read_scale_factors_mpeg1(mixed, Granule(14, 2, 1), scfsi, 0, g);
+    mpadec::read_scale_factors_mpeg1(mixed, CompressedGranule(14, 2, 1), scfsi, 0, g);
     EXPECT_EQ(mixed.position, 17 * 4 + 18 * 2);
     for (int band = 0; band < 8; ++band) EXPECT_EQ(g.l[band], band + 1);
     EXPECT_EQ(g.s[2][2], 0);
@@ -136,7 +131,7 @@ TEST(Layer3ScaleFactorsTest, Mpeg2PartitionsFollowScalefacCompress) {
         }
         w.Put(0, 8);
         main_data_buffer data = Holding(w);
-        granule_info g = Granule(c.scalefac_compress);
+        granule_info g = CompressedGranule(c.scalefac_compress);
         g.preflag = 1 - c.preflag;
         scale_factors f{};
         mpadec::read_scale_factors_mpeg2(data, g, c.intensity_right, f);
@@ -166,7 +161,7 @@ TEST(Layer3ScaleFactorsTest, Mpeg2ShortAndMixedBlocksSpreadThePartitionsOverWind
         }
     }
     main_data_buffer data = Holding(w);
-    granule_info g = Granule(s, 2);
+    granule_info g = CompressedGranule(s, 2);
     scale_factors f{};
     mpadec::read_scale_factors_mpeg2(data, g, false, f);
     EXPECT_EQ(data.position, 9 * (1 + 2 + 3));
@@ -184,7 +179,7 @@ TEST(Layer3ScaleFactorsTest, Mpeg2ShortAndMixedBlocksSpreadThePartitionsOverWind
     for (int k = 0; k < 9; ++k) m.Put(2, 2);
     for (int k = 0; k < 9; ++k) m.Put(5, 3);
     main_data_buffer mixed = Holding(m);
-    granule_info gm = Granule(s, 2, 1);
+    granule_info gm = CompressedGranule(s, 2, 1);
     scale_factors fm{};
     mpadec::read_scale_factors_mpeg2(mixed, gm, false, fm);
     EXPECT_EQ(mixed.position, 6 + 18 + 27);

@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "libs/mpadec/layer3.h"
+#include "tests/libs/mpadec/layer3_parts.h"
 
 namespace mpadec_test {
 namespace {
@@ -28,14 +29,6 @@ struct Granule {
         }
     }
 };
-
-granule_info Block(int block_type = 0, int mixed = 0) {
-    granule_info g{};
-    g.window_switching_flag = block_type != 0;
-    g.block_type = block_type;
-    g.mixed_block_flag = mixed;
-    return g;
-}
 
 const mpadec::band_layout& Bands(int version) { return mpadec::scale_factor_bands(version, 0); }
 

@@ -22,7 +22,7 @@ struct StreamRow {
 };
 using Listing = std::vector<StreamRow>;
 
-inline std::string DemuxFixture(const std::string& name) { return testsupport::FixturePath("demux/" + name); }
+inline std::string DemuxFixture(const std::string& name) { return testsupport::DemuxFixturePath(name); }
 
 inline std::int32_t TAMBERLY_STDCALL AppendChunk(void* owner, const void* data, std::int32_t size) {
     const auto* bytes = static_cast<const std::uint8_t*>(data);

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::int64_t kGiB = std::int64_t{1} << 30;
+constexpr std::int64_t kOneGiB = std::int64_t{1} << 30;
 
 // Which cells of a row hold a byte, as a 16-character picture ('#' = byte).
 std::string RowPicture(const THexEditGrid& grid, int row) {
@@ -96,11 +96,11 @@ TEST(HexEditGrid, EnterWalksByteByByteAndStopsOnTheLastByte) {
 }
 
 TEST(HexEditGrid, OffsetsBeyondFourGibibytes) {
-    const THexEditGrid grid(5 * kGiB + 0x1A, 20);
-    EXPECT_EQ(grid.LineStart(), 5 * kGiB + 0x10);
+    const THexEditGrid grid(5 * kOneGiB + 0x1A, 20);
+    EXPECT_EQ(grid.LineStart(), 5 * kOneGiB + 0x10);
     EXPECT_EQ(grid.RowLabel(1), "0x0000000140000010");
     EXPECT_EQ(grid.RowLabel(2), "0x0000000140000020");
-    EXPECT_EQ(grid.FileOffset({14, 2}), 5 * kGiB + 0x2D);
+    EXPECT_EQ(grid.FileOffset({14, 2}), 5 * kOneGiB + 0x2D);
     EXPECT_EQ(RowPicture(grid, 1), "..........######");
 }
 

@@ -21,7 +21,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-constexpr HexOffset kGiB = 1024LL * 1024 * 1024;
+constexpr HexOffset kGiBOffset = 1024LL * 1024 * 1024;
 
 std::vector<std::uint8_t> Ascending(int count, int first = 0) {
     std::vector<std::uint8_t> bytes;
@@ -121,7 +121,7 @@ TEST(HexDisplayLines, TenByteFileKeepsTheTextColumn) {
 
 TEST(HexDisplayLines, EachLineCarriesItsOwnOffsetBeyondFourGiB) {
     const std::vector<std::uint8_t> bytes = Ascending(40);
-    const HexOffset start = 5 * kGiB + 0x120;
+    const HexOffset start = 5 * kGiBOffset + 0x120;
     const auto lines = HexDisplayLines(start, bytes.data(), 40);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].substr(0, 21), u"0x0000000140000120   ");
@@ -169,7 +169,7 @@ TEST(HexLineStart, RoundsDownToSixteen) {
     EXPECT_EQ(HexLineStart(0x123F), 0x1230);
     EXPECT_EQ(HexLineStart(0), 0);
     EXPECT_EQ(HexLineStart(15), 0);
-    EXPECT_EQ(HexLineStart(5 * kGiB + 0x1F), 5 * kGiB + 0x10);
+    EXPECT_EQ(HexLineStart(5 * kGiBOffset + 0x1F), 5 * kGiBOffset + 0x10);
 }
 
 // ---------------------------------------------------------------- drawing decisions
@@ -193,7 +193,7 @@ TEST(HexRefreshTarget, NegativeRedrawsWhereTheViewStands) {
 TEST(HexRefreshTarget, DrawsAnyNewOffsetInsideTheFile) {
     EXPECT_EQ(HexRefreshTarget(true, 0, -1, 100), 0);
     EXPECT_EQ(HexRefreshTarget(true, 99, 0, 100), 99);
-    EXPECT_EQ(HexRefreshTarget(true, 6 * kGiB, 0, 7 * kGiB), 6 * kGiB);
+    EXPECT_EQ(HexRefreshTarget(true, 6 * kGiBOffset, 0, 7 * kGiBOffset), 6 * kGiBOffset);
 }
 
 // ---------------------------------------------------------------- highlight
@@ -244,7 +244,7 @@ TEST(HexHighlights, NothingWithoutAnOverlappingPositiveRange) {
 }
 
 TEST(HexHighlights, HugeLengthsDoNotOverflow) {
-    EXPECT_THAT(HexHighlights(5 * kGiB, 20, 5 * kGiB + 18, INT64_MAX),
+    EXPECT_THAT(HexHighlights(5 * kGiBOffset, 20, 5 * kGiBOffset + 18, INT64_MAX),
                 ElementsAre(THexHighlight{1, 27, 5, 73, 2}));
 }
 
@@ -260,7 +260,7 @@ TEST(HexScrollPosition, ScalesTheOffsetToTheBar) {
 }
 
 TEST(HexScrollPosition, HandlesLargeAndDegenerateSizes) {
-    EXPECT_EQ(HexScrollPosition(5 * kGiB, 10 * kGiB), 50000);
+    EXPECT_EQ(HexScrollPosition(5 * kGiBOffset, 10 * kGiBOffset), 50000);
     EXPECT_EQ(HexScrollPosition((1LL << 62) - 1, 1LL << 62), 99999);
     EXPECT_EQ(HexScrollPosition(1LL << 61, 1LL << 62), 50000);
     EXPECT_EQ(HexScrollPosition(0, 0), 0);
@@ -280,7 +280,7 @@ TEST(HexOffsetFromScroll, MapsThePositionBackIntoTheFile) {
     EXPECT_EQ(HexOffsetFromScroll(-3, 1000), 0);
     EXPECT_EQ(HexOffsetFromScroll(500, 0), 0);
     EXPECT_EQ(HexOffsetFromScroll(50000, 1LL << 62), 1LL << 61);
-    EXPECT_EQ(HexOffsetFromScroll(12345, 10 * kGiB), 1325534281LL);
+    EXPECT_EQ(HexOffsetFromScroll(12345, 10 * kGiBOffset), 1325534281LL);
 }
 
 // ---------------------------------------------------------------- moves
@@ -301,7 +301,7 @@ TEST(HexMoveTarget, LinesAndPagesStopAtTheFileEdges) {
 TEST(HexMoveTarget, HomeAndEnd) {
     EXPECT_EQ(HexMoveTarget(THexMove::Home, 0x1234, 6, 0x2000), 0);
     EXPECT_EQ(HexMoveTarget(THexMove::End, 0x1234, 6, 0x2000), 0x1FFF);
-    EXPECT_EQ(HexMoveTarget(THexMove::End, 0, 6, 5 * kGiB + 7), 5 * kGiB + 6);
+    EXPECT_EQ(HexMoveTarget(THexMove::End, 0, 6, 5 * kGiBOffset + 7), 5 * kGiBOffset + 6);
 }
 
 }  // namespace

@@ -12,18 +12,9 @@
 #include <vector>
 
 #include "tests/support/mpa_builder.h"
+#include "tests/viewer/ui/even_advances.h"
 
 namespace {
-
-// Every character a line can hold takes the same width, so columns line up.
-bool EvenAdvances(const QFont& font) {
-    const QFontMetrics metrics(font);
-    const int width = metrics.horizontalAdvance(QLatin1Char('W'));
-    for (const QChar c : QStringLiteral("0i.: ()x\u00E9")) {
-        if (metrics.horizontalAdvance(c) != width) return false;
-    }
-    return true;
-}
 
 using testsupport::Bytes;
 using testsupport::MakeHeader;

@@ -27,6 +27,7 @@
 namespace {
 
 using hexedittest::FaultyStream;
+using hexedittest::kSaveQuestion;
 using hexedittest::ScriptedHexEditAsker;
 using hexedittest::SeenText;
 using hexedittest::TypeText;
@@ -36,8 +37,6 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 constexpr int kFrameBytes = 384;  // MPEG-1 Layer II, 128 kbit/s, 48 kHz
-const QString kSaveQuestion = QStringLiteral(
-    "This action will permanently change the file content. Are you sure you want to save all changes?");
 const QString kReloadQuestion = QStringLiteral("Do you want to reload the file with the new changes?");
 
 QString FieldLine(const char* name, int value) {

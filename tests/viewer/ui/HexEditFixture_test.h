@@ -22,6 +22,10 @@ class THexEditForm;
 
 namespace hexedittest {
 
+// The question asked before the changes are written to the file.
+inline const QString kSaveQuestion = QStringLiteral(
+    "This action will permanently change the file content. Are you sure you want to save all changes?");
+
 class ScriptedHexEditAsker : public THexEditAsker {
 public:
     enum class Kind { Message, Error, Confirmation };

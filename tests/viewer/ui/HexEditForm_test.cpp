@@ -28,6 +28,7 @@ namespace {
 
 using hexedittest::ClickCell;
 using hexedittest::FaultyStream;
+using hexedittest::kSaveQuestion;
 using hexedittest::PaintedColour;
 using hexedittest::PressKey;
 using hexedittest::ScriptedHexEditAsker;
@@ -39,8 +40,6 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 constexpr std::int64_t kGiB = std::int64_t{1} << 30;
-const QString kSaveQuestion = QStringLiteral(
-    "This action will permanently change the file content. Are you sure you want to save all changes?");
 const QColor kRed(255, 0, 0);
 
 // 64 bytes; at 0x1A the 20 bytes "MPEG a<dio frame!!!!".

@@ -19,19 +19,10 @@
 #include "platform/shared_file.h"
 #include "tests/support/mpa_builder.h"
 #include "tests/support/temp_dir.h"
+#include "tests/viewer/ui/even_advances.h"
 #include "viewer/model/FrameNavigator.h"
 
 namespace {
-
-// Every character a line can hold takes the same width, so columns line up.
-bool EvenAdvances(const QFont& font) {
-    const QFontMetrics metrics(font);
-    const int width = metrics.horizontalAdvance(QLatin1Char('W'));
-    for (const QChar c : QStringLiteral("0i.: ()x\u00E9")) {
-        if (metrics.horizontalAdvance(c) != width) return false;
-    }
-    return true;
-}
 
 using ::testing::Contains;
 using ::testing::ElementsAre;

@@ -30,11 +30,11 @@
 namespace {
 
 using formtest::HexOffset;
+using formtest::kSample;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-constexpr const char* kSample = "tone_l2_44k_128k.mp2";
 const QString kQuestion = QStringLiteral("This is not a valid MPEG audio stream.\r\nDo you want to open it anyway?");
 const QString kDropQuestion = QStringLiteral("This is not a valid MPEG Audio stream.\r\nDo you want to open it anyway?");
 

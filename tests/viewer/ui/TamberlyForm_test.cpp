@@ -29,9 +29,9 @@
 namespace {
 
 using formtest::HexOffset;
+using formtest::kSample;
 using formtest::ReferenceFrames;
 
-constexpr const char* kSample = "tone_l2_44k_128k.mp2";
 constexpr const char* kSampleFrames = "tone_l2_44k_128k.ffprobe.csv";
 
 struct MenuItem {

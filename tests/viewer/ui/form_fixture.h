@@ -22,6 +22,9 @@ class TFrameListView;
 
 namespace formtest {
 
+// The stream most window tests open.
+inline constexpr const char* kSample = "tone_l2_44k_128k.mp2";
+
 struct ReferenceFrame {
     std::int64_t offset;
     int size;
