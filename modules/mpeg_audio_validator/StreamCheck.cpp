@@ -35,12 +35,12 @@ std::string VersionName(int code) {
     return code >= 0 && code < 4 ? kVersions[code] : "MPEG-?";
 }
 
-std::string LayerName(int layer) {
+std::string LayerText(int layer) {
     static constexpr const char* kLayers[] = {"?", "I", "II", "III"};
     return std::string("Layer ") + (layer >= 1 && layer <= 3 ? kLayers[layer] : "?");
 }
 
-std::string ModeName(int mode) {
+std::string ModeText(int mode) {
     static constexpr const char* kModes[] = {"stereo", "joint stereo", "dual channel", "single channel"};
     return mode >= 0 && mode < 4 ? kModes[mode] : "unknown mode";
 }
@@ -127,8 +127,8 @@ std::string StreamCheck::SummaryAddition() const {
 ValidationItem StreamCheck::SummaryItem() const {
     const mpacheck::summary& s = Summary();
     return {validation::kReportInfo,
-            "Stream: " + VersionName(s.version_code) + " " + LayerName(s.layer) + ", " +
-                std::to_string(s.sampling_rate) + " Hz, " + ModeName(s.mode) + ", " + BitrateStatistics(s) +
+            "Stream: " + VersionName(s.version_code) + " " + LayerText(s.layer) + ", " +
+                std::to_string(s.sampling_rate) + " Hz, " + ModeText(s.mode) + ", " + BitrateStatistics(s) +
                 ". Frames: " + std::to_string(s.frames) + ", duration " + StreamTime(s.duration) + "." +
                 EncoderDelay(s) + Tags(s) + FindingCounts()};
 }

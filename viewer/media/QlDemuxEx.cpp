@@ -19,7 +19,7 @@ constexpr milliseconds kStopPoll{100};
 constexpr std::int32_t kAbortTimeOutMS = 1000;
 constexpr int kStopPollsPerAbort = 10;
 
-void Log(const char* line) { platform::OutputDebugLine(line); }
+using platform::OutputDebugLine;
 
 // The plugins the reader knows, in the order they are tried: base names of
 // the two plugin files and of the core each needs (empty: none).
@@ -76,7 +76,7 @@ TQlDemuxEx::~TQlDemuxEx() {
         }
         ReleasePlugin();
     } catch (...) {
-        Log("dbg: Error in TQlDemuxEx.Destroy call...");
+        OutputDebugLine("dbg: Error in TQlDemuxEx.Destroy call...");
     }
 }
 
@@ -108,7 +108,7 @@ bool TQlDemuxEx::WaitUntilIdle(TDeadline deadline) {
 // and of the plugin, and leaves its loop once the plugin returns. The reader
 // goes on with a new worker and without a file.
 void TQlDemuxEx::LeaveHungWorker() {
-    Log("dbg: TQlDemuxEx - the plugin did not stop; it is left running.");
+    OutputDebugLine("dbg: TQlDemuxEx - the plugin did not stop; it is left running.");
     GiveUpOnPlugin(FWorker->FQlDemux);
     FWorker->FExitEvent.Set();
     FThread.detach();
@@ -124,7 +124,7 @@ void TQlDemuxEx::GiveUpOnPlugin(std::shared_ptr<TQlDemux> demux) {
 // call time-out finishes its own release later (see ReleasePluginWithin).
 void TQlDemuxEx::ReleasePlugin() {
     if (!ReleasePluginWithin(FTimeOuts.Call, std::move(FWorker->FQlDemux))) {
-        Log("dbg: TQlDemuxEx - the plugin did not unload its file; it is left running.");
+        OutputDebugLine("dbg: TQlDemuxEx - the plugin did not unload its file; it is left running.");
         FPluginHung = true;
     }
     FWorker->FQlDemux.reset();
@@ -139,7 +139,7 @@ TPluginCallResult<Result> TQlDemuxEx::CallLoadedPlugin(Call call) {
     if (!demux) return {true, Result{}};
     auto result = CallPluginWithin<Result>(FTimeOuts.Call, [demux, call = std::move(call)] { return call(*demux); });
     if (!result.returned) {
-        Log("dbg: TQlDemuxEx - the plugin did not answer; it is left running.");
+        OutputDebugLine("dbg: TQlDemuxEx - the plugin did not answer; it is left running.");
         GiveUpOnPlugin(std::move(FWorker->FQlDemux));
         FWorker->FQlDemux.reset();
     }
@@ -154,7 +154,7 @@ void TQlDemuxEx::TWorker::Execute() {
             if (FCommand.load() != kIdle) RunExtraction();
         }
     } catch (...) {
-        Log("dbg: Error in TQlDemuxEx.Execute call...");
+        OutputDebugLine("dbg: Error in TQlDemuxEx.Execute call...");
     }
 }
 
@@ -175,7 +175,7 @@ std::int32_t TAMBERLY_STDCALL TQlDemuxEx::SendDataFunc(void* pOwner, const void*
     try {
         return static_cast<TWorker*>(pOwner)->Send(pData, nSize);
     } catch (...) {
-        Log("dbg: Error in SendDataFunc call...");
+        OutputDebugLine("dbg: Error in SendDataFunc call...");
         return -1;
     }
 }
@@ -212,7 +212,7 @@ bool TQlDemuxEx::LoadFile(const std::string& fileName) {
                 return demux->LoadQlDemuxLibrary(path) && demux->LoadFile(fileName);
             });
             if (!loaded.returned) {
-                Log("dbg: TQlDemuxEx - the plugin did not load the file; it is left running.");
+                OutputDebugLine("dbg: TQlDemuxEx - the plugin did not load the file; it is left running.");
                 GiveUpOnPlugin(std::move(demux));
                 return false;
             }
@@ -227,7 +227,7 @@ bool TQlDemuxEx::LoadFile(const std::string& fileName) {
         }
         return false;
     } catch (...) {
-        Log("dbg: Error in TQlDemuxEx.LoadFile call...");
+        OutputDebugLine("dbg: Error in TQlDemuxEx.LoadFile call...");
         return false;
     }
 }
@@ -237,7 +237,7 @@ bool TQlDemuxEx::UnloadFile() {
         StopDemultiplexing();
         return FWorker->FQlDemux && CallLoadedPlugin<bool>([](TQlDemux& demux) { return demux.UnloadFile(); }).value;
     } catch (...) {
-        Log("dbg: Error in TQlDemuxEx.UnloadFile call...");
+        OutputDebugLine("dbg: Error in TQlDemuxEx.UnloadFile call...");
         return false;
     }
 }
@@ -255,7 +255,7 @@ bool TQlDemuxEx::GetStreamsCount(std::int32_t* pCount) {
         if (answer.value.first) *pCount = answer.value.second;
         return answer.value.first;
     } catch (...) {
-        Log("dbg: Error in TQlDemuxEx.GetStreamsCount call...");
+        OutputDebugLine("dbg: Error in TQlDemuxEx.GetStreamsCount call...");
         return false;
     }
 }
@@ -280,7 +280,7 @@ bool TQlDemuxEx::GetStreamMediaType(std::int32_t nIndex, std::int32_t* pProgramI
         *pStreamMediaType = answer.type;
         return true;
     } catch (...) {
-        Log("dbg: Error in TQlDemuxEx.GetStreamMediaType call...");
+        OutputDebugLine("dbg: Error in TQlDemuxEx.GetStreamMediaType call...");
         return false;
     }
 }
@@ -298,7 +298,7 @@ bool TQlDemuxEx::DemuxStreamToFile(std::int32_t nIndex, const std::string& fileN
         worker.FCommand.store(kRunToFile);  // last: the worker sees a complete request
         return WaitForFileExtraction(fileName, progress) && !worker.FExtractionFailed.load();
     } catch (...) {
-        Log("dbg: Error in TQlDemuxEx.DemuxStreamToFile call...");
+        OutputDebugLine("dbg: Error in TQlDemuxEx.DemuxStreamToFile call...");
         return false;
     }
 }
@@ -319,7 +319,8 @@ bool TQlDemuxEx::WaitForFileExtraction(const std::string& fileName, const TFileP
             lastGrowth = std::chrono::steady_clock::now();
         }
         const bool stalled = std::chrono::steady_clock::now() - lastGrowth >= FTimeOuts.Stall;
-        if (stalled) Log("dbg: TQlDemuxEx - the file extraction wrote nothing for too long; it is stopped.");
+        if (stalled)
+            OutputDebugLine("dbg: TQlDemuxEx - the file extraction wrote nothing for too long; it is stopped.");
         if (stalled || (progress && !progress(now))) {
             StopDemultiplexing();
             return false;
@@ -346,7 +347,7 @@ bool TQlDemuxEx::StartDemultiplexingStream(std::int32_t nIndex) {
         worker.FCommand.store(kRun);  // last: the worker sees a complete request
         return true;
     } catch (...) {
-        Log("dbg: Error in TQlDemuxEx.StartDemultiplexingStream call...");
+        OutputDebugLine("dbg: Error in TQlDemuxEx.StartDemultiplexingStream call...");
         return false;
     }
 }
@@ -383,7 +384,7 @@ std::int32_t TQlDemuxEx::ReadDataFor(void* data, std::int32_t size, milliseconds
             std::this_thread::sleep_for(kFifoPoll);
         }
     } catch (...) {
-        Log("dbg: Error in TQlDemuxEx.ReadData call...");
+        OutputDebugLine("dbg: Error in TQlDemuxEx.ReadData call...");
         return 0;
     }
 }
@@ -399,7 +400,7 @@ bool TQlDemuxEx::StopDemultiplexing() {
             if (FWorker->FCommand.compare_exchange_strong(running, kStop)) return StopRunning();
         return true;  // idle already
     } catch (...) {
-        Log("dbg: Error in TQlDemuxEx.StopDemultiplexing call...");
+        OutputDebugLine("dbg: Error in TQlDemuxEx.StopDemultiplexing call...");
         return false;
     }
 }

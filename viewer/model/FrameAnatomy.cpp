@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kAncillaryShownBytes = 8;
 
-std::string Hex4(unsigned value) {
+std::string CrcHex(unsigned value) {
     char text[8];
     std::snprintf(text, sizeof text, "%04X", value & 0xFFFF);
     return text;
@@ -156,7 +156,7 @@ void AddCrcVerdict(AnatomyBuilder& builder, const TFrameAnatomy& anatomy, const 
         builder.AddValue("computed CRC", "none: the frame ends inside the protected bits", errorCheck);
         return;
     }
-    builder.AddValue("computed CRC", "0x" + Hex4(crc.computed) + (crc.computed == crc.stored ? " matches" : " MISMATCH"),
+    builder.AddValue("computed CRC", "0x" + CrcHex(crc.computed) + (crc.computed == crc.stored ? " matches" : " MISMATCH"),
                      errorCheck);
 }
 
@@ -233,7 +233,7 @@ void AddVbrHeader(AnatomyBuilder& builder, int root, const FrameView& view) {
     builder.AddField("delay", lame.delay, (lame.offset + 21) * 8, 12, node);
     builder.AddField("padding", lame.padding, (lame.offset + 22) * 8 + 4, 12, node);
     const bool matches = lame.tag_crc == lame.computed_tag_crc;
-    builder.AddValue("tag CRC", "0x" + Hex4(lame.tag_crc) + " (16 bits), computed 0x" + Hex4(lame.computed_tag_crc) +
+    builder.AddValue("tag CRC", "0x" + CrcHex(lame.tag_crc) + " (16 bits), computed 0x" + CrcHex(lame.computed_tag_crc) +
                                     (matches ? " matches" : " MISMATCH"),
                      node, (lame.offset + 34) * 8, 16);
 }

@@ -13,7 +13,6 @@
 namespace validation::pagereport {
 namespace {
 
-constexpr double kMillimetre = kDotsPerInch / 25.4;
 constexpr double kMargin = 10 * kMillimetre;
 // A rule row of a band is this high, its rule in the middle.
 constexpr double kRuleRowHeight = 1.5 * kMillimetre;

@@ -15,7 +15,6 @@
 namespace validation::pagereport {
 namespace {
 
-constexpr double kMillimetre = kDotsPerInch / 25.4;
 constexpr double kBandGap = 3 * kMillimetre;
 constexpr double kCellPadding = 0.3 * kMillimetre;
 constexpr double kHeaderRuleSpace = 1 * kMillimetre;

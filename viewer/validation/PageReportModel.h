@@ -19,6 +19,7 @@ class QPaintDevice;
 namespace validation::pagereport {
 
 inline constexpr int kDotsPerInch = 1200;
+inline constexpr double kMillimetre = kDotsPerInch / 25.4;
 
 enum class TTextAlign { Left, Right, Center, Justify };
 enum class TMarginPosition { Left, Right };
