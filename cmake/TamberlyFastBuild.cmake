@@ -1,17 +1,22 @@
-# Shorter builds of the test programs (option TAMBERLY_FAST_BUILD):
-# - every test program of two C++ sources or more compiles as one source
-#   (a unity build): the GoogleTest, Qt and standard headers are parsed once
-#   per program and the code they generate is built once, not once per test
-#   source. Where ccache launches the compiler it caches objects per source,
-#   so that a changed test source recompiles alone; there the program
-#   precompiles the GoogleTest and GoogleMock headers, and the standard
-#   headers the tests use most, instead (ccache does not cache sources
-#   compiled with a precompiled header, so those builds skip it). Names at
-#   file scope in the test sources of one program must therefore differ.
-# - in the release build, the test programs' own sources build at -O1 and
-#   all the tests' code carries line tables only (-g1, as in the sanitizer
-#   builds): backtraces keep their lines, and the code under test, in the
-#   libraries and programs, keeps -O2 and its full debug information.
+# Shorter builds (option TAMBERLY_FAST_BUILD):
+# - where ccache does not launch the compiler (a clean build, as in CI), every
+#   test program of two C++ sources or more, and every library and program of
+#   the viewer, the modules and the command line, compiles as one source (a
+#   unity build): the GoogleTest, Qt and standard headers are parsed once per
+#   target and the code they generate is built once, not once per source
+#   (the main window's library took 114 s of processor time as 23 sources,
+#   13 s as one). Names at file scope in the
+#   sources of one target must therefore differ, overloads included: a call
+#   could otherwise pick another source's helper.
+# - where ccache launches the compiler it caches objects per source, so that
+#   a changed source recompiles alone; there each test program precompiles the
+#   GoogleTest and GoogleMock headers and the standard headers the tests use
+#   most instead (ccache does not cache sources compiled with a precompiled
+#   header, so those builds skip it).
+# - in the release build, the test programs' own sources build at -O0 (their
+#   tests take as long) and all the tests' code carries line tables only
+#   (-g1, as in the sanitizer builds): backtraces keep their lines, and the
+#   code under test keeps -O2 and its full debug information.
 # - GCC's -Warray-bounds, -Wstringop-overflow and -Wrestrict are off in the
 #   tests' code (see below).
 set(TAMBERLY_TEST_PRECOMPILED_HEADERS
@@ -69,8 +74,8 @@ function(tamberly_fast_test_targets directory)
   endforeach()
 endfunction()
 
-# The viewer's, the modules' and the command line's libraries compile in
-# batches of sources (unity builds), where ccache does not launch the compiler.
+# Every library and program defined in directory and the folders below it
+# compiles as one source, where ccache does not launch the compiler.
 function(tamberly_unity_targets directory)
   if(CMAKE_CXX_COMPILER_LAUNCHER MATCHES "ccache")
     return()
