@@ -5,9 +5,9 @@
 #   unity build): the GoogleTest, Qt and standard headers are parsed once per
 #   target and the code they generate is built once, not once per source
 #   (the main window's library took 114 s of processor time as 23 sources,
-#   13 s as one). Names at file scope in the
-#   sources of one target must therefore differ, overloads included: a call
-#   could otherwise pick another source's helper.
+#   13 s as one). Names at file scope in the sources of one target must
+#   therefore differ, overloads included: a call could otherwise pick another
+#   source's helper.
 # - where ccache launches the compiler it caches objects per source, so that
 #   a changed source recompiles alone; there each test program precompiles the
 #   GoogleTest and GoogleMock headers and the standard headers the tests use
