@@ -156,8 +156,8 @@ void AddCrcVerdict(AnatomyBuilder& builder, const TFrameAnatomy& anatomy, const 
         builder.AddValue("computed CRC", "none: the frame ends inside the protected bits", errorCheck);
         return;
     }
-    builder.AddValue("computed CRC", "0x" + CrcHex(crc.computed) + (crc.computed == crc.stored ? " matches" : " MISMATCH"),
-                     errorCheck);
+    const char* verdict = crc.computed == crc.stored ? " matches" : " MISMATCH";
+    builder.AddValue("computed CRC", "0x" + CrcHex(crc.computed) + verdict, errorCheck);
 }
 
 std::string OffsetText(std::int64_t offset) { return TFrameNavigator::OffsetToText(offset); }
@@ -233,8 +233,9 @@ void AddVbrHeader(AnatomyBuilder& builder, int root, const FrameView& view) {
     builder.AddField("delay", lame.delay, (lame.offset + 21) * 8, 12, node);
     builder.AddField("padding", lame.padding, (lame.offset + 22) * 8 + 4, 12, node);
     const bool matches = lame.tag_crc == lame.computed_tag_crc;
-    builder.AddValue("tag CRC", "0x" + CrcHex(lame.tag_crc) + " (16 bits), computed 0x" + CrcHex(lame.computed_tag_crc) +
-                                    (matches ? " matches" : " MISMATCH"),
+    builder.AddValue("tag CRC",
+                     "0x" + CrcHex(lame.tag_crc) + " (16 bits), computed 0x" + CrcHex(lame.computed_tag_crc) +
+                         (matches ? " matches" : " MISMATCH"),
                      node, (lame.offset + 34) * 8, 16);
 }
 
