@@ -13,10 +13,11 @@
 #   GoogleTest and GoogleMock headers and the standard headers the tests use
 #   most instead (ccache does not cache sources compiled with a precompiled
 #   header, so those builds skip it).
-# - in the release build, the test programs' own sources build at -O0 (their
-#   tests take as long) and all the tests' code carries line tables only
-#   (-g1, as in the sanitizer builds): backtraces keep their lines, and the
-#   code under test keeps -O2 and its full debug information.
+# - in the release build, the test programs' own sources build at -O0 (the
+#   code under test does the work: their tests take about as long as at -O1)
+#   and all the tests' code carries line tables only (-g1, as in the sanitizer
+#   builds): backtraces keep their lines, and the code under test keeps -O2
+#   and its full debug information.
 # - GCC's -Warray-bounds, -Wstringop-overflow and -Wrestrict are off in the
 #   tests' code (see below).
 set(TAMBERLY_TEST_PRECOMPILED_HEADERS
