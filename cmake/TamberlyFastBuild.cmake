@@ -63,33 +63,32 @@ function(tamberly_fast_test_target target)
   target_precompile_headers(${target} PRIVATE ${headers})
 endfunction()
 
-# Every target defined in directory and the folders below it.
-function(tamberly_fast_test_targets directory)
+# Calls function with every target defined in directory and the folders below it.
+function(tamberly_each_target directory function)
   get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
   foreach(target IN LISTS targets)
-    tamberly_fast_test_target(${target})
+    cmake_language(CALL ${function} ${target})
   endforeach()
   get_property(folders DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
   foreach(folder IN LISTS folders)
-    tamberly_fast_test_targets(${folder})
+    tamberly_each_target(${folder} ${function})
   endforeach()
 endfunction()
 
-# Every library and program defined in directory and the folders below it
-# compiles as one source, where ccache does not launch the compiler.
-function(tamberly_unity_targets directory)
-  if(CMAKE_CXX_COMPILER_LAUNCHER MATCHES "ccache")
-    return()
+function(tamberly_fast_test_targets directory)
+  tamberly_each_target(${directory} tamberly_fast_test_target)
+endfunction()
+
+# A library or program compiles as one source, where ccache does not launch
+# the compiler.
+function(tamberly_unity_target target)
+  get_target_property(type ${target} TYPE)
+  if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY)$"
+     AND NOT CMAKE_CXX_COMPILER_LAUNCHER MATCHES "ccache")
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
   endif()
-  get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
-  foreach(target IN LISTS targets)
-    get_target_property(type ${target} TYPE)
-    if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY)$")
-      set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
-    endif()
-  endforeach()
-  get_property(folders DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
-  foreach(folder IN LISTS folders)
-    tamberly_unity_targets(${folder})
-  endforeach()
+endfunction()
+
+function(tamberly_unity_targets directory)
+  tamberly_each_target(${directory} tamberly_unity_target)
 endfunction()
